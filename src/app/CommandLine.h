@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+
+// What the command line "-o pathtoICCprofile -L Lab_L -a Lab_a -b Lab_b" asks for.
+struct CommandLine {
+    QString profilePath; // null unless -o was given with a value
+    double L = 100.0;
+    double a = 0.0;
+    double b = 0.0;
+};
+
+// Walks the arguments (without the program name) left to right. Arguments that do not start
+// with '-' are skipped; one starting with '?', or the option -?, prints the usage text to
+// usageStream and parsing goes on. -L, -a, -b and -o take the rest of the argument (-L50) or else
+// the next argument, whatever it looks like. A number that does not convert leaves the previous
+// value. Any other option letter, or a lone '-', ends parsing with what was gathered so far.
+CommandLine parseCommandLine(const QStringList& arguments, std::FILE* usageStream = stderr);
+
+// Writes the two-line usage text, without a final newline.
+void printUsage(std::FILE* stream = stderr);

@@ -1,0 +1,263 @@
+#include "Tintora.h"
+
+#include "QDropFrame.h"
+#include "velt.h"
+
+#include <tintora/version.h>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+
+namespace {
+
+constexpr int menuBarHeight = 24;
+
+// A style value of the installation; an absent one reads as an empty string.
+QString styleValue(const char* name) { return QString::fromLatin1(velt_findStyleElement(name)); }
+
+} // namespace
+
+Tintora::Tintora(QWidget* parent, Qt::WindowFlags flags) : TintoraBase(parent, flags) {
+    setWindowTitle(tr("%1 %2").arg(styleValue("vendor"), styleValue("product")));
+
+    // The menu bar is not part of the form's layout; the layout leaves room for it instead.
+    layout()->setContentsMargins(0, menuBarHeight, 0, 0);
+    buildMenus();
+    showBanner(QDir(QCoreApplication::applicationDirPath()).absolutePath() + "/Resources/" +
+               "banner.png");
+
+    restoreLastSettings();
+
+    // Drops are taken by the two profile fields, each of which knows which profile it sets.
+    setAcceptDrops(false);
+
+    lineEditRefA->minimum = -128;
+    lineEditRefA->maximum = 128;
+    lineEditRefB->minimum = -128;
+    lineEditRefB->maximum = 128;
+    lineEditRefC->maximum = 181;
+    lineEditRefH->maximum = 359;
+    lineEditRefH->wrap = true;
+
+    QPalette warning{QColor(Qt::white)};
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        warning.setBrush(group, QPalette::Text, QBrush(Qt::red));
+        warning.setBrush(group, QPalette::WindowText, QBrush(Qt::red));
+    }
+    textLabelOutOfGamut->setPalette(warning);
+
+    // Made after the remembered settings are restored, so that restoring starts no search.
+    makeConnections();
+    raise();
+}
+
+Tintora::~Tintora() = default;
+
+void Tintora::buildMenus() {
+    auto* menubar = new QMenuBar(this);
+    menubar->setObjectName("menubar");
+    menubar->setGeometry(0, 0, 20000, menuBarHeight);
+
+    QMenu* file = menubar->addMenu(tr("&File"));
+    QAction* quit = file->addAction(tr("&Quit"), this, &Tintora::appquit);
+    quit->setMenuRole(QAction::QuitRole);
+
+    QMenu* helpMenu = menubar->addMenu(tr("&Help"));
+    QAction* aboutAction = helpMenu->addAction(tr("&About"), this, &Tintora::about);
+    aboutAction->setMenuRole(QAction::AboutRole);
+    helpMenu->addAction(tr("&Help"), this, &Tintora::help)->setMenuRole(QAction::NoRole);
+    helpMenu->addSeparator();
+    // Installations without an update service say so in their style file.
+    if (styleValue("updater") != QLatin1String("false"))
+        helpMenu->addAction(tr("&Update..."), this, &Tintora::updateDialog)
+            ->setMenuRole(QAction::NoRole);
+    helpMenu->addAction(tr("&Support..."), this, &Tintora::supportDialog)
+        ->setMenuRole(QAction::NoRole);
+}
+
+void Tintora::showBanner(const QString& path) {
+    const QPixmap banner(path);
+    if (banner.isNull())
+        return;
+    labelHead->setPixmap(banner);
+    // The side labels stretch the banner's edge columns across the rest of the window's width.
+    labelHead_left->setPixmap(banner.copy(0, 0, 1, banner.height()));
+    labelHead_right->setPixmap(banner.copy(banner.width() - 1, 0, 1, banner.height()));
+}
+
+void Tintora::makeConnections() {
+    connect(checkBoxUseSource, &QCheckBox::clicked, this, &Tintora::setUseSource);
+    connect(pushButtonSource, &QPushButton::clicked, this, qOverload<>(&Tintora::chooseSource));
+    connect(comboBoxSourceIntent, &QComboBox::activated, this, &Tintora::sourceIntentChange);
+    connect(pushButtonProfile, &QPushButton::clicked, this, qOverload<>(&Tintora::chooseProfile));
+    connect(comboBoxIntent, &QComboBox::activated, this, &Tintora::intentChange);
+    connect(comboBoxPreserve, &QComboBox::activated, this, &Tintora::findAgain);
+    connect(comboBoxDeltaFormula, &QComboBox::activated, this, &Tintora::findAgain);
+    connect(comboBoxDeltaFormula, &QComboBox::activated, this, &Tintora::methodChanged);
+    connect(sliderBlack, &QSlider::valueChanged, this, &Tintora::findAgain);
+    connect(sliderStrength, &QSlider::valueChanged, this, &Tintora::findAgain);
+    connect(sliderPriority, &QSlider::valueChanged, this, &Tintora::findAgain);
+
+    connect(lineEditRefL, &SpinLineEdit::valueChanged, this, &Tintora::updateRefL);
+    connect(lineEditRefA, &SpinLineEdit::valueChanged, this, &Tintora::updateRefA);
+    connect(lineEditRefB, &SpinLineEdit::valueChanged, this, &Tintora::updateRefB);
+    connect(lineEditRefC, &SpinLineEdit::valueChanged, this, &Tintora::updateRefC);
+    connect(lineEditRefH, &SpinLineEdit::valueChanged, this, &Tintora::updateRefH);
+    connect(lineEditDev1, &SpinLineEdit::valueChanged, this, &Tintora::updateDev1);
+    connect(lineEditDev2, &SpinLineEdit::valueChanged, this, &Tintora::updateDev2);
+    connect(lineEditDev3, &SpinLineEdit::valueChanged, this, &Tintora::updateDev3);
+    connect(lineEditDev4, &SpinLineEdit::valueChanged, this, &Tintora::updateDev4);
+    connect(lineEditSrc1, &SpinLineEdit::valueChanged, this, &Tintora::updateSrc1);
+    connect(lineEditSrc2, &SpinLineEdit::valueChanged, this, &Tintora::updateSrc2);
+    connect(lineEditSrc3, &SpinLineEdit::valueChanged, this, &Tintora::updateSrc3);
+    connect(lineEditSrc4, &SpinLineEdit::valueChanged, this, &Tintora::updateSrc4);
+
+    // L* searches on every keystroke; the other reference fields when they are left.
+    connect(lineEditRefL, &QLineEdit::textChanged, this, &Tintora::updateRefL);
+    connect(lineEditRefA, &SpinLineEdit::lostFocus, this, &Tintora::updateRefA);
+    connect(lineEditRefB, &SpinLineEdit::lostFocus, this, &Tintora::updateRefB);
+    connect(lineEditRefC, &SpinLineEdit::lostFocus, this, &Tintora::updateRefC);
+    connect(lineEditRefH, &SpinLineEdit::lostFocus, this, &Tintora::updateRefH);
+    connect(lineEditDev1, &QLineEdit::textChanged, this, &Tintora::updateDev1);
+    connect(lineEditDev2, &QLineEdit::textChanged, this, &Tintora::updateDev2);
+    connect(lineEditDev3, &QLineEdit::textChanged, this, &Tintora::updateDev3);
+    connect(lineEditDev4, &QLineEdit::textChanged, this, &Tintora::updateDev4);
+    connect(lineEditSrc1, &QLineEdit::textChanged, this, &Tintora::updateSrc1);
+    connect(lineEditSrc2, &QLineEdit::textChanged, this, &Tintora::updateSrc2);
+    connect(lineEditSrc3, &QLineEdit::textChanged, this, &Tintora::updateSrc3);
+    connect(lineEditSrc4, &QLineEdit::textChanged, this, &Tintora::updateSrc4);
+
+    connect(this, &Tintora::dropOpenDocuments, this, &Tintora::openDocuments);
+    connect(this, &Tintora::processDocument, this, &Tintora::setProfile);
+    connect(currentProfileFrame, &QDropFrame::receivedDrop, this, &Tintora::setProfile);
+    connect(sourceProfileFrame, &QDropFrame::receivedDrop, this, &Tintora::setSource);
+}
+
+void Tintora::openDocuments(const QStringList& files) {
+    qDebug("openDocs...");
+    if (files.isEmpty())
+        return;
+    qDebug("openDocuments <%s>", qPrintable(files.first()));
+    emit processDocument(files.first());
+    if (files.size() > 1)
+        qDebug("openDocuments: multiple docs are not supported");
+}
+
+void Tintora::dragEnterEvent(QDragEnterEvent* event) {
+    if (QDropFrame::canDecode(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void Tintora::dropEvent(QDropEvent* event) {
+    const QStringList files = QDropFrame::decodeLocalFiles(event->mimeData());
+    if (files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    qDebug("tintora::dropEvent: uri");
+    for (const QString& file : files)
+        qDebug("list contains <%s>", qPrintable(file));
+    emit dropOpenDocuments(files);
+}
+
+// Profile choice and binding. Profiles cannot be read yet, so choosing one has no effect.
+void Tintora::chooseProfile(bool /*tryLast*/) {}
+void Tintora::chooseProfile() { chooseProfile(false); }
+void Tintora::setProfile(const QString& /*path*/) {}
+void Tintora::chooseSource(bool /*tryLast*/) {}
+void Tintora::chooseSource() { chooseSource(false); }
+void Tintora::setSource(const QString& /*path*/) {}
+void Tintora::intentChange() {}
+void Tintora::sourceIntentChange() {}
+
+// Conversions, search and results need a bound profile; without one there is nothing to show.
+void Tintora::deviceChange() {}
+void Tintora::sourceChange() {}
+void Tintora::findAgain() {}
+void Tintora::setAchievedLab(double /*L*/, double /*a*/, double /*b*/) {}
+
+// Remembered settings are not kept between runs yet.
+void Tintora::restoreLastSettings() {}
+void Tintora::restoreLastLAB() {}
+void Tintora::rememberRefL() {}
+void Tintora::rememberRefA() {}
+void Tintora::rememberRefB() {}
+void Tintora::rememberUseSource() {}
+void Tintora::rememberDisplayAB() {}
+void Tintora::rememberDisplayCH() {}
+void Tintora::rememberPreserve() {}
+void Tintora::rememberMethod() {}
+void Tintora::rememberBlack() {}
+void Tintora::rememberStrength() {}
+void Tintora::rememberPriority() {}
+void Tintora::rememberSrc() {}
+
+void Tintora::rememberEverything() {
+    rememberRefL();
+    rememberRefA();
+    rememberRefB();
+    rememberUseSource();
+    rememberDisplayAB();
+    rememberDisplayCH();
+    rememberPreserve();
+    rememberMethod();
+    rememberBlack();
+    rememberStrength();
+    rememberPriority();
+    rememberSrc();
+}
+
+void Tintora::setReferenceLab(double L, double a, double b) {
+    refL = L;
+    refA = a;
+    refB = b;
+    // Writing L* runs updateRefL() and with it the search, through the field's text signal.
+    setNumberText(lineEditRefL, refL, 2);
+    setNumberText(lineEditRefA, refA, 2);
+    setNumberText(lineEditRefB, refB, 2);
+    updateRefCHfromAB();
+}
+
+void Tintora::setUseSource() {
+    // Either the reference is typed, or it comes from source device values; never both.
+    const bool useSource = checkBoxUseSource->isChecked();
+    for (QWidget* widget : std::initializer_list<QWidget*>{
+             textLabelSource, lineEditSource, pushButtonSource, comboBoxSourceIntent, textLabelSrc,
+             textLabelSrc1, textLabelSrc2, textLabelSrc3, textLabelSrc4, lineEditSrc1, lineEditSrc2,
+             lineEditSrc3, lineEditSrc4})
+        widget->setEnabled(useSource);
+    for (QWidget* widget : std::initializer_list<QWidget*>{lineEditRefL, lineEditRefA, lineEditRefB,
+                                                           lineEditRefC, lineEditRefH})
+        widget->setEnabled(!useSource);
+}
+
+void Tintora::methodChanged() {
+    static const char* const suffixes[] = {"E", "E94", "E00", "JCh"};
+    const int method = comboBoxDeltaFormula->currentIndex();
+    if (method < 0 || method > 3)
+        return;
+    textLabelDeltaE->setText(QChar(0x0394) + QLatin1String(suffixes[method]));
+}
+
+void Tintora::setParams(QString icc, double l0, double a0, double b0) {
+    checkBoxUseSource->setChecked(false);
+    setUseSource();
+    if (!icc.isNull())
+        setProfile(icc);
+    setReferenceLab(l0, a0, b0);
+}
+
+void Tintora::about() { velt_aboutPanel(TINTORA_VERSION); }
+void Tintora::help() { velt_showHelp(); }
+void Tintora::updateDialog() { velt_searchUpdate(); }
+void Tintora::supportDialog() { velt_showSupport(TINTORA_VERSION); }
+void Tintora::appquit() { QCoreApplication::quit(); }

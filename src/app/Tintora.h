@@ -1,0 +1,88 @@
+#pragma once
+
+#include "TintoraBase.h"
+
+#include <QStringList>
+
+class csContext;
+class csICCProfile;
+class csICCProfileConverter;
+
+// The main window: adds the output and source profiles with their converters, the search, the
+// results, the menus and the remembered settings to the form's widget behaviour.
+class Tintora : public TintoraBase {
+    Q_OBJECT
+
+public:
+    explicit Tintora(QWidget* parent = nullptr, Qt::WindowFlags flags = {});
+    ~Tintora() override;
+
+signals:
+    void dropOpenDocuments(const QStringList& files);
+    void processDocument(const QString& path);
+
+public slots:
+    void openDocuments(const QStringList& files);
+    void chooseProfile(bool tryLast);
+    void chooseProfile();
+    void setProfile(const QString& path);
+    void deviceChange() override;
+    void chooseSource(bool tryLast);
+    void chooseSource();
+    void setSource(const QString& path);
+    void sourceChange() override;
+    void restoreLastSettings();
+    void restoreLastLAB();
+    void setReferenceLab(double L, double a, double b);
+    void setAchievedLab(double L, double a, double b);
+    void findAgain() override;
+    void intentChange();
+    void sourceIntentChange();
+    void setUseSource();
+    void methodChanged();
+    void setParams(QString icc, double l0, double a0, double b0);
+    void rememberRefL();
+    void rememberRefA();
+    void rememberRefB();
+    void rememberUseSource();
+    void rememberDisplayAB();
+    void rememberDisplayCH();
+    void rememberPreserve();
+    void rememberMethod();
+    void rememberBlack();
+    void rememberStrength();
+    void rememberPriority();
+    void rememberSrc();
+    void rememberEverything();
+    void about();
+    void help();
+    void updateDialog();
+    void supportDialog();
+    void appquit();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+    // The window owns these; each is null until a profile of its side is bound.
+    csICCProfile* outProfile = nullptr;
+    csICCProfileConverter* outConverter = nullptr;
+    csICCProfile* srcProfile = nullptr;
+    csICCProfileConverter* srcConverter = nullptr;
+
+    // The colour of the best device values found.
+    double achievedL = 0.0;
+    double achievedA = 0.0;
+    double achievedB = 0.0;
+
+    // Illuminant, observer and viewing conditions for the colour appearance computations.
+    csContext* context = nullptr;
+
+    // Shows the banner image at path across the top of the window; a missing or unreadable file
+    // leaves the banner row empty.
+    void showBanner(const QString& path);
+
+private:
+    void buildMenus();
+    void makeConnections();
+};

@@ -1,0 +1,51 @@
+// Tintora: finds the device values that reproduce a spot colour in an ICC output profile.
+
+#include "CommandLine.h"
+#include "Tintora.h"
+#include "velt.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    const bool withArguments = argc > 1;
+    if (!withArguments)
+        velt_splashPanel();
+
+    int exitCode = 0;
+    {
+        Tintora window;
+        if (!withArguments) {
+            window.show();
+            // Reopen what the last session worked on; missing files are passed over silently.
+            window.chooseProfile(true);
+            window.chooseSource(true);
+            window.restoreLastLAB();
+        } else {
+            QStringList arguments;
+            for (int i = 1; i < argc; ++i)
+                arguments << QString::fromLocal8Bit(argv[i]);
+            const CommandLine commandLine = parseCommandLine(arguments);
+            window.setParams(commandLine.profilePath, commandLine.L, commandLine.a, commandLine.b);
+            window.show();
+        }
+        QObject::connect(&application, &QGuiApplication::lastWindowClosed, &application,
+                         &QCoreApplication::quit);
+
+        exitCode = QApplication::exec();
+
+        window.rememberRefL();
+        window.rememberRefA();
+        window.rememberRefB();
+        window.rememberUseSource();
+        window.rememberDisplayAB();
+        window.rememberDisplayCH();
+        window.rememberPreserve();
+        window.rememberMethod();
+        window.rememberBlack();
+        window.rememberStrength();
+        window.rememberPriority();
+        window.rememberSrc();
+    }
+    return exitCode;
+}

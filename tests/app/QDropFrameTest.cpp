@@ -1,0 +1,93 @@
+#include "QDropFrame.h"
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+std::unique_ptr<QMimeData> urls(const QList<QUrl>& list) {
+    auto data = std::make_unique<QMimeData>();
+    data->setUrls(list);
+    return data;
+}
+
+class QDropFrameTest : public testing::Test {
+protected:
+    void drop(const QMimeData* data) {
+        QDropEvent event(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        // The application passes drops only to the target of a drag in progress; without a
+        // real drag the event goes to the widget directly.
+        static_cast<QObject&>(frame).event(&event);
+    }
+    bool acceptsDrag(const QMimeData* data) {
+        QDragEnterEvent event(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        event.setAccepted(false);
+        QApplication::sendEvent(&frame, &event);
+        return event.isAccepted();
+    }
+
+    QDropFrame frame;
+    QSignalSpy each{&frame, &QDropFrame::receivedDrop};
+    QSignalSpy lists{&frame, &QDropFrame::receivedDropList};
+};
+
+TEST_F(QDropFrameTest, AcceptsDropsFromConstruction) { EXPECT_TRUE(frame.acceptDrops()); }
+
+TEST_F(QDropFrameTest, OneFileGivesOneOfEachSignal) {
+    drop(urls({QUrl::fromLocalFile("/profiles/press.icc")}).get());
+    ASSERT_EQ(lists.count(), 1);
+    EXPECT_EQ(lists.at(0).at(0).toStringList(), QStringList{"/profiles/press.icc"});
+    ASSERT_EQ(each.count(), 1);
+    EXPECT_EQ(each.at(0).at(0).toString(), "/profiles/press.icc");
+}
+
+TEST_F(QDropFrameTest, SeveralFilesAreReportedOneByOneInOrder) {
+    drop(urls({QUrl::fromLocalFile("/p/a.icc"), QUrl::fromLocalFile("/p/b b.icc"),
+               QUrl::fromLocalFile("/p/c.icm")})
+             .get());
+    ASSERT_EQ(lists.count(), 1);
+    EXPECT_EQ(lists.at(0).at(0).toStringList(),
+              (QStringList{"/p/a.icc", "/p/b b.icc", "/p/c.icm"}));
+    ASSERT_EQ(each.count(), 3);
+    EXPECT_EQ(each.at(0).at(0).toString(), "/p/a.icc");
+    EXPECT_EQ(each.at(1).at(0).toString(), "/p/b b.icc");
+    EXPECT_EQ(each.at(2).at(0).toString(), "/p/c.icm");
+}
+
+TEST_F(QDropFrameTest, RemoteLinksAreLeftOutOfAMixedDrop) {
+    drop(urls({QUrl("https://example.org/x.icc"), QUrl::fromLocalFile("/p/local.icc")}).get());
+    ASSERT_EQ(each.count(), 1);
+    EXPECT_EQ(each.at(0).at(0).toString(), "/p/local.icc");
+}
+
+TEST_F(QDropFrameTest, DropsWithoutLocalFilesAreIgnored) {
+    QMimeData text;
+    text.setText("/p/a.icc");
+    drop(&text);
+    drop(urls({QUrl("https://example.org/x.icc")}).get());
+    drop(urls({}).get());
+    EXPECT_EQ(lists.count(), 0);
+    EXPECT_EQ(each.count(), 0);
+}
+
+TEST_F(QDropFrameTest, DragIsAcceptedForTextOrLocalFilesOnly) {
+    QMimeData text;
+    text.setText("anything");
+    EXPECT_TRUE(acceptsDrag(&text));
+    EXPECT_TRUE(acceptsDrag(urls({QUrl::fromLocalFile("/p/a.icc")}).get()));
+
+    QMimeData image;
+    image.setData("image/png", QByteArray("\x89PNG", 4));
+    EXPECT_FALSE(acceptsDrag(&image));
+    EXPECT_FALSE(acceptsDrag(nullptr));
+}
+
+} // namespace

@@ -1,0 +1,110 @@
+#include "SpinLineEdit.h"
+
+#include <QDialog>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Presses key in field and returns the text and how often valueChanged() was emitted.
+std::pair<QString, int> press(SpinLineEdit& field, Qt::Key key) {
+    QSignalSpy spy(&field, &SpinLineEdit::valueChanged);
+    QTest::keyClick(&field, key);
+    return {field.text(), static_cast<int>(spy.count())};
+}
+
+TEST(SpinLineEdit, ArrowsStepWithTheInitialSettings) {
+    SpinLineEdit field;
+    field.setText("50.00");
+    EXPECT_EQ(press(field, Qt::Key_Up), std::make_pair(QString("51.0"), 1));
+    EXPECT_EQ(press(field, Qt::Key_Down), std::make_pair(QString("50.0"), 1));
+}
+
+TEST(SpinLineEdit, ClampsAtTheLimitsAndStillSignals) {
+    SpinLineEdit field;
+    field.setText("100");
+    EXPECT_EQ(press(field, Qt::Key_Up), std::make_pair(QString("100.0"), 1));
+    field.setText("0.4");
+    EXPECT_EQ(press(field, Qt::Key_Down), std::make_pair(QString("0.0"), 1));
+
+    SpinLineEdit a;
+    a.minimum = -128;
+    a.maximum = 128;
+    a.setText("-127.5");
+    EXPECT_EQ(press(a, Qt::Key_Down), std::make_pair(QString("-128.0"), 1));
+}
+
+TEST(SpinLineEdit, WrapGoesToTheOppositeLimitNotByTheOvershoot) {
+    SpinLineEdit hue;
+    hue.maximum = 359;
+    hue.wrap = true;
+    hue.setText("0");
+    EXPECT_EQ(press(hue, Qt::Key_Down).first, "359.0");
+    EXPECT_EQ(press(hue, Qt::Key_Up).first, "0.0");
+    hue.setText("358.5");
+    EXPECT_EQ(press(hue, Qt::Key_Up).first, "0.0");
+}
+
+TEST(SpinLineEdit, TextThatIsNotANumberIsNotStepped) {
+    SpinLineEdit field;
+    for (const char* text : {"", "abc", "12,5"}) {
+        field.setText(text);
+        EXPECT_EQ(press(field, Qt::Key_Up), std::make_pair(QString(text), 0)) << text;
+    }
+}
+
+TEST(SpinLineEdit, OnlySteppingEmitsValueChanged) {
+    SpinLineEdit field;
+    QSignalSpy stepped(&field, &SpinLineEdit::valueChanged);
+    QSignalSpy edited(&field, &QLineEdit::textChanged);
+    field.setText("5");
+    QTest::keyClicks(&field, "12");
+    EXPECT_EQ(field.text(), "512");
+    EXPECT_EQ(edited.count(), 3);
+    EXPECT_EQ(stepped.count(), 0);
+}
+
+TEST(SpinLineEdit, ReturnNeitherEditsNorReachesTheDialog) {
+    QDialog dialog;
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* field = new SpinLineEdit(&dialog);
+    auto* button = new QPushButton("OK", &dialog);
+    button->setDefault(true);
+    layout->addWidget(field);
+    layout->addWidget(button);
+    QObject::connect(button, &QPushButton::clicked, &dialog, &QDialog::accept);
+    dialog.show();
+    field->setFocus();
+    field->setText("42");
+
+    QSignalSpy accepted(&dialog, &QDialog::accepted);
+    QSignalSpy returned(field, &QLineEdit::returnPressed);
+    QTest::keyClick(field, Qt::Key_Return);
+    QTest::keyClick(field, Qt::Key_Enter);
+    EXPECT_EQ(accepted.count(), 0);
+    EXPECT_EQ(returned.count(), 0);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(field->text(), "42");
+}
+
+TEST(SpinLineEdit, LosingFocusIsSignalled) {
+    QDialog dialog;
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* field = new SpinLineEdit(&dialog);
+    auto* other = new SpinLineEdit(&dialog);
+    layout->addWidget(field);
+    layout->addWidget(other);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    field->setFocus();
+    QSignalSpy lost(field, &SpinLineEdit::lostFocus);
+    QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(field, &focusOut);
+    EXPECT_EQ(lost.count(), 1);
+}
+
+} // namespace

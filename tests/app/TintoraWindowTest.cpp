@@ -1,0 +1,422 @@
+#include "Tintora.h"
+#include "VeltFramework.h"
+#include "VeltGlue.h"
+
+#include <QApplication>
+#include <QDoubleValidator>
+#include <QDropEvent>
+#include <QFocusEvent>
+#include <QMenuBar>
+#include <QMetaMethod>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+
+namespace {
+
+// The window with its search and conversions replaced by a record of when they were asked for.
+class RecordingWindow : public Tintora {
+public:
+    using TintoraBase::dev;
+    using TintoraBase::refA;
+    using TintoraBase::refB;
+    using TintoraBase::refC;
+    using TintoraBase::refH;
+    using TintoraBase::refL;
+    using TintoraBase::src;
+
+    void findAgain() override { calls << "findAgain " + textLabelDeltaE->text(); }
+    void deviceChange() override { calls << "deviceChange"; }
+    void sourceChange() override { calls << "sourceChange"; }
+    void preserveSelected() override {
+        calls << "preserveSelected";
+        Tintora::preserveSelected();
+    }
+
+    QStringList takeCalls() { return std::exchange(calls, {}); }
+    QStringList calls;
+};
+
+using Widgets = std::initializer_list<QWidget*>;
+using LineEdits = std::initializer_list<QLineEdit*>;
+
+bool shown(const QWidget* widget) { return widget->isVisibleTo(widget->window()); }
+
+QStringList actionTexts(const QMenu* menu) {
+    QStringList texts;
+    for (const QAction* action : menu->actions())
+        texts << (action->isSeparator() ? QString("----") : action->text());
+    return texts;
+}
+
+QMenu* menuNamed(const QWidget& window, const QString& title) {
+    auto* bar = window.findChild<QMenuBar*>("menubar");
+    for (QAction* action : bar ? bar->actions() : QList<QAction*>{}) {
+        if (action->text() == title)
+            return action->menu();
+    }
+    return nullptr;
+}
+
+void leave(QWidget* field) {
+    QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(field, &focusOut);
+}
+
+void step(QWidget* field, Qt::Key key) { QTest::keyClick(field, key); }
+
+class TintoraWindowTest : public testing::Test {
+protected:
+    ~TintoraWindowTest() override {
+        // Tests that change the style values put the installed ones back.
+        VeltFramework::useStyle(VeltGlue::instance().style());
+    }
+    RecordingWindow window;
+};
+
+TEST_F(TintoraWindowTest, GeometryTitleAndMenuBar) {
+    EXPECT_EQ(window.size(), QSize(797, 780));
+    EXPECT_EQ(window.minimumSize(), QSize(680, 780));
+    EXPECT_EQ(window.maximumSize(), QSize(32767, 32767));
+    EXPECT_EQ(window.windowTitle(), "Veltrane Tintora");
+    EXPECT_EQ(window.layout()->contentsMargins(), QMargins(0, 24, 0, 0));
+    auto* bar = window.findChild<QMenuBar*>("menubar");
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->geometry(), QRect(0, 0, 20000, 24));
+    EXPECT_FALSE(window.acceptDrops());
+}
+
+TEST_F(TintoraWindowTest, MenusWithoutAnUpdateService) {
+    const QMenu* file = menuNamed(window, "&File");
+    const QMenu* help = menuNamed(window, "&Help");
+    ASSERT_TRUE(file && help);
+    EXPECT_EQ(actionTexts(file), QStringList{"&Quit"});
+    EXPECT_EQ(file->actions().first()->menuRole(), QAction::QuitRole);
+    EXPECT_EQ(actionTexts(help), (QStringList{"&About", "&Help", "----", "&Support..."}));
+    EXPECT_EQ(help->actions().first()->menuRole(), QAction::AboutRole);
+}
+
+TEST_F(TintoraWindowTest, TitleAndUpdateEntryFollowTheStyleValues) {
+    const auto styled = [](const std::string& xml) {
+        const std::string path = QDir::tempPath().toStdString() + "/tintora-style-test.xml";
+        std::ofstream(path) << xml;
+        StyleFile style;
+        EXPECT_TRUE(style.load(path));
+        VeltFramework::useStyle(style);
+        return std::make_unique<RecordingWindow>();
+    };
+    auto acme = styled("<s><vendor>Acme</vendor><product>Spotter</product>"
+                       "<updater>False</updater></s>");
+    EXPECT_EQ(acme->windowTitle(), "Acme Spotter");
+    EXPECT_EQ(actionTexts(menuNamed(*acme, "&Help")),
+              (QStringList{"&About", "&Help", "----", "&Update...", "&Support..."}))
+        << "only the exact text \"false\" removes the entry";
+
+    auto bare = styled("<s/>");
+    EXPECT_EQ(bare->windowTitle(), " ");
+    EXPECT_TRUE(actionTexts(menuNamed(*bare, "&Help")).contains("&Update..."));
+}
+
+TEST_F(TintoraWindowTest, InitialStateOfAFreshWindow) {
+    for (QWidget* hidden :
+         Widgets{window.lineEditRefA, window.lineEditRefB, window.lineEditAchA, window.lineEditAchB,
+                 window.lineEditDeltaA, window.lineEditDeltaB, window.textLabelRefA,
+                 window.textLabelDeltaB})
+        EXPECT_FALSE(shown(hidden)) << hidden->objectName().toStdString();
+    for (QWidget* visible :
+         Widgets{window.lineEditRefL, window.lineEditRefC, window.lineEditRefH, window.lineEditAchC,
+                 window.lineEditDeltaH, window.sliderStrength, window.sliderPriority,
+                 window.sliderBlack, window.lineEditDev4, window.textLabelOutOfGamut})
+        EXPECT_TRUE(shown(visible)) << visible->objectName().toStdString();
+
+    for (const QLineEdit* result :
+         LineEdits{window.lineEditDev1, window.lineEditDev4, window.lineEditAchL,
+                   window.lineEditDeltaE, window.lineEditProfile})
+        EXPECT_TRUE(result->text().isEmpty()) << result->objectName().toStdString();
+
+    EXPECT_EQ(window.comboBoxIntent->currentIndex(), 3);
+    EXPECT_EQ(window.comboBoxSourceIntent->currentIndex(), 3);
+    EXPECT_EQ(window.comboBoxIntent->currentText(), "absolute colorimetric");
+    EXPECT_EQ(window.comboBoxPreserve->currentIndex(), 0);
+    EXPECT_EQ(window.comboBoxDeltaFormula->currentIndex(), 0);
+    EXPECT_FALSE(window.checkBoxLab->isChecked());
+    EXPECT_TRUE(window.checkBoxLCh->isChecked());
+    for (double value : window.dev)
+        EXPECT_TRUE(std::isnan(value));
+    EXPECT_TRUE(window.calls.isEmpty()) << "building the window runs no search";
+}
+
+TEST_F(TintoraWindowTest, ValidatorsAcceptWhatTheSlotsCanRead) {
+    const auto range = [](const QLineEdit* field) {
+        const auto* v = qobject_cast<const QDoubleValidator*>(field->validator());
+        return v ? std::make_tuple(v->bottom(), v->top(), v->decimals())
+                 : std::make_tuple(0.0, 0.0, -1);
+    };
+    EXPECT_EQ(range(window.lineEditRefL), std::make_tuple(0.0, 100.0, 10));
+    EXPECT_EQ(range(window.lineEditRefA), std::make_tuple(-128.0, 128.0, 10));
+    EXPECT_EQ(range(window.lineEditRefC), std::make_tuple(0.0, 184.0, 10));
+    EXPECT_EQ(range(window.lineEditRefH), std::make_tuple(0.0, 360.0, 10));
+    EXPECT_EQ(range(window.lineEditDev3), std::make_tuple(0.0, 100.0, 5));
+    EXPECT_EQ(window.lineEditSrc1->validator(), nullptr);
+
+    // Reading numbers ignores the user's locale, so the validators must too.
+    int position = 0;
+    QString comma = "50,5";
+    EXPECT_NE(window.lineEditRefL->validator()->validate(comma, position), QValidator::Acceptable);
+}
+
+TEST_F(TintoraWindowTest, SteppingLimitsOfTheReferenceFields) {
+    window.lineEditRefH->setText("0");
+    step(window.lineEditRefH, Qt::Key_Down);
+    EXPECT_EQ(window.lineEditRefH->text(), "359.0");
+    window.lineEditRefA->setText("-127.5");
+    step(window.lineEditRefA, Qt::Key_Down);
+    EXPECT_EQ(window.lineEditRefA->text(), "-128.0");
+    window.lineEditRefC->setText("180.5");
+    step(window.lineEditRefC, Qt::Key_Up);
+    EXPECT_EQ(window.lineEditRefC->text(), "181.0");
+    window.lineEditRefL->setText("100");
+    step(window.lineEditRefL, Qt::Key_Up);
+    EXPECT_EQ(window.lineEditRefL->text(), "100.0");
+}
+
+TEST_F(TintoraWindowTest, BannerAndItsStretchedEdges) {
+    const QPixmap banner = window.labelHead->pixmap();
+    ASSERT_FALSE(banner.isNull()) << "the build copies Resources/banner.png beside the tests";
+    const QImage image = banner.toImage();
+    const QImage left = window.labelHead_left->pixmap().toImage();
+    const QImage right = window.labelHead_right->pixmap().toImage();
+    EXPECT_EQ(left.size(), QSize(1, banner.height()));
+    EXPECT_EQ(right.size(), QSize(1, banner.height()));
+    EXPECT_EQ(left, image.copy(0, 0, 1, banner.height()));
+    EXPECT_EQ(right, image.copy(banner.width() - 1, 0, 1, banner.height()));
+    EXPECT_TRUE(window.labelHead_left->hasScaledContents());
+    EXPECT_TRUE(window.labelHead_right->hasScaledContents());
+}
+
+TEST_F(TintoraWindowTest, PreserveChoiceRelabelsAndShowsTheEmphasisControls) {
+    struct Row {
+        int index;
+        const char* first;
+        const char* second;
+    };
+    for (const Row row : {Row{1, "h*", "L*"}, Row{2, "h*", "C*"}, Row{0, "C*", "L*"}}) {
+        window.comboBoxPreserve->setCurrentIndex(row.index);
+        emit window.comboBoxPreserve->activated(row.index);
+        EXPECT_EQ(window.textLabelPriority1->text(), row.first);
+        EXPECT_EQ(window.textLabelPriority2->text(), row.second);
+        EXPECT_TRUE(shown(window.sliderPriority) && shown(window.textLabelStrength2));
+    }
+    window.comboBoxPreserve->setCurrentIndex(3);
+    emit window.comboBoxPreserve->activated(3);
+    for (QWidget* control :
+         Widgets{window.textLabelPriority, window.textLabelPriority1, window.textLabelPriority2,
+                 window.sliderPriority, window.textLabelStrength, window.textLabelStrength1,
+                 window.textLabelStrength2, window.sliderStrength})
+        EXPECT_FALSE(shown(control)) << control->objectName().toStdString();
+    EXPECT_EQ(window.textLabelPriority1->text(), "C*") << "hidden labels keep their text";
+
+    // The controls are brought into line before the search runs.
+    EXPECT_EQ(window.takeCalls().mid(0, 2),
+              (QStringList{"preserveSelected", QString::fromUtf8("findAgain \u2206E")}));
+}
+
+TEST_F(TintoraWindowTest, MethodChoiceSearchesFirstThenRelabelsTheTotal) {
+    const QString delta = QString::fromUtf8("\u0394");
+    const QString increment = QString::fromUtf8("\u2206");
+    const char* suffixes[] = {"E", "E94", "E00", "JCh"};
+    QString before = increment + "E";
+    for (int method : {1, 2, 3, 0}) {
+        window.comboBoxDeltaFormula->setCurrentIndex(method);
+        emit window.comboBoxDeltaFormula->activated(method);
+        EXPECT_EQ(window.takeCalls(), QStringList{"findAgain " + before});
+        before = delta + suffixes[method];
+        EXPECT_EQ(window.textLabelDeltaE->text(), before);
+    }
+}
+
+TEST_F(TintoraWindowTest, DisplayCheckBoxesShowAndHideColumns) {
+    window.show();
+    QTest::mouseClick(window.checkBoxLab, Qt::LeftButton);
+    EXPECT_TRUE(shown(window.lineEditRefA) && shown(window.lineEditDeltaB));
+    QTest::mouseClick(window.checkBoxLab, Qt::LeftButton);
+    QTest::mouseClick(window.checkBoxLCh, Qt::LeftButton);
+    for (QWidget* column :
+         Widgets{window.lineEditRefA, window.lineEditRefB, window.lineEditRefC, window.lineEditRefH,
+                 window.lineEditAchA, window.lineEditAchH, window.lineEditDeltaA,
+                 window.lineEditDeltaC, window.textLabelAchC, window.textLabelDeltaH})
+        EXPECT_FALSE(shown(column)) << column->objectName().toStdString();
+    for (QWidget* remaining :
+         Widgets{window.lineEditRefL, window.lineEditAchL, window.lineEditDeltaL,
+                 window.lineEditDeltaE, window.textLabelDeltaE})
+        EXPECT_TRUE(shown(remaining)) << remaining->objectName().toStdString();
+}
+
+TEST_F(TintoraWindowTest, UseSourceSwitchesBetweenTypedAndDerivedReference) {
+    window.show();
+    QTest::mouseClick(window.checkBoxUseSource, Qt::LeftButton);
+    ASSERT_TRUE(window.checkBoxUseSource->isChecked());
+    for (QWidget* reference : {window.lineEditRefL, window.lineEditRefA, window.lineEditRefB,
+                               window.lineEditRefC, window.lineEditRefH})
+        EXPECT_FALSE(reference->isEnabled());
+    for (QWidget* source : Widgets{
+             window.lineEditSource, window.pushButtonSource, window.comboBoxSourceIntent,
+             window.lineEditSrc1, window.lineEditSrc4, window.textLabelSrc, window.textLabelSource})
+        EXPECT_TRUE(source->isEnabled());
+
+    window.setParams(QString(), 20, 1, 2);
+    EXPECT_FALSE(window.checkBoxUseSource->isChecked());
+    EXPECT_TRUE(window.lineEditRefL->isEnabled());
+    EXPECT_FALSE(window.lineEditSrc1->isEnabled());
+    EXPECT_EQ(window.lineEditRefL->text(), "20.00");
+    EXPECT_EQ(window.lineEditRefB->text(), "2.00");
+}
+
+TEST_F(TintoraWindowTest, ReferenceLabWritesFieldsAndFollowsWithLCh) {
+    window.setReferenceLab(50, 0, -10);
+    EXPECT_EQ(window.lineEditRefL->text(), "50.00");
+    EXPECT_EQ(window.lineEditRefA->text(), "0.00");
+    EXPECT_EQ(window.lineEditRefB->text(), "-10.00");
+    EXPECT_EQ(window.lineEditRefC->text(), "10.00");
+    EXPECT_EQ(window.lineEditRefH->text(), "-90.00") << "hue angles are not wrapped";
+    EXPECT_EQ(window.takeCalls(), QStringList{QString::fromUtf8("findAgain \u2206E")})
+        << "the L* text change searches once";
+
+    window.setReferenceLab(50, 0, -10);
+    EXPECT_TRUE(window.takeCalls().isEmpty()) << "unchanged texts start nothing";
+
+    window.setReferenceLab(12.345, 0, 0);
+    EXPECT_DOUBLE_EQ(window.refL, 12.35) << "L* is read back from its two-decimal text";
+    EXPECT_EQ(window.lineEditRefC->text(), "0.00");
+    EXPECT_EQ(window.lineEditRefH->text(), "0.00");
+}
+
+TEST_F(TintoraWindowTest, LChEditsDriveLabAndSearchWhenLeft) {
+    window.setReferenceLab(60, 10, 0);
+    window.takeCalls();
+
+    window.lineEditRefC->setText("50");
+    EXPECT_TRUE(window.takeCalls().isEmpty()) << "C* searches only when left";
+    leave(window.lineEditRefC);
+    window.lineEditRefH->setText("90");
+    leave(window.lineEditRefH);
+    EXPECT_EQ(window.takeCalls().size(), 2);
+    EXPECT_EQ(window.lineEditRefA->text(), "0.00");
+    EXPECT_EQ(window.lineEditRefB->text(), "50.00");
+    // The window's value of pi is 3.14159265358979, a little short of the double's.
+    EXPECT_DOUBLE_EQ(window.refA, 50 * std::cos(90 * 3.14159265358979 / 180));
+
+    window.lineEditRefA->setText("-30");
+    step(window.lineEditRefA, Qt::Key_Up); // -29.0, through valueChanged()
+    EXPECT_EQ(window.lineEditRefC->text(), "57.80");
+    EXPECT_EQ(window.lineEditRefH->text(), "120.11");
+    EXPECT_EQ(window.takeCalls().size(), 1);
+}
+
+TEST_F(TintoraWindowTest, LightnessSearchesOnEveryKeystroke) {
+    window.show();
+    window.lineEditRefL->setFocus();
+    QTest::keyClicks(window.lineEditRefL, "73");
+    EXPECT_EQ(window.takeCalls().size(), 2);
+    EXPECT_EQ(window.refL, 73.0);
+}
+
+TEST_F(TintoraWindowTest, DeviceAndSourceEditsConvertOnlyRealChanges) {
+    window.lineEditDev1->setText("0");
+    EXPECT_EQ(window.takeCalls(), QStringList{"deviceChange"}) << "dev starts as NaN";
+    window.lineEditDev1->setText("0.000");
+    window.lineEditDev1->setText("abc"); // reads as 0
+    EXPECT_TRUE(window.takeCalls().isEmpty());
+    window.lineEditDev2->setText("12.5");
+    EXPECT_EQ(window.takeCalls(), QStringList{"deviceChange"});
+    EXPECT_EQ(window.dev[1], 12.5);
+
+    window.dev = {1.234, 12.5, 0.0, 99.999};
+    window.updateUIFromDev();
+    EXPECT_EQ(window.lineEditDev1->text(), "1.23");
+    EXPECT_EQ(window.lineEditDev2->text(), "12.50");
+    EXPECT_EQ(window.lineEditDev4->text(), "100.00");
+    // The shown values are read back, so what is converted is what the user sees.
+    EXPECT_EQ(window.dev[0], 1.23);
+    EXPECT_EQ(window.dev[3], 100.0);
+    EXPECT_EQ(window.takeCalls().size(), 2) << "only the values the rounding changed convert again";
+
+    window.lineEditSrc3->setText("45.5");
+    EXPECT_EQ(window.takeCalls(), QStringList{"sourceChange"});
+    window.src = {10.04, 0.0, 45.5, 7.0};
+    window.updateUIFromSrc();
+    EXPECT_EQ(window.lineEditSrc1->text(), "10.0");
+    EXPECT_EQ(window.lineEditSrc3->text(), "45.5");
+    EXPECT_EQ(window.lineEditSrc4->text(), "7.0");
+    EXPECT_EQ(window.takeCalls(), QStringList{"sourceChange"}) << "only 10.04 became another value";
+}
+
+TEST_F(TintoraWindowTest, ModesRelabelAndHideTheFourthChannel) {
+    window.setModeRGB();
+    EXPECT_EQ(QStringList({window.textLabelDev1->text(), window.textLabelDev2->text(),
+                           window.textLabelDev3->text()}),
+              (QStringList{"R", "G", "B"}));
+    for (QWidget* cmykOnly :
+         Widgets{window.textLabelDev4, window.lineEditDev4, window.textLabelBlack,
+                 window.textLabelBlackNo, window.textLabelBlackMax, window.sliderBlack})
+        EXPECT_FALSE(shown(cmykOnly)) << cmykOnly->objectName().toStdString();
+    window.setModeCMY();
+    EXPECT_EQ(window.textLabelDev1->text(), "C");
+    EXPECT_FALSE(shown(window.sliderBlack));
+    window.setModeCMYK();
+    EXPECT_EQ(window.textLabelDev4->text(), "K");
+    EXPECT_TRUE(shown(window.sliderBlack) && shown(window.lineEditDev4));
+
+    window.setSourceModeRGB();
+    EXPECT_EQ(window.textLabelSrc3->text(), "B");
+    EXPECT_FALSE(shown(window.lineEditSrc4) || shown(window.textLabelSrc4));
+    EXPECT_TRUE(shown(window.lineEditDev4)) << "the output side is not affected";
+    window.setSourceModeCMYK();
+    EXPECT_EQ(window.textLabelSrc1->text(), "C");
+    EXPECT_TRUE(shown(window.lineEditSrc4));
+}
+
+TEST_F(TintoraWindowTest, LanguageChangeReappliesTextsAndResetsCombos) {
+    window.setModeRGB();
+    window.comboBoxIntent->setCurrentIndex(2);
+    window.comboBoxDeltaFormula->setCurrentIndex(3);
+    window.setWindowTitle("changed");
+    QMetaObject::invokeMethod(&window, "languageChange");
+    EXPECT_EQ(window.windowTitle(), "Veltrane Tintora");
+    EXPECT_EQ(window.textLabelDev1->text(), "C");
+    for (const QComboBox* combo : {window.comboBoxIntent, window.comboBoxSourceIntent,
+                                   window.comboBoxPreserve, window.comboBoxDeltaFormula})
+        EXPECT_EQ(combo->currentIndex(), 0) << combo->objectName().toStdString();
+    EXPECT_EQ(window.comboBoxIntent->count(), 4);
+    EXPECT_EQ(window.comboBoxDeltaFormula->itemText(3), "CIECAM02");
+}
+
+TEST_F(TintoraWindowTest, DropOnTheWindowOpensOnlyTheFirstFile) {
+    QSignalSpy dropped(&window, &Tintora::dropOpenDocuments);
+    QSignalSpy opened(&window, &Tintora::processDocument);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile("/p/first.icc"), QUrl::fromLocalFile("/p/second.icc")});
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    // Delivered directly: the application passes drops only to the target of a real drag.
+    static_cast<QObject&>(window).event(&drop);
+    ASSERT_EQ(dropped.count(), 1);
+    EXPECT_EQ(dropped.at(0).at(0).toStringList().size(), 2);
+    ASSERT_EQ(opened.count(), 1);
+    EXPECT_EQ(opened.at(0).at(0).toString(), "/p/first.icc");
+
+    window.openDocuments({});
+    QMimeData text;
+    text.setText("not a file");
+    QDropEvent textDrop(QPointF(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    static_cast<QObject&>(window).event(&textDrop);
+    EXPECT_EQ(opened.count(), 1);
+    EXPECT_EQ(dropped.count(), 1);
+}
+
+} // namespace
