@@ -1,0 +1,123 @@
+#include "csLog.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using testing::internal::CaptureStderr;
+using testing::internal::GetCapturedStderr;
+
+class csLogTest : public testing::Test {
+protected:
+    csLogTest() { clearLog(); }
+    ~csLogTest() override {
+        clearLog();
+        setLogThreshold(0);
+    }
+};
+
+TEST_F(csLogTest, EmptyLogAnswersWithDefaults) {
+    EXPECT_EQ(lastLogIndex(), 0u);
+    EXPECT_EQ(logCount(), 0u);
+    EXPECT_EQ(logLevel(0), 0);
+    EXPECT_STREQ(logTitle(0), "internal error: bad entry requested!");
+    EXPECT_STREQ(logMessage(0), "internal error: bad entry requested!");
+}
+
+TEST_F(csLogTest, EntriesKeepLevelTitleAndFormattedMessage) {
+    logDebug("d", "%d", 0);
+    logInfo("added tag", "tag '%s' at %u", "wtpt", 3u);
+    logWarning("w", "%.2f", 1.005);
+    logError("e", "%s", "");
+    logFatal("f", "100%%");
+    ASSERT_EQ(logCount(), 5u);
+    EXPECT_EQ(lastLogIndex(), 4u);
+    for (unsigned i = 0; i < 5; ++i)
+        EXPECT_EQ(logLevel(i), static_cast<int>(i));
+    EXPECT_STREQ(logTitle(1), "added tag");
+    EXPECT_STREQ(logMessage(1), "tag 'wtpt' at 3");
+    EXPECT_STREQ(logMessage(3), "");
+    EXPECT_STREQ(logMessage(4), "100%");
+    EXPECT_STREQ(logTitle(5), "internal error: bad entry requested!");
+
+    clearLog();
+    EXPECT_EQ(logCount(), 0u);
+    logInfo("again", "x");
+    EXPECT_STREQ(logTitle(0), "again");
+}
+
+TEST_F(csLogTest, PrintFormatAndThreshold) {
+    logWarning("corrected size", "file is %d bytes", 128);
+    logDebug("detail", "hidden below threshold");
+    CaptureStderr();
+    printLogEntry(0);
+    printLogEntry(7);
+    EXPECT_EQ(GetCapturedStderr(), "W 'corrected size'\nfile is 128 bytes\n");
+
+    setLogThreshold(1);
+    CaptureStderr();
+    printLog();
+    EXPECT_EQ(GetCapturedStderr(), "W 'corrected size'\nfile is 128 bytes\n");
+}
+
+TEST_F(csLogTest, EchoWritesEachEntryAsItIsAdded) {
+    setLogEcho(true);
+    CaptureStderr();
+    logError("bad tagtable", "%d tags", 1001);
+    setLogEcho(false);
+    EXPECT_EQ(GetCapturedStderr(), "E: 'bad tagtable'\n1001 tags\n");
+}
+
+// The pool holds 100000 bytes. One entry with a title of 99000 characters and an empty message
+// uses 99002 of them, leaving 998 free. The next title must fit with its NUL without the pool's
+// last byte: 996 characters fit, 997 do not.
+TEST_F(csLogTest, TitleMayNotUseThePoolsLastByte) {
+    const std::string big(99000, 't');
+    logInfo(big.c_str(), "%s", "");
+    const std::string fits(996, 'x');
+    logInfo(fits.c_str(), "%s", "");
+    EXPECT_EQ(logCount(), 2u);
+    EXPECT_EQ(std::string(logTitle(1)), fits);
+}
+
+TEST(csLogDeathTest, TitleOfExactlyTheRemainingRoomDumpsAndExits) {
+    const auto fill = [] {
+        clearLog();
+        const std::string big(99000, 't');
+        logInfo(big.c_str(), "%s", "");
+        const std::string tooLong(997, 'x');
+        logInfo(tooLong.c_str(), "%s", "");
+    };
+    EXPECT_EXIT(fill(), testing::ExitedWithCode(1), "D U M P   A N D   E X I T");
+}
+
+TEST(csLogDeathTest, MessageThatDoesNotFitDumpsAndExits) {
+    const auto fill = [] {
+        clearLog();
+        const std::string big(99990, 'm');
+        logInfo("t", "%s%s", big.c_str(), big.c_str());
+    };
+    EXPECT_EXIT(fill(), testing::ExitedWithCode(1), "E R R O R   L O G   F U L L");
+}
+
+TEST(csLogDeathTest, The5000thEntryDumpsEverythingAndExits) {
+    clearLog();
+    for (unsigned i = 0; i < 4999; ++i)
+        logDebug("t", "%u", i);
+    EXPECT_EQ(logCount(), 4999u) << "the 4999th entry is kept and the program goes on";
+
+    const auto last = [] {
+        setLogThreshold(0);
+        logError("last", "%u", 4999u);
+    };
+    // The banner is 181 bytes; then every entry, the 5000th included.
+    const std::string banner =
+        "\n=+\nE R R O R   L O G   F U L L   -   D U M P   A N D   E X I T\n=+\n";
+    EXPECT_EXIT(last(), testing::ExitedWithCode(1),
+                banner + "D 't'\n0\n(.*\n)*D 't'\n4998\nE 'last'\n4999\n$");
+    clearLog();
+}
+
+} // namespace
