@@ -1,6 +1,7 @@
 #include "Tintora.h"
 
 #include "QDropFrame.h"
+#include "csContext.h"
 #include "velt.h"
 
 #include <tintora/version.h>
@@ -33,6 +34,14 @@ Tintora::Tintora(QWidget* parent, Qt::WindowFlags flags) : TintoraBase(parent, f
     showBanner(QDir(QCoreApplication::applicationDirPath()).absolutePath() + "/Resources/" +
                "banner.png");
 
+    // Viewing conditions of the appearance model: a bright print viewing booth (636.6 cd/m2),
+    // a background of 20 % of the white's luminance, average surround.
+    context = new csContext;
+    csCIECAM02& appearance = context->appearanceModel();
+    appearance.setAdaptingLuminance(636.6);
+    appearance.setBackground(0.2 * context->whiteY());
+    appearance.setSurround(2.0);
+
     restoreLastSettings();
 
     // Drops are taken by the two profile fields, each of which knows which profile it sets.
@@ -59,7 +68,7 @@ Tintora::Tintora(QWidget* parent, Qt::WindowFlags flags) : TintoraBase(parent, f
     raise();
 }
 
-Tintora::~Tintora() = default;
+Tintora::~Tintora() { delete context; }
 
 void Tintora::buildMenus() {
     auto* menubar = new QMenuBar(this);

@@ -1,6 +1,7 @@
 #include "Tintora.h"
 #include "VeltFramework.h"
 #include "VeltGlue.h"
+#include "csContext.h"
 
 #include <QApplication>
 #include <QDoubleValidator>
@@ -23,6 +24,7 @@ namespace {
 // The window with its search and conversions replaced by a record of when they were asked for.
 class RecordingWindow : public Tintora {
 public:
+    using Tintora::context;
     using TintoraBase::dev;
     using TintoraBase::refA;
     using TintoraBase::refB;
@@ -90,6 +92,19 @@ TEST_F(TintoraWindowTest, GeometryTitleAndMenuBar) {
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(bar->geometry(), QRect(0, 0, 20000, 24));
     EXPECT_FALSE(window.acceptDrops());
+}
+
+TEST_F(TintoraWindowTest, ColourContextHasTheViewingBoothConditions) {
+    ASSERT_NE(window.context, nullptr);
+    const csCIECAM02& model = window.context->appearanceModel();
+    EXPECT_NEAR(window.context->whiteX(), 96.422, 1e-4);
+    EXPECT_NEAR(model.whiteZ(), 82.521, 1e-4);
+    EXPECT_DOUBLE_EQ(model.adaptingLuminance(), 636.6);
+    EXPECT_NEAR(model.background(), 20.0, 1e-5);
+    EXPECT_DOUBLE_EQ(model.surround(), 2.0);
+    EXPECT_NEAR(model.D(), 0.999826, 1e-6);
+    EXPECT_NEAR(model.FL(), 1.4710, 1e-4);
+    EXPECT_NEAR(model.z(), 1.9272, 1e-4);
 }
 
 TEST_F(TintoraWindowTest, MenusWithoutAnUpdateService) {

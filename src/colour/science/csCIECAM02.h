@@ -1,0 +1,64 @@
+#pragma once
+
+// The CIECAM02 colour appearance model: lightness J, chroma C and hue angle h of an XYZ colour
+// under given viewing conditions, and back. Deviations from CIE 159:2004, kept on purpose:
+// the degree of adaptation uses the constant 100 where the standard has Y_w; the white in cone
+// space, the post-adaptation responses, a and b, and the results are single precision; a
+// non-positive cone response gives the response 0.1 instead of the mirrored one; hue angles are
+// converted with the constant 3.14159265358979.
+class csCIECAM02 {
+public:
+    // Adapting luminance 100 cd/m2, white (100, 100, 100), background 20, average surround.
+    csCIECAM02();
+
+    // Each stores its value, or 0 when the value is not greater than 0, and recomputes.
+    void setAdaptingLuminance(double LA);
+    void setBackground(double Yb);
+    void setWhite(double X, double Y, double Z);
+    // s from 0 (dark) to 2 (average), clamped; c, N_c and F are interpolated between the presets.
+    void setSurround(double s);
+    // 0 dark, 1 dim, 2 or any other value average.
+    void setSurroundIndex(int index);
+
+    // XYZ to J, C and h in degrees (0 to 360).
+    void forward(float X, float Y, float Z, float* J, float* C, float* h) const;
+    // J, C, h in degrees back to XYZ.
+    void inverse(float J, float C, float h, float* X, float* Y, float* Z) const;
+
+    double adaptingLuminance() const { return LA_; }
+    double background() const { return Yb_; }
+    double whiteX() const { return Xw_; }
+    double whiteY() const { return Yw_; }
+    double whiteZ() const { return Zw_; }
+    double surround() const { return surround_; }
+    double c() const { return c_; }
+    double Nc() const { return Nc_; }
+    double F() const { return F_; }
+    double D() const { return D_; }
+    double FL() const { return FL_; }
+    double n() const { return n_; }
+    double Nbb() const { return Nbb_; }
+    double Ncb() const { return Ncb_; }
+    double z() const { return z_; }
+    double Aw() const { return Aw_; }
+
+private:
+    void recompute();
+    // Post-adaptation cone responses R'a, G'a, B'a of an XYZ colour.
+    void responses(float X, float Y, float Z, float out[3]) const;
+
+    double LA_;
+    double Xw_, Yw_, Zw_;
+    double Yb_;
+    double surround_;
+    double c_;
+    double Nc_;
+    double F_;
+    double D_;
+    float Rw_, Gw_, Bw_;
+    double Aw_;
+    double FL_;
+    double n_;
+    double Nbb_, Ncb_;
+    double z_;
+};

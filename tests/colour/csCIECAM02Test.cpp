@@ -1,0 +1,112 @@
+#include "csCIECAM02.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Expected values come from a separate double-precision script of the CIE 159:2004 formulas,
+// which reproduces the published example below exactly.
+
+csCIECAM02 model(double Xw, double Yw, double Zw, double LA, double Yb) {
+    csCIECAM02 cam;
+    cam.setWhite(Xw, Yw, Zw);
+    cam.setAdaptingLuminance(LA);
+    cam.setBackground(Yb);
+    cam.setSurround(2.0);
+    return cam;
+}
+
+TEST(csCIECAM02, DerivedValuesForTheWindowsViewingConditions) {
+    const csCIECAM02 cam = model(96.422, 100, 82.521, 636.6, 20);
+    EXPECT_NEAR(cam.D(), 0.999826098376702, 1e-12);
+    EXPECT_NEAR(cam.FL(), 1.4709984424347438, 1e-12);
+    EXPECT_DOUBLE_EQ(cam.n(), 0.2);
+    EXPECT_NEAR(cam.Nbb(), 1.0003040045593807, 1e-12);
+    EXPECT_EQ(cam.Nbb(), cam.Ncb());
+    EXPECT_NEAR(cam.z(), 1.9272135954999579, 1e-12);
+    EXPECT_NEAR(cam.Aw(), 50.70046531614477, 1e-4) << "the white's responses are single precision";
+}
+
+TEST(csCIECAM02, PublishedExampleWithAWhiteOfY100) {
+    // XYZ (19.01, 20.00, 21.78) under white (95.05, 100.00, 108.88), L_A 318.31, Y_b 20, average
+    // surround: J 41.7310911, C 0.1047078, h 219.0484327.
+    const csCIECAM02 cam = model(95.05, 100, 108.88, 318.31, 20);
+    float J, C, h;
+    cam.forward(19.01f, 20.00f, 21.78f, &J, &C, &h);
+    EXPECT_NEAR(J, 41.7310911, 2e-4);
+    EXPECT_NEAR(C, 0.1047078, 2e-4);
+    EXPECT_NEAR(h, 219.0484327, 0.05);
+
+    // A saturated green under the same conditions: J 45.71636, C 33.62597, h 114.31080.
+    cam.forward(19.31f, 23.93f, 10.14f, &J, &C, &h);
+    EXPECT_NEAR(J, 45.716358, 2e-4);
+    EXPECT_NEAR(C, 33.625966, 2e-4);
+    EXPECT_NEAR(h, 114.310799, 2e-3);
+}
+
+TEST(csCIECAM02, WhiteAndBlack) {
+    const csCIECAM02 cam = model(96.422, 100, 82.521, 636.6, 20);
+    float J, C, h;
+    cam.forward(96.422f, 100.0f, 82.521f, &J, &C, &h);
+    EXPECT_NEAR(J, 100.0f, 1e-3);
+    EXPECT_NEAR(C, 0.005978, 1e-3);
+    // Black: every response is 0.1, which makes A and a, b zero.
+    cam.forward(0, 0, 0, &J, &C, &h);
+    EXPECT_NEAR(J, 0.0f, 1e-4);
+    EXPECT_NEAR(C, 0.0f, 1e-3);
+    float X = -1, Y = -1, Z = -1;
+    cam.inverse(0, 0, 0, &X, &Y, &Z);
+    EXPECT_NEAR(X, 0, 1e-4);
+    EXPECT_NEAR(Y, 0, 1e-4);
+    EXPECT_NEAR(Z, 0, 1e-4);
+}
+
+TEST(csCIECAM02, InverseUndoesForwardForRealColours) {
+    // Colours around the white's chromaticity at many luminances; their cone responses are all
+    // positive, where the model is invertible (a negative response gives 0.1 and loses the sign).
+    const csCIECAM02 cam = model(96.422, 100, 82.521, 636.6, 20);
+    double worst = 0;
+    for (double scale : {0.02, 0.1, 0.3, 0.6, 1.0})
+        for (double p = -0.4; p <= 0.4; p += 0.2)
+            for (double q = -0.4; q <= 0.4; q += 0.2) {
+                const auto X = static_cast<float>(96.422 * scale * (1 + p));
+                const auto Y = static_cast<float>(100 * scale);
+                const auto Z = static_cast<float>(82.521 * scale * (1 + q));
+                float J, C, h, X2, Y2, Z2;
+                cam.forward(X, Y, Z, &J, &C, &h);
+                cam.inverse(J, C, h, &X2, &Y2, &Z2);
+                worst = std::max({worst, std::abs(double{X2} - X) / X, std::abs(double{Y2} - Y) / Y,
+                                  std::abs(double{Z2} - Z) / Z});
+            }
+    EXPECT_LT(worst, 1e-4);
+}
+
+TEST(csCIECAM02, SettersClampAndInterpolateTheSurround) {
+    csCIECAM02 cam;
+    cam.setSurround(1.5);
+    EXPECT_DOUBLE_EQ(cam.c(), 0.64);
+    EXPECT_DOUBLE_EQ(cam.Nc(), 0.95);
+    EXPECT_DOUBLE_EQ(cam.F(), 0.95);
+    cam.setSurround(0.5);
+    EXPECT_DOUBLE_EQ(cam.c(), 0.5575);
+    EXPECT_DOUBLE_EQ(cam.F(), 0.85);
+    cam.setSurround(-3);
+    EXPECT_EQ(cam.surround(), 0.0);
+    EXPECT_DOUBLE_EQ(cam.c(), 0.525);
+    cam.setSurroundIndex(1);
+    EXPECT_DOUBLE_EQ(cam.c(), 0.59);
+    cam.setSurroundIndex(7);
+    EXPECT_DOUBLE_EQ(cam.Nc(), 1.0);
+
+    cam.setAdaptingLuminance(-5);
+    EXPECT_EQ(cam.adaptingLuminance(), 0.0);
+    EXPECT_EQ(cam.FL(), 0.0);
+    cam.setWhite(-1, 100, 0);
+    EXPECT_EQ(cam.whiteX(), 0.0);
+    EXPECT_EQ(cam.whiteZ(), 0.0);
+}
+
+} // namespace
