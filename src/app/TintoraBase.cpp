@@ -1,5 +1,7 @@
 #include "TintoraBase.h"
 
+#include "csCIEConstants.h"
+
 #include <QDoubleValidator>
 #include <QLocale>
 
@@ -8,8 +10,7 @@
 
 namespace {
 
-// The window's own value of pi, kept as it has always converted hue angles.
-constexpr double pi = 3.14159265358979;
+using csCIE::pi;
 
 constexpr int referenceDecimals = 2;
 constexpr int deviceDecimals = 2;

@@ -1,5 +1,7 @@
 #include "csCIECAM02.h"
 
+#include "csCIEConstants.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -18,7 +20,7 @@ constexpr Matrix hpeInverse = {{1.910196834052035, -1.112123892787875, 0.2019079
                                {0.37095008824868864, 0.6290542573926132, -0.00000805514218435915},
                                {0, 0, 1}};
 
-constexpr double pi = 3.14159265358979;
+using csCIE::pi;
 
 void multiply(const Matrix& m, const double in[3], double out[3]) {
     for (int r = 0; r < 3; ++r)

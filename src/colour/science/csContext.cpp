@@ -1,6 +1,7 @@
 #include "csContext.h"
 
 #include "csAssert.h"
+#include "csCIEConstants.h"
 #include "csCIETables.h"
 #include "csLog.h"
 
@@ -12,10 +13,7 @@
 
 namespace {
 
-constexpr double epsilon = 0.008856451679035631; // 216/24389
-constexpr double slope = 7.787037037037037;      // 841/108
-constexpr double offset = 0.13793103448275862;   // 16/116
-constexpr double pi = 3.14159265358979;
+using csCIE::pi;
 
 constexpr double d55Temperature = 5503.0596;
 constexpr double d75Temperature = 7504.1724;
@@ -105,14 +103,9 @@ constexpr TabulatedWhite tabulatedWhites[] = {
     {20, 98.074, 118.232, 97.285, 116.145},
 };
 
-float inverseF(float f) {
-    const double cube = double{f} * f * f;
-    return static_cast<float>(cube > epsilon ? cube : (f - offset) / slope);
-}
+float inverseF(float f) { return static_cast<float>(csCIE::labFInverse(f)); }
 
-float forwardF(double ratio) {
-    return static_cast<float>(ratio > epsilon ? std::cbrt(ratio) : ratio * slope + offset);
-}
+float forwardF(double ratio) { return static_cast<float>(csCIE::labF(ratio)); }
 
 } // namespace
 
@@ -138,6 +131,8 @@ std::optional<csSpectrum> csContext::tableOnGrid(const float* values, unsigned c
 }
 
 void csContext::setObserver(int kind) {
+    // "DEV" is our deviation observer: how far the CIE 1964 10 degree observer deviates from the
+    // CIE 1931 2 degree one (x10 - x and so on), at 5 nm from 380 to 780 nm; largest |value| 0.33.
     observer_ = kind;
     const csSpectralTable* tables[3];
     if (kind == 1) {

@@ -1,15 +1,11 @@
 #include "csICCPCS.h"
 
 #include "csAssert.h"
+#include "csCIEConstants.h"
 
 #include <cmath>
 
 namespace {
-
-// CIE constants, as every Lab/XYZ conversion of the library uses them.
-constexpr double epsilon = 0.008856451679035631; // 216/24389
-constexpr double slope = 7.787037037037037;      // 841/108
-constexpr double offset = 0.13793103448275862;   // 16/116
 
 // The D50 PCS white in XYZ16 units and in percent.
 constexpr double whiteX16 = 31595.0;
@@ -18,21 +14,15 @@ constexpr double whiteZ16 = 27030.5;
 constexpr double whiteXPercent = 96.4202880859375;
 constexpr double whiteZPercent = 82.49053955078125;
 
-double inverseF(double f) {
-    const double cube = f * f * f;
-    return cube > epsilon ? cube : (f - offset) / slope;
-}
-
-double forwardF(double ratio) {
-    return ratio > epsilon ? std::cbrt(ratio) : ratio * slope + offset;
-}
+using csCIE::labF;
+using csCIE::labFInverse;
 
 // Lab to the three ratios X/Xw, Y/Yw, Z/Zw.
 void labToRatios(double L, double a, double b, double ratios[3]) {
     const double fy = (L + 16.0) / 116.0;
-    ratios[0] = inverseF(fy + a / 500.0);
-    ratios[1] = inverseF(fy);
-    ratios[2] = inverseF(fy - b / 200.0);
+    ratios[0] = labFInverse(fy + a / 500.0);
+    ratios[1] = labFInverse(fy);
+    ratios[2] = labFInverse(fy - b / 200.0);
 }
 
 // Runs convert(in, out) on every pixel of an interleaved buffer. All three samples of a pixel are
@@ -85,9 +75,9 @@ void legacyLab16ToXYZ16(const rfloat in[3], rfloat out[3]) {
 }
 
 void xyz16ToF(const rfloat in[3], double f[3]) {
-    f[0] = forwardF(in[0] / whiteX16);
-    f[1] = forwardF(in[1] * (1.0 / 32768.0));
-    f[2] = forwardF(in[2] / whiteZ16);
+    f[0] = labF(in[0] / whiteX16);
+    f[1] = labF(in[1] * (1.0 / 32768.0));
+    f[2] = labF(in[2] / whiteZ16);
 }
 
 void xyz16ToLab16(const rfloat in[3], rfloat out[3]) {
