@@ -39,6 +39,11 @@ void csICCTag::setData(std::uint32_t size, const std::uint8_t* bytes) {
     size_ = size;
 }
 
+void csICCTag::adoptData(std::unique_ptr<std::uint8_t[]> block, std::uint32_t size) {
+    data_ = std::move(block);
+    size_ = size;
+}
+
 Signature csICCTag::typeSignature() const {
     CS_ASSERT(data_ != 0);
     // A block shorter than the type signature has none; tags are refused before that can happen.

@@ -32,6 +32,13 @@ public:
     // The type signature in the first four bytes of the data.
     Signature typeSignature() const;
 
+protected:
+    // For tags that keep a data block larger than their size: takes over block, of which the
+    // first size bytes are the tag's data.
+    void adoptData(std::unique_ptr<std::uint8_t[]> block, std::uint32_t size);
+    // Changes the size within the current block, which must be large enough.
+    void setSizeWithinBlock(std::uint32_t size) { size_ = size; }
+
 private:
     Signature signature_;
     std::uint32_t size_ = 0;

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+
+class csICCProfile;
+
+// Reads the profile file at path into profile. On failure writes one line naming the file to
+// errors, then the library's log, and returns -1.
+int readProfileFile(const std::string& path, csICCProfile& profile, std::ostream& errors);

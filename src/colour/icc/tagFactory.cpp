@@ -1,0 +1,40 @@
+#include "tagFactory.h"
+
+#include "csICCXYZTag.h"
+#include "csICCdescTag.h"
+#include "csICCmlucTag.h"
+#include "csICCpseqTag.h"
+#include "csICCpsidTag.h"
+#include "csICCtextTag.h"
+#include "csLog.h"
+
+csICCTag* tagFactory(const csICCTagTable* /*table*/, Signature signature, std::uint32_t size,
+                     const std::uint8_t* data) {
+    if (data == nullptr) {
+        logError("null pointer", "tagFactory called with null pointer to data block!");
+        return nullptr;
+    }
+    if (size < 4)
+        return new csICCTag(signature, size, data);
+
+    const Signature type = Signature::read(data);
+    if (type == Signature("XYZ "))
+        return new csICCXYZTag(signature, size, data);
+    if (type == Signature("text"))
+        return new csICCtextTag(signature, size, data);
+    if (type == Signature("desc")) {
+        const std::uint32_t measured = csICCdescTag::measure(data, size, true);
+        return measured == 0 ? nullptr : new csICCdescTag(signature, measured, data);
+    }
+    if (type == Signature("mluc")) {
+        const std::uint32_t measured = csICCmlucTag::measure(data, size);
+        return measured == 0 ? nullptr : new csICCmlucTag(signature, measured, data);
+    }
+    if (type == Signature("pseq"))
+        return csICCpseqTag::validate(data, size) ? new csICCpseqTag(signature, size, data)
+                                                  : nullptr;
+    if (type == Signature("psid"))
+        return csICCpsidTag::validate(data, size) ? new csICCpsidTag(signature, size, data)
+                                                  : nullptr;
+    return new csICCTag(signature, size, data);
+}

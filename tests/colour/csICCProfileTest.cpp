@@ -1,0 +1,452 @@
+#include "csICCProfile.h"
+#include "ProfileBytes.h"
+#include "csICCXYZTag.h"
+#include "csICCdescTag.h"
+#include "csICCtextTag.h"
+#include "csLog.h"
+#include "csMD5.h"
+
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+Signature signatureOf(const char* code) {
+    return Signature::read(reinterpret_cast<const std::uint8_t*>(code));
+}
+
+class csICCProfileTest : public testing::Test {
+protected:
+    csICCProfileTest() { clearLog(); }
+    ~csICCProfileTest() override { clearLog(); }
+
+    // The log as "L title: message" lines.
+    static std::vector<std::string> log() {
+        std::vector<std::string> lines;
+        for (unsigned i = 0; i < logCount(); ++i)
+            lines.push_back(std::string(1, "DIWEF"[logLevel(i)]) + " " + logTitle(i) + ": " +
+                            logMessage(i));
+        return lines;
+    }
+    static std::vector<std::string> errorsAndWarnings() {
+        std::vector<std::string> lines;
+        for (const std::string& line : log())
+            if (line[0] != 'I')
+                lines.push_back(line);
+        return lines;
+    }
+
+    // A profile image with one 20-byte XYZ tag at offset 144, in a profile of size bytes.
+    static ProfileBytes withOneTag(std::uint32_t offset, std::uint32_t tagSize,
+                                   std::uint32_t size) {
+        ProfileBytes p(size);
+        p.count(1);
+        p.entry(0, "wtpt", offset, tagSize);
+        if (offset + 4 <= size)
+            p.putText(offset, "XYZ ");
+        return p;
+    }
+
+    csICCProfile profile;
+};
+
+TEST_F(csICCProfileTest, NewHeaderDefaults) {
+    const csICCProfileHeader& h = profile.header();
+    EXPECT_EQ(h.cmmType(), Signature("APPL"));
+    EXPECT_EQ(h.majorVersion(), 2u);
+    EXPECT_EQ(h.minorVersion(), 1u);
+    EXPECT_EQ(h.fileSignature(), Signature("acsp"));
+    EXPECT_EQ(h.platform(), Signature("MSFT"));
+    EXPECT_EQ(h.creator(), Signature("Velt"));
+    std::int32_t X, Y, Z;
+    h.illuminantRaw(&X, &Y, &Z);
+    EXPECT_EQ(std::make_tuple(X, Y, Z), std::make_tuple(63190, 65536, 54061));
+    EXPECT_GE(h.dateTime().year, 2024);
+    EXPECT_EQ(h.bytes()[8], 0x02);
+    EXPECT_EQ(h.bytes()[9], 0x10);
+    EXPECT_EQ(profile.numTags(), 0u);
+    EXPECT_EQ(profile.colorSpaceChannels(), 0u);
+
+    csICCProfileHeader other;
+    other.setVersion(100, 12, 3);
+    EXPECT_EQ(other.bytes()[8], 0x99);
+    EXPECT_EQ(other.bytes()[9], 0x93);
+    other.setVersion(42, 3, 1);
+    EXPECT_EQ(other.bytes()[8], 0x42);
+    EXPECT_EQ(other.majorVersion(), 42u);
+    other.setColorSpace(Signature("CMYK"));
+    EXPECT_STREQ(other.colorSpaceText(), "CMYK");
+}
+
+TEST_F(csICCProfileTest, ReadsAProfileImage) {
+    ProfileBytes p = withOneTag(144, 20, 164);
+    p.put32(152, 0x0000F6D6);
+    ASSERT_EQ(profile.setProfile(p.bytes.data(), p.bytes.size()), 0);
+    ASSERT_EQ(profile.numTags(), 1u);
+    EXPECT_EQ(profile.colorSpaceChannels(), 4u);
+    EXPECT_EQ(profile.pcsChannels(), 3u);
+    const auto* white = dynamic_cast<const csICCXYZTag*>(profile.findTag(Signature("wtpt")));
+    ASSERT_NE(white, nullptr) << "the factory chose the class by the type signature";
+    EXPECT_EQ(white->getXRaw(0), 63190);
+    EXPECT_EQ(log(), std::vector<std::string>{"I added tag: found tag 'wtpt' size 20"});
+    EXPECT_TRUE(profile.isValid(3));
+}
+
+TEST_F(csICCProfileTest, TagEndingExactlyAtTheProfileEndIsAccepted) {
+    ProfileBytes p = withOneTag(144, 20, 164);
+    EXPECT_EQ(profile.setProfile(p.bytes.data(), p.bytes.size()), 0);
+}
+
+TEST_F(csICCProfileTest, TagPastTheEndRefusesTheWholeProfile) {
+    for (const auto& [offset, size] : {std::pair{145u, 20u}, std::pair{164u, 0u}}) {
+        clearLog();
+        ProfileBytes p(164);
+        p.count(2);
+        p.entry(0, "desc", 144, 4);
+        p.putText(144, "text");
+        p.entry(1, "wtpt", offset, size);
+        csICCProfile fresh;
+        EXPECT_EQ(fresh.setProfile(p.bytes.data(), p.bytes.size()), -1);
+        EXPECT_EQ(fresh.numTags(), 0u) << "no tag is made before the whole table has passed";
+        const std::vector<std::string> expected = {
+            "E bad tagtable: tag 'wtpt' offset " + std::to_string(offset) + ", size " +
+                std::to_string(size) + " larger than profile 164",
+            "E bad profile: could not create tag table from memory"};
+        EXPECT_EQ(log(), expected);
+    }
+}
+
+TEST_F(csICCProfileTest, MalformedTablesAreRefusedCleanly) {
+    ProfileBytes noAcsp(164);
+    noAcsp.putText(36, "ascp");
+    EXPECT_EQ(profile.setProfile(noAcsp.bytes.data(), noAcsp.bytes.size()), -1);
+    EXPECT_EQ(log(),
+              std::vector<std::string>{"E bad profile: no 'acsp' signature in profile header"});
+
+    const auto refused = [this](const ProfileBytes& p, const std::string& first) {
+        clearLog();
+        csICCProfile fresh;
+        EXPECT_EQ(fresh.setProfile(p.bytes.data(), p.bytes.size()), -1);
+        EXPECT_EQ(fresh.numTags(), 0u);
+        ASSERT_FALSE(log().empty());
+        EXPECT_EQ(log().front(), first);
+        EXPECT_EQ(log().back(), "E bad profile: could not create tag table from memory");
+    };
+    ProfileBytes tooMany(164);
+    tooMany.count(1001);
+    refused(tooMany, "E bad tagtable: tag count 1001 is more than 1000");
+    ProfileBytes tablePastEnd(164);
+    tablePastEnd.count(3); // 132 + 36 = 168 bytes of table in a 164-byte profile
+    refused(tablePastEnd,
+            "E bad tagtable: tag table of 3 entries runs past the end of the profile (164 bytes)");
+    ProfileBytes headerOnly(130);
+    refused(headerOnly, "E bad tagtable: profile of 130 bytes has no room for a tag count");
+    ProfileBytes tiny = withOneTag(144, 3, 164);
+    refused(tiny, "E bad tagtable: tag 'wtpt' offset 144, size 3 has no room for its type");
+
+    // The size field may not promise more than the bytes given.
+    ProfileBytes shortBlock = withOneTag(144, 20, 164);
+    shortBlock.bytes.resize(150);
+    refused(shortBlock, "E bad tagtable: profile size 164 is larger than the 150 bytes given");
+}
+
+TEST_F(csICCProfileTest, CorruptTagDataRefusesTheProfileWithoutPartialTags) {
+    ProfileBytes p(300);
+    p.count(2);
+    p.entry(0, "wtpt", 156, 20);
+    p.putText(156, "XYZ ");
+    p.entry(1, "desc", 176, 100);
+    p.putText(176, "desc");
+    p.put32(184, 500); // an ASCII count far beyond the tag's 100 bytes
+    EXPECT_EQ(profile.setProfile(p.bytes.data(), p.bytes.size()), -1);
+    EXPECT_EQ(profile.numTags(), 0u);
+    const std::vector<std::string> expected = {
+        "E corrupt tag data: ASCII count in desc tag 500 is larger than tag buffer",
+        "E bad profile: could not create tag table from memory"};
+    EXPECT_EQ(errorsAndWarnings(), expected);
+}
+
+TEST_F(csICCProfileTest, EmptyTableReadsAndWritesAsCountZero) {
+    ProfileBytes p(132);
+    ASSERT_EQ(profile.setProfile(p.bytes.data(), p.bytes.size()), 0);
+    EXPECT_EQ(profile.numTags(), 0u);
+    EXPECT_TRUE(profile.isValid(3));
+    std::vector<std::uint8_t> out;
+    ASSERT_EQ(profile.writeToMemory(out), 0);
+    EXPECT_EQ(out.size(), 132u);
+    EXPECT_EQ(get32(out, 128), 0u);
+    EXPECT_EQ(log(), std::vector<std::string>{
+                         "W empty profile: tried to write a profile with empty tag list"});
+
+    clearLog();
+    csICCProfile never;
+    EXPECT_EQ(never.writeToMemory(out), -1);
+    const std::vector<std::string> expected = {
+        "E no profile data: tried to write a profile without tag list (null pointer)",
+        "E could not create profile: tagTable failed to assemble profile body"};
+    EXPECT_EQ(log(), expected);
+}
+
+TEST_F(csICCProfileTest, FileSizeWinsOverTheSizeField) {
+    for (std::uint32_t sizeField : {200u, 150u}) {
+        clearLog();
+        ProfileBytes p = withOneTag(144, 20, 164);
+        p.put32(0, sizeField);
+        std::FILE* file = std::tmpfile();
+        std::fwrite(p.bytes.data(), 1, p.bytes.size(), file);
+        csICCProfile fresh;
+        EXPECT_EQ(fresh.setProfile(file), 0);
+        std::fclose(file);
+        EXPECT_EQ(fresh.header().profileSize(), 164u);
+        EXPECT_EQ(errorsAndWarnings(),
+                  std::vector<std::string>{"W wrong size in profile: size entry " +
+                                           std::to_string(sizeField) +
+                                           " does not match actual file size 164 (corrected)"});
+    }
+}
+
+TEST_F(csICCProfileTest, FilesThatCannotBeProfiles) {
+    EXPECT_EQ(profile.setProfile(static_cast<std::FILE*>(nullptr)), -1);
+    EXPECT_EQ(log(), std::vector<std::string>{"E bad file: setProfile: FILE pointer is zero"});
+
+    clearLog();
+    std::FILE* tiny = std::tmpfile();
+    std::fwrite("acsp", 1, 4, tiny);
+    EXPECT_EQ(profile.setProfile(tiny), -1);
+    std::fclose(tiny);
+    EXPECT_EQ(log(),
+              std::vector<std::string>{
+                  "E reading profile failed: file of 4 bytes is shorter than a profile header"});
+
+    clearLog();
+    if (std::FILE* directory = std::fopen("/", "rb")) {
+        EXPECT_EQ(profile.setProfile(directory), -1);
+        std::fclose(directory);
+        EXPECT_EQ(logCount(), 1u);
+    }
+    EXPECT_EQ(profile.setProfile(nullptr, 0), -1);
+}
+
+TEST_F(csICCProfileTest, WritingSharesIdenticalDataAndPadsWithZeros) {
+    profile.header().setDeviceClass(Signature("prtr"));
+    ASSERT_EQ(profile.addTag(csICCtextTag(Signature("cprt"), "0123456789ab")), 0); // 21 bytes
+    ASSERT_EQ(profile.addTag(csICCXYZTag(Signature("wtpt"), 1.0f, 1.0f, 1.0f)), 0);
+    ASSERT_EQ(profile.addTag(csICCXYZTag(Signature("bkpt"), 1.0f, 1.0f, 1.0f)), 0);
+    ASSERT_EQ(profile.addTag(csICCdescTag("abc")), 0); // 94 bytes
+    std::vector<std::uint8_t> out;
+    ASSERT_EQ(profile.writeToMemory(out), 0);
+
+    // Table of 4 entries: tag data from 128 + 4 + 48 = 180.
+    EXPECT_EQ(get32(out, 128), 4u);
+    EXPECT_EQ(get32(out, 136), 180u);
+    EXPECT_EQ(get32(out, 140), 21u) << "size entries are not padded";
+    EXPECT_EQ(get32(out, 148), 204u) << "21 bytes padded to 24";
+    EXPECT_EQ(get32(out, 160), 204u) << "bkpt shares wtpt's data";
+    EXPECT_EQ(get32(out, 172), 224u);
+    EXPECT_EQ(get32(out, 176), 94u);
+    EXPECT_EQ(out.size(), 320u) << "224 + 94 padded to 96";
+    EXPECT_EQ(get32(out, 0), 320u);
+    EXPECT_EQ(std::vector<std::uint8_t>(out.begin() + 201, out.begin() + 204),
+              std::vector<std::uint8_t>(3, 0));
+    EXPECT_EQ(out[318], 0);
+    EXPECT_EQ(out[319], 0);
+
+    csICCProfile again;
+    ASSERT_EQ(again.setProfile(out.data(), out.size()), 0);
+    EXPECT_TRUE(again.sameTagData(Signature("wtpt"), Signature("bkpt")));
+    EXPECT_FALSE(again.sameTagData(Signature("wtpt"), Signature("desc")));
+    EXPECT_FALSE(again.sameTagData(Signature("wtpt"), Signature("none")));
+    EXPECT_EQ(again.tagAt(0)->size(), 21u);
+}
+
+TEST_F(csICCProfileTest, Version4ProfileIdIsTheMD5OfTheProfileWithThreeFieldsZeroed) {
+    profile.header().setVersion(4, 3, 0);
+    profile.header().setDeviceClass(Signature("mntr"));
+    profile.header().setColorSpace(Signature("RGB "));
+    profile.header().setPcs(Signature("XYZ "));
+    profile.header().setFlags(0x00010000);
+    profile.header().setRenderingIntent(1);
+    ASSERT_EQ(profile.addTag(csICCXYZTag(Signature("wtpt"), 0.9642f, 1.0f, 0.8249f)), 0);
+    std::vector<std::uint8_t> out;
+    ASSERT_EQ(profile.writeToMemory(out), 0);
+    EXPECT_EQ(get32(out, 44), 0x00010000u) << "the written flags are kept";
+    EXPECT_EQ(get32(out, 64), 1u);
+
+    // The digest as coreutils' md5sum computes it over the profile with flags, intent and ID
+    // zeroed.
+    std::vector<std::uint8_t> zeroed = out;
+    std::fill(zeroed.begin() + 44, zeroed.begin() + 48, 0);
+    std::fill(zeroed.begin() + 64, zeroed.begin() + 68, 0);
+    std::fill(zeroed.begin() + 84, zeroed.begin() + 100, 0);
+    char path[] = "/tmp/tintora-md5-XXXXXX";
+    const int descriptor = mkstemp(path);
+    ASSERT_GE(descriptor, 0);
+    ASSERT_EQ(write(descriptor, zeroed.data(), zeroed.size()), static_cast<ssize_t>(zeroed.size()));
+    close(descriptor);
+    std::FILE* md5sum = popen(("md5sum " + std::string(path)).c_str(), "r");
+    ASSERT_NE(md5sum, nullptr);
+    char expected[33] = {};
+    ASSERT_EQ(std::fread(expected, 1, 32, md5sum), 32u);
+    pclose(md5sum);
+    std::remove(path);
+
+    std::string written;
+    for (int i = 84; i < 100; ++i) {
+        char pair[3];
+        std::snprintf(pair, sizeof pair, "%02x", out[i]);
+        written += pair;
+    }
+    EXPECT_EQ(written, expected);
+    std::uint8_t held[16];
+    profile.header().profileID(held);
+    EXPECT_EQ(std::memcmp(held, out.data() + 84, 16), 0);
+
+    // Version 2 profiles get no ID.
+    csICCProfile v2;
+    ASSERT_EQ(v2.addTag(csICCXYZTag(Signature("wtpt"), 1.0f, 1.0f, 1.0f)), 0);
+    ASSERT_EQ(v2.writeToMemory(out), 0);
+    EXPECT_EQ(std::vector<std::uint8_t>(out.begin() + 84, out.begin() + 100),
+              std::vector<std::uint8_t>(16, 0));
+}
+
+TEST_F(csICCProfileTest, EditingTheTagTable) {
+    for (int i = 0; i < 8; ++i) {
+        const std::string code = "t00" + std::to_string(i);
+        const Signature signature = signatureOf(code.c_str());
+        ASSERT_EQ(profile.addTag(csICCXYZTag(signature, 1.0f, 1.0f, 1.0f)), 0);
+    }
+    EXPECT_EQ(profile.tagTable.capacity(), 8u);
+    ASSERT_EQ(profile.addTag(csICCtextTag(Signature("cprt"), "x")), 0);
+    EXPECT_EQ(profile.tagTable.capacity(), 16u) << "the ninth tag grows the table by 8";
+    EXPECT_EQ(profile.numTags(), 9u);
+
+    clearLog();
+    EXPECT_EQ(profile.addTag(csICCtextTag(Signature("cprt"), "again")), -1);
+    EXPECT_EQ(profile.replaceTag(csICCtextTag(Signature("desc"), "x")), -1);
+    EXPECT_EQ(profile.replaceTag(csICCdescTag(Signature("cprt"), "x")), -1);
+    EXPECT_EQ(profile.replaceTag(12, csICCtextTag(Signature("cprt"), "x")), -1);
+    EXPECT_EQ(profile.removeTag(9), -1);
+    const std::vector<std::string> expected = {
+        "E duplicate tag: tried to add another tag 'cprt'",
+        "E tag not found: tried to replace tag 'desc', which cannot be found",
+        "E tag mismatch: tried to replace tag 'cprt' (type 'desc') with a 'cprt' (wrong type "
+        "'text')",
+        "E index out of bounds: tried to replace tag index 12 of 9",
+        "E index out of bounds: tried to replace tag index 9 of 9"};
+    EXPECT_EQ(log(), expected);
+
+    // Replacing a tag with itself, as found in the table, keeps a valid copy.
+    ASSERT_EQ(profile.replaceTag(*profile.findTag(Signature("cprt"))), 0);
+    EXPECT_EQ(dynamic_cast<csICCtextTag*>(profile.findTag(Signature("cprt")))->text(), "x");
+
+    clearLog();
+    EXPECT_EQ(profile.replaceOrAddTag(csICCtextTag(Signature("targ"), "new")), 0);
+    EXPECT_EQ(log(), std::vector<std::string>{"W tag not found: tried to replace tag 'targ', which "
+                                              "cannot be found. Adding tag instead"});
+    EXPECT_EQ(profile.numTags(), 10u);
+
+    const Signature second = profile.tagAt(2)->signature();
+    ASSERT_EQ(profile.removeTag(1), 0);
+    EXPECT_EQ(profile.numTags(), 9u);
+    EXPECT_EQ(profile.tagAt(1)->signature(), second);
+    EXPECT_EQ(profile.tagAt(9), nullptr);
+    const csICCtextTag original(Signature("cprt"), "kept");
+    ASSERT_EQ(profile.replaceTag(0, original), 0);
+    EXPECT_NE(profile.tagAt(0), &original) << "the table keeps its own copy";
+}
+
+TEST_F(csICCProfileTest, ValidityLevels) {
+    ProfileBytes p(132);
+    const auto validUpTo = [](const ProfileBytes& bytes) {
+        csICCProfile candidate;
+        if (candidate.setProfile(bytes.bytes.data(), bytes.bytes.size()) != 0)
+            return -2;
+        int level = -1;
+        while (level < 3 && candidate.isValid(level + 1))
+            ++level;
+        return level;
+    };
+    EXPECT_EQ(validUpTo(p), 3);
+    ProfileBytes oldVersion = p;
+    oldVersion.put(8, {0x01});
+    EXPECT_EQ(validUpTo(oldVersion), 0);
+    ProfileBytes badPcs = p;
+    badPcs.putText(20, "RGB ");
+    EXPECT_EQ(validUpTo(badPcs), 0);
+    ProfileBytes intent = p;
+    intent.put32(64, 4);
+    EXPECT_EQ(validUpTo(intent), 0);
+    ProfileBytes reserved = p;
+    reserved.put(11, {1});
+    EXPECT_EQ(validUpTo(reserved), 1);
+    ProfileBytes flags = p;
+    flags.put(45, {1});
+    EXPECT_EQ(validUpTo(flags), 2);
+    ProfileBytes lowFlags = p;
+    lowFlags.put(47, {1});
+    EXPECT_EQ(validUpTo(lowFlags), 3) << "only the first two flag bytes are reserved";
+    ProfileBytes v2Id = p;
+    v2Id.put(90, {1});
+    EXPECT_EQ(validUpTo(v2Id), 2);
+    ProfileBytes v4Id = v2Id;
+    v4Id.put(8, {0x04});
+    EXPECT_EQ(validUpTo(v4Id), 3) << "version 4 profiles may carry an ID";
+    ProfileBytes v3 = p;
+    v3.put(8, {0x03});
+    EXPECT_EQ(validUpTo(v3), 2);
+}
+
+TEST_F(csICCProfileTest, RequiredTagsByClass) {
+    const auto add = [this](std::initializer_list<const char*> codes) {
+        for (const char* code : codes)
+            profile.addTag(csICCXYZTag(signatureOf(code), 1.0f, 1.0f, 1.0f));
+    };
+    profile.header().setDeviceClass(Signature("prtr"));
+    profile.header().setColorSpace(Signature("CMYK"));
+    add({"desc", "wtpt", "cprt", "A2B0", "A2B1", "A2B2", "B2A0", "B2A1"});
+    EXPECT_FALSE(profile.hasRequiredTags());
+    add({"B2A2", "gamt"});
+    EXPECT_TRUE(profile.hasRequiredTags());
+
+    csICCProfile display;
+    display.header().setDeviceClass(Signature("mntr"));
+    display.header().setColorSpace(Signature("RGB "));
+    display.header().setPcs(Signature("XYZ "));
+    for (const char* code : {"desc", "wtpt", "cprt", "rXYZ", "gXYZ", "bXYZ", "rTRC", "gTRC"})
+        display.addTag(csICCXYZTag(signatureOf(code), 1.0f, 1.0f, 1.0f));
+    EXPECT_FALSE(display.hasRequiredTags());
+    display.addTag(csICCXYZTag(Signature("bTRC"), 1.0f, 1.0f, 1.0f));
+    EXPECT_TRUE(display.hasRequiredTags());
+    display.header().setDeviceClass(Signature("xxxx"));
+    EXPECT_FALSE(display.hasRequiredTags());
+}
+
+TEST(csMD5, RFC1321TestSuite) {
+    const auto hex = [](const std::string& text) {
+        const csMD5::Digest digest =
+            csMD5::of(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+        std::string out;
+        for (std::uint8_t byte : digest) {
+            char pair[3];
+            std::snprintf(pair, sizeof pair, "%02x", byte);
+            out += pair;
+        }
+        return out;
+    };
+    EXPECT_EQ(hex(""), "d41d8cd98f00b204e9800998ecf8427e");
+    EXPECT_EQ(hex("a"), "0cc175b9c0f1b6a831c399e269772661");
+    EXPECT_EQ(hex("abc"), "900150983cd24fb0d6963f7d28e17f72");
+    EXPECT_EQ(hex("message digest"), "f96b697d7cb7938d525a2f31aaf161d0");
+    EXPECT_EQ(hex("abcdefghijklmnopqrstuvwxyz"), "c3fcd3d76192e4007dfb496cca67e13b");
+    EXPECT_EQ(hex("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"),
+              "d174ab98d277d9f5a5611c2c9f419d9f");
+    EXPECT_EQ(
+        hex("12345678901234567890123456789012345678901234567890123456789012345678901234567890"),
+        "57edf4a22be3c955ac49da2e2107b67a");
+}
+
+} // namespace
