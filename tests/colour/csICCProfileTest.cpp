@@ -148,6 +148,16 @@ TEST_F(csICCProfileTest, MalformedTablesAreRefusedCleanly) {
     ProfileBytes tiny = withOneTag(144, 3, 164);
     refused(tiny, "E bad tagtable: tag 'wtpt' offset 144, size 3 has no room for its type");
 
+    // A hundred entries pointing at the same 700 bytes of a 2032-byte profile: 70000 bytes of tag
+    // copies, more than 32 times the profile.
+    ProfileBytes repeated(2032);
+    repeated.count(100);
+    for (unsigned i = 0; i < 100; ++i)
+        repeated.entry(i, "t" + std::to_string(100 + i), 1332, 700);
+    repeated.putText(1332, "XYZ ");
+    refused(repeated, "E bad tagtable: tags of 70000 bytes in all, more than 32 times the "
+                      "profile's 2032");
+
     // The size field may not promise more than the bytes given.
     ProfileBytes shortBlock = withOneTag(144, 20, 164);
     shortBlock.bytes.resize(150);

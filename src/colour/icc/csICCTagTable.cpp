@@ -173,6 +173,7 @@ int csICCTagTable::read(const std::uint8_t* profile, std::uint32_t profileSize) 
     }
 
     // Every entry is checked before any tag is made.
+    std::uint64_t allTags = 0;
     for (std::uint32_t i = 0; i < tagCount; ++i) {
         const std::uint8_t* entry = profile + headerSize + 4 + entrySize * i;
         const Signature signature = Signature::read(entry);
@@ -189,6 +190,14 @@ int csICCTagTable::read(const std::uint8_t* profile, std::uint32_t profileSize) 
                      code(signature).c_str(), static_cast<int>(offset), static_cast<int>(size));
             return -1;
         }
+        allTags += size;
+    }
+    // Tags may share data, and each keeps its own copy; a table that points at the same bytes
+    // again and again would make a small file take gigabytes.
+    if (allTags > maxSharing * std::uint64_t{profileSize}) {
+        logError("bad tagtable", "tags of %llu bytes in all, more than %u times the profile's %u",
+                 static_cast<unsigned long long>(allTags), maxSharing, profileSize);
+        return -1;
     }
 
     std::vector<std::unique_ptr<csICCTag>> tags(tagCount);

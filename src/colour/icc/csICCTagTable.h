@@ -16,6 +16,9 @@ public:
     static constexpr unsigned growth = 8;
     // More tags than this make a tag table that no profile needs; it is refused.
     static constexpr std::uint32_t maxTags = 1000;
+    // Tags may share their data in the file, but all of them together may not be more than this
+    // many times the profile's size (real profiles share a lut among three intents at most).
+    static constexpr std::uint32_t maxSharing = 32;
 
     csICCTagTable();
     ~csICCTagTable();

@@ -132,6 +132,10 @@ int csICCmlucTag::addRecord(std::uint16_t languageCode, std::uint16_t countryCod
     const auto length = static_cast<std::uint32_t>(bytes.size());
 
     const unsigned count = numberOfRecords();
+    // Without records the record size read from a file means nothing; records are made at the
+    // standard size then.
+    if (count == 0)
+        writeU32(data() + 12, standardRecordSize);
     const std::uint32_t s = recordSize();
     // A record that already holds the same string lends it its offset.
     std::int64_t shared = -1;
