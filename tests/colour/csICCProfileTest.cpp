@@ -127,7 +127,7 @@ TEST_F(csICCProfileTest, MalformedTablesAreRefusedCleanly) {
     EXPECT_EQ(log(),
               std::vector<std::string>{"E bad profile: no 'acsp' signature in profile header"});
 
-    const auto refused = [this](const ProfileBytes& p, const std::string& first) {
+    const auto refused = [](const ProfileBytes& p, const std::string& first) {
         clearLog();
         csICCProfile fresh;
         EXPECT_EQ(fresh.setProfile(p.bytes.data(), p.bytes.size()), -1);
