@@ -2,6 +2,7 @@
 
 #include "csICCNumbers.h"
 #include "csICCTag.h"
+#include "csICCmft2Tag.h"
 #include "csLog.h"
 #include "tagFactory.h"
 
@@ -19,6 +20,17 @@ Signature typeOf(const csICCTag& tag) {
 }
 
 std::string code(Signature signature) { return signature.text(); }
+
+// The table's own copy of a tag. A lut whose tables an interpolator has turned into the machine's
+// byte order is copied from file order, which is what the factory reads.
+csICCTag* factoryCopy(const csICCTagTable* table, const csICCTag& tag) {
+    if (const auto* lut = dynamic_cast<const csICCmft2Tag*>(&tag); lut && lut->isNativeOrder()) {
+        csICCmft2Tag fileOrder(*lut);
+        fileOrder.beforeWrite();
+        return tagFactory(table, tag.signature(), fileOrder.size(), fileOrder.data());
+    }
+    return tagFactory(table, tag.signature(), tag.size(), tag.data());
+}
 
 } // namespace
 
@@ -71,7 +83,7 @@ int csICCTagTable::add(const csICCTag& tag) {
                  static_cast<int>(capacity()));
         return -1;
     }
-    csICCTag* copy = tagFactory(this, tag.signature(), tag.size(), tag.data());
+    csICCTag* copy = factoryCopy(this, tag);
     if (copy == nullptr)
         return -1;
     tags_[used].reset(copy);
@@ -94,7 +106,7 @@ int csICCTagTable::replace(const csICCTag& tag) {
         return -1;
     }
     // The copy is made before the stored tag goes, which may be the very object passed.
-    csICCTag* copy = tagFactory(this, tag.signature(), tag.size(), tag.data());
+    csICCTag* copy = factoryCopy(this, tag);
     if (copy == nullptr)
         return -1;
     copy->setSignature(stored.signature());
@@ -109,7 +121,7 @@ int csICCTagTable::replace(unsigned index, const csICCTag& tag) {
                  static_cast<int>(index), static_cast<int>(used));
         return -1;
     }
-    csICCTag* copy = tagFactory(this, tag.signature(), tag.size(), tag.data());
+    csICCTag* copy = factoryCopy(this, tag);
     if (copy == nullptr)
         return -1;
     tags_[index].reset(copy);

@@ -1,8 +1,12 @@
 #include "tagFactory.h"
 
 #include "csICCXYZTag.h"
+#include "csICCcurvTag.h"
 #include "csICCdescTag.h"
+#include "csICCmft1Tag.h"
+#include "csICCmft2Tag.h"
 #include "csICCmlucTag.h"
+#include "csICCparaTag.h"
 #include "csICCpseqTag.h"
 #include "csICCpsidTag.h"
 #include "csICCtextTag.h"
@@ -20,6 +24,18 @@ csICCTag* tagFactory(const csICCTagTable* /*table*/, Signature signature, std::u
     const Signature type = Signature::read(data);
     if (type == Signature("XYZ "))
         return new csICCXYZTag(signature, size, data);
+    if (type == Signature("curv"))
+        return csICCcurvTag::validate(data, size) ? new csICCcurvTag(signature, size, data)
+                                                  : nullptr;
+    if (type == Signature("para"))
+        return csICCparaTag::validate(data, size) ? new csICCparaTag(signature, size, data)
+                                                  : nullptr;
+    if (type == Signature("mft1"))
+        return csICCmft1Tag::validate(data, size) ? new csICCmft1Tag(signature, size, data)
+                                                  : nullptr;
+    if (type == Signature("mft2"))
+        return csICCmft2Tag::validate(data, size) ? new csICCmft2Tag(signature, size, data)
+                                                  : nullptr;
     if (type == Signature("text"))
         return new csICCtextTag(signature, size, data);
     if (type == Signature("desc")) {

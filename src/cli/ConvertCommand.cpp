@@ -1,0 +1,101 @@
+#include "ConvertCommand.h"
+
+#include "ConverterIntent.h"
+#include "DeviceToLab.h"
+#include "ProfileFile.h"
+#include "csICCProfile.h"
+#include "csICCProfileConverter.h"
+#include "csLog.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The numbers of one line, separated by blanks, tabs or commas; false when anything else is in
+// it.
+bool readNumbers(const std::string& line, std::vector<double>& numbers) {
+    numbers.clear();
+    const char* at = line.c_str();
+    while (*at != '\0') {
+        if (*at == ' ' || *at == '\t' || *at == ',' || *at == '\r') {
+            ++at;
+            continue;
+        }
+        char* end = nullptr;
+        errno = 0;
+        const double value = std::strtod(at, &end);
+        if (end == at || errno != 0 ||
+            (*end != '\0' && *end != ' ' && *end != '\t' && *end != ',' && *end != '\r'))
+            return false;
+        numbers.push_back(value);
+        at = end;
+    }
+    return true;
+}
+
+} // namespace
+
+int runConvert(const std::string& profilePath, int intent, std::istream& in, std::ostream& out,
+               std::ostream& errors) {
+    clearLog();
+    csICCProfile profile;
+    if (readProfileFile(profilePath, profile, errors) != 0)
+        return 1;
+    const Signature space = profile.header().colorSpace();
+    unsigned channels = 0;
+    if (space == Signature("CMYK"))
+        channels = 4;
+    else if (space == Signature("CMY ") || space == Signature("RGB "))
+        channels = 3;
+    if (channels == 0) {
+        errors << "tintora-cli: the colour space of '" << profilePath << "' is '"
+               << profile.header().colorSpaceText() << "', not CMYK, CMY or RGB\n";
+        return 1;
+    }
+    const ConverterIntent mapped = converterIntentForIndex(intent);
+    csICCProfileConverter converter(&profile, 0, static_cast<unsigned>(mapped.intent),
+                                    static_cast<unsigned>(mapped.whiteMode));
+    clearLog();
+    if (converter.prepare() != 0) {
+        errors << "tintora-cli: no device-to-Lab conversion in '" << profilePath << "' for intent "
+               << intent << "\n";
+        for (unsigned i = 0; i < logCount(); ++i)
+            errors << "DIWEF"[logLevel(i)] << " '" << logTitle(i) << "'\n" << logMessage(i) << "\n";
+        return 1;
+    }
+    clearLog();
+
+    const bool bytes = deviceValuesAreBytes(space);
+    const double top = bytes ? 255.0 : 100.0;
+    const bool xyzPcs = profile.header().pcs() == Signature("XYZ ");
+    bool skipped = false;
+    std::string line;
+    std::vector<double> numbers;
+    for (unsigned lineNumber = 1; std::getline(in, line); ++lineNumber) {
+        if (line.find_first_not_of(" \t\r,") == std::string::npos)
+            continue;
+        bool good = readNumbers(line, numbers) && numbers.size() == channels;
+        for (double value : numbers)
+            good = good && value >= 0 && value <= top;
+        if (!good) {
+            errors << "line " << lineNumber << ": expected " << channels << " values from 0 to "
+                   << top << ", got \"" << line << "\"\n";
+            skipped = true;
+            continue;
+        }
+        double device[4] = {0, 0, 0, 0};
+        for (unsigned c = 0; c < channels; ++c)
+            device[c] = numbers[c];
+        double lab[3];
+        deviceToLab(converter, space, xyzPcs, device, lab);
+        char text[96];
+        std::snprintf(text, sizeof text, "%.4f %.4f %.4f\n", lab[0], lab[1], lab[2]);
+        out << text;
+    }
+    clearLog();
+    return skipped ? 1 : 0;
+}

@@ -1,0 +1,5 @@
+#include "csColorConverter.h"
+
+csColorConverter::~csColorConverter() = default;
+
+const char* csColorConverter::description() const { return descriptionText(); }

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "Signature.h"
+
+#include <cstdint>
+
+// A colour transform as the application holds it: prepared once, then converting samples on the
+// 16-bit scale (16-bit or double), interleaved or planar.
+class csColorConverter {
+public:
+    virtual ~csColorConverter();
+
+    // 0 when ready.
+    virtual int prepare() = 0;
+    virtual int convert(std::uint16_t* in, std::uint16_t* out, int count, int inStride = 0,
+                        int outStride = 0) = 0;
+    virtual int convert(std::uint16_t* const in[], std::uint16_t* const out[], int count) = 0;
+    virtual int convert(double* in, double* out, int count, int inStride = 0,
+                        int outStride = 0) = 0;
+    virtual int convert(double* const in[], double* const out[], int count) = 0;
+    virtual const char* descriptionText() const = 0;
+    virtual const char* description() const;
+    virtual unsigned inputChannels() const = 0;
+    virtual unsigned outputChannels() const = 0;
+    virtual Signature inputSpace() const = 0;
+    virtual Signature outputSpace() const = 0;
+};

@@ -1,0 +1,256 @@
+#include "csICCmft2Interpolator.h"
+
+#include "cs1DInterpolate.h"
+
+#include <cstring>
+
+namespace {
+
+std::uint16_t load(const std::uint8_t* at) {
+    std::uint16_t value;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
+// Grid position of one 16-bit input in fixed point: base index and a 16-bit fraction (0 to
+// 65536), with the top of the grid at base g - 2 and fraction 65535.
+struct Position {
+    std::uint32_t base, fraction;
+};
+
+Position position(std::uint32_t x, std::uint32_t g) {
+    const std::uint32_t q = x * (g - 1);
+    const std::uint32_t p = q + (q >> 16);
+    const std::uint32_t base = p < ((g - 1) << 16) ? p >> 16 : g - 2;
+    return {base, p - (base << 16)};
+}
+
+} // namespace
+
+csICCmft2Interpolator::csICCmft2Interpolator(csICCmft2Tag* tag)
+    : csICCmftInterpolator(tag), lut_(tag) {
+    layout();
+}
+
+void csICCmft2Interpolator::layout() {
+    layoutFromTag();
+    inputTables_.resize(std::size_t{inputEntries_} * inputs_);
+    outputTables_.resize(std::size_t{outputEntries_} * outputs_);
+    for (unsigned c = 0; c < inputs_; ++c)
+        for (std::uint32_t k = 0; k < inputEntries_; ++k)
+            inputTables_[c * inputEntries_ + k] = lut_->valueAt(inputTableOffsets_[c] + 2 * k);
+    for (unsigned c = 0; c < outputs_; ++c)
+        for (std::uint32_t k = 0; k < outputEntries_; ++k)
+            outputTables_[c * outputEntries_ + k] = lut_->valueAt(outputTableOffsets_[c] + 2 * k);
+}
+
+const std::uint8_t* csICCmft2Interpolator::nativeData() {
+    // A profile written since the last conversion has its luts back in file order.
+    lut_->makeNativeOrder();
+    return lut_->data();
+}
+
+void csICCmft2Interpolator::expandTables() {
+    expandedIn_ = std::make_unique<std::uint16_t[]>(65536 * std::size_t{inputs_});
+    expandedOut_ = std::make_unique<std::uint16_t[]>(65536 * std::size_t{outputs_});
+    for (unsigned c = 0; c < inputs_; ++c)
+        cs1DInterpolate::expand(inputTables_.data() + c * inputEntries_, inputEntries_,
+                                expandedIn_.get() + 65536 * c);
+    for (unsigned c = 0; c < outputs_; ++c)
+        cs1DInterpolate::expand(outputTables_.data() + c * outputEntries_, outputEntries_,
+                                expandedOut_.get() + 65536 * c);
+}
+
+void csICCmft2Interpolator::inputTables(std::uint16_t* samples, int count, int stride) {
+    lookUp(samples, count, stride == 0 ? static_cast<int>(inputs_) : stride, inputs_, true);
+}
+
+void csICCmft2Interpolator::inputTables(double* samples, int count, int stride) {
+    const int step = stride == 0 ? static_cast<int>(inputs_) : stride;
+    for (int i = 0; i < count; ++i, samples += step)
+        for (unsigned c = 0; c < inputs_; ++c)
+            samples[c] = cs1DInterpolate::at(inputTables_.data() + c * inputEntries_, inputEntries_,
+                                             samples[c]);
+}
+
+void csICCmft2Interpolator::inputTables(std::uint16_t* const planes[], int count) {
+    lookUp(planes, count, inputs_, true);
+}
+
+void csICCmft2Interpolator::inputTables(double* const planes[], int count) {
+    for (unsigned c = 0; c < inputs_; ++c)
+        for (int i = 0; i < count; ++i)
+            planes[c][i] = cs1DInterpolate::at(inputTables_.data() + c * inputEntries_,
+                                               inputEntries_, planes[c][i]);
+}
+
+void csICCmft2Interpolator::outputTables(std::uint16_t* samples, int count, int stride) {
+    lookUp(samples, count, stride == 0 ? static_cast<int>(outputs_) : stride, outputs_, false);
+}
+
+void csICCmft2Interpolator::outputTables(double* samples, int count, int stride) {
+    const int step = stride == 0 ? static_cast<int>(outputs_) : stride;
+    for (int i = 0; i < count; ++i, samples += step)
+        for (unsigned c = 0; c < outputs_; ++c)
+            samples[c] = cs1DInterpolate::at(outputTables_.data() + c * outputEntries_,
+                                             outputEntries_, samples[c]);
+}
+
+void csICCmft2Interpolator::outputTables(std::uint16_t* const planes[], int count) {
+    lookUp(planes, count, outputs_, false);
+}
+
+void csICCmft2Interpolator::outputTables(double* const planes[], int count) {
+    for (unsigned c = 0; c < outputs_; ++c)
+        for (int i = 0; i < count; ++i)
+            planes[c][i] = cs1DInterpolate::at(outputTables_.data() + c * outputEntries_,
+                                               outputEntries_, planes[c][i]);
+}
+
+void csICCmft2Interpolator::clutPixel(const double* in, double* out) {
+    const std::uint8_t* data = nativeData();
+    const unsigned outputs = outputs_;
+    simplex(in, out, [data, outputs](std::uint32_t offset, double weight, double* sum) {
+        for (unsigned c = 0; c < outputs; ++c)
+            sum[c] += load(data + offset + 2 * c) * weight;
+    });
+}
+
+void csICCmft2Interpolator::tetrahedral(const std::uint16_t* in, std::uint16_t* out,
+                                        const std::uint8_t* data) const {
+    Position p[3];
+    std::uint32_t offset = clut_;
+    for (unsigned k = 0; k < 3; ++k) {
+        p[k] = position(in[k], grid_[k]);
+        offset += p[k].base * strides_[k];
+    }
+    // The three dimensions by fraction, largest first; equal fractions keep dimension order.
+    unsigned a = 0, b = 1, c = 2;
+    if (p[b].fraction > p[a].fraction)
+        std::swap(a, b);
+    if (p[c].fraction > p[b].fraction) {
+        std::swap(b, c);
+        if (p[b].fraction > p[a].fraction)
+            std::swap(a, b);
+    }
+    const std::uint32_t o1 = offset + strides_[a], o2 = o1 + strides_[b], o3 = o2 + strides_[c];
+    const std::uint32_t w0 = 65536 - p[a].fraction, w1 = p[a].fraction - p[b].fraction,
+                        w2 = p[b].fraction - p[c].fraction, w3 = p[c].fraction;
+    for (unsigned k = 0; k < outputs_; ++k) {
+        const std::uint32_t s =
+            (load(data + offset + 2 * k) * w0 + load(data + o1 + 2 * k) * w1 + 128 +
+             load(data + o2 + 2 * k) * w2 + load(data + o3 + 2 * k) * w3) >>
+            8;
+        out[k] = static_cast<std::uint16_t>((s + 128) >> 8);
+    }
+}
+
+void csICCmft2Interpolator::fiveCorners(const std::uint16_t* in, std::uint16_t* out,
+                                        const std::uint8_t* data) const {
+    Position p[4];
+    std::uint32_t offset = clut_;
+    unsigned order[4] = {0, 1, 2, 3};
+    for (unsigned k = 0; k < 4; ++k) {
+        p[k] = position(in[k], grid_[k]);
+        offset += p[k].base * strides_[k];
+    }
+    // Insertion sort, stable: largest fraction first.
+    for (unsigned i = 1; i < 4; ++i)
+        for (unsigned j = i; j > 0 && p[order[j]].fraction > p[order[j - 1]].fraction; --j)
+            std::swap(order[j], order[j - 1]);
+    std::uint32_t corners[5] = {offset};
+    for (unsigned i = 0; i < 4; ++i)
+        corners[i + 1] = corners[i] + strides_[order[i]];
+    const std::uint32_t weights[5] = {
+        65536 - p[order[0]].fraction, p[order[0]].fraction - p[order[1]].fraction,
+        p[order[1]].fraction - p[order[2]].fraction, p[order[2]].fraction - p[order[3]].fraction,
+        p[order[3]].fraction};
+    for (unsigned k = 0; k < outputs_; ++k) {
+        std::uint32_t s = 128;
+        for (unsigned i = 0; i < 5; ++i)
+            s += load(data + corners[i] + 2 * k) * weights[i];
+        out[k] = static_cast<std::uint16_t>(((s >> 8) + 128) >> 8);
+    }
+}
+
+void csICCmft2Interpolator::generalSimplex(const std::uint16_t* in, std::uint16_t* out,
+                                           const std::uint8_t* data) const {
+    Position p[maxChannels] = {};
+    unsigned order[maxChannels] = {};
+    std::uint32_t offset = clut_;
+    for (unsigned k = 0; k < inputs_; ++k) {
+        p[k] = position(in[k], grid_[k]);
+        offset += p[k].base * strides_[k];
+        order[k] = k;
+    }
+    for (unsigned i = 1; i < inputs_; ++i)
+        for (unsigned j = i; j > 0 && p[order[j]].fraction > p[order[j - 1]].fraction; --j)
+            std::swap(order[j], order[j - 1]);
+    std::uint32_t sums[maxChannels];
+    const std::uint32_t first = 65536 - p[order[0]].fraction;
+    for (unsigned k = 0; k < outputs_; ++k)
+        sums[k] = first == 0 ? 0 : (load(data + offset + 2 * k) * first + 128) >> 8;
+    for (unsigned step = 0; step < inputs_; ++step) {
+        offset += strides_[order[step]];
+        const std::uint32_t weight =
+            p[order[step]].fraction - (step + 1 < inputs_ ? p[order[step + 1]].fraction : 0);
+        if (weight == 0)
+            continue;
+        for (unsigned k = 0; k < outputs_; ++k)
+            sums[k] += (load(data + offset + 2 * k) * weight + 128) >> 8;
+    }
+    for (unsigned k = 0; k < outputs_; ++k)
+        out[k] = static_cast<std::uint16_t>((sums[k] + 128) >> 8);
+}
+
+void csICCmft2Interpolator::clut(const std::uint16_t* in, std::uint16_t* out, int count,
+                                 int inStride, int outStride) {
+    const int inStep = inStride == 0 ? static_cast<int>(inputs_) : inStride;
+    const int outStep = outStride == 0 ? static_cast<int>(outputs_) : outStride;
+    const std::uint8_t* data = nativeData();
+    if (inputs_ == 3) {
+        for (int i = 0; i < count; ++i, in += inStep, out += outStep)
+            tetrahedral(in, out, data);
+    } else if (inputs_ == 4) {
+        for (int i = 0; i < count; ++i, in += inStep, out += outStep)
+            fiveCorners(in, out, data);
+    } else {
+        for (int i = 0; i < count; ++i, in += inStep, out += outStep)
+            generalSimplex(in, out, data);
+    }
+}
+
+void csICCmft2Interpolator::clut(const double* in, double* out, int count, int inStride,
+                                 int outStride) {
+    const int inStep = inStride == 0 ? static_cast<int>(inputs_) : inStride;
+    const int outStep = outStride == 0 ? static_cast<int>(outputs_) : outStride;
+    for (int i = 0; i < count; ++i, in += inStep, out += outStep)
+        clutPixel(in, out);
+}
+
+void csICCmft2Interpolator::clut(std::uint16_t* const in[], std::uint16_t* const out[], int count) {
+    double inDouble[maxChannels], outDouble[maxChannels];
+    for (int i = 0; i < count; ++i) {
+        for (unsigned k = 0; k < inputs_; ++k)
+            inDouble[k] = in[k][i];
+        clutPixel(inDouble, outDouble);
+        for (unsigned c = 0; c < outputs_; ++c)
+            out[c][i] = round16(outDouble[c]);
+    }
+}
+
+void csICCmft2Interpolator::clut(double* const in[], double* const out[], int count) {
+    double inPixel[maxChannels], outPixel[maxChannels];
+    for (int i = 0; i < count; ++i) {
+        for (unsigned k = 0; k < inputs_; ++k)
+            inPixel[k] = in[k][i];
+        clutPixel(inPixel, outPixel);
+        for (unsigned c = 0; c < outputs_; ++c)
+            out[c][i] = outPixel[c];
+    }
+}
+
+void csICCmft2Interpolator::invertInputTables(const std::uint16_t* in, std::uint16_t* out,
+                                              int count, int inStride, int outStride) {
+    invertExpandedInputTables(in, out, count, inStride, outStride);
+}

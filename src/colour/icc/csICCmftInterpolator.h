@@ -1,0 +1,129 @@
+#pragma once
+
+#include "csICCmftTag.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <memory>
+
+// Runs samples through a lut tag: the matrix, the input tables, the CLUT and the output tables,
+// on 16-bit or double samples (all on the 16-bit scale), interleaved or planar. The tag is not
+// owned and must outlive the interpolator.
+class csICCmftInterpolator {
+public:
+    explicit csICCmftInterpolator(csICCmftTag* tag);
+    virtual ~csICCmftInterpolator();
+    csICCmftInterpolator(const csICCmftInterpolator&) = delete;
+    csICCmftInterpolator& operator=(const csICCmftInterpolator&) = delete;
+
+    // The whole lut. The matrix and the input tables work in place on the input samples. Strides
+    // count samples; 0 means the channel count.
+    void convert(std::uint16_t* in, std::uint16_t* out, int count, int inStride = 0,
+                 int outStride = 0);
+    void convert(double* in, double* out, int count, int inStride = 0, int outStride = 0);
+    void convert(std::uint16_t* const in[], std::uint16_t* const out[], int count);
+    void convert(double* const in[], double* const out[], int count);
+
+    // The steps one by one; tables work in place.
+    virtual void inputTables(std::uint16_t* samples, int count, int stride) = 0;
+    virtual void inputTables(double* samples, int count, int stride) = 0;
+    virtual void inputTables(std::uint16_t* const planes[], int count) = 0;
+    virtual void inputTables(double* const planes[], int count) = 0;
+    virtual void outputTables(std::uint16_t* samples, int count, int stride) = 0;
+    virtual void outputTables(double* samples, int count, int stride) = 0;
+    virtual void outputTables(std::uint16_t* const planes[], int count) = 0;
+    virtual void outputTables(double* const planes[], int count) = 0;
+    virtual void clut(const std::uint16_t* in, std::uint16_t* out, int count, int inStride,
+                      int outStride) = 0;
+    virtual void clut(const double* in, double* out, int count, int inStride, int outStride) = 0;
+    virtual void clut(std::uint16_t* const in[], std::uint16_t* const out[], int count) = 0;
+    virtual void clut(double* const in[], double* const out[], int count) = 0;
+    // Per channel, the input table index whose value is the sample (see the Part on luts).
+    virtual void invertInputTables(const std::uint16_t* in, std::uint16_t* out, int count,
+                                   int inStride, int outStride) = 0;
+    virtual void layout() = 0;
+
+    unsigned inputChannels() const { return inputs_; }
+    unsigned outputChannels() const { return outputs_; }
+    const csICCmftTag* tag() const { return tag_; }
+
+    bool applyMatrix = true;
+    bool applyInputTables = true;
+    bool applyOutputTables = true;
+
+protected:
+    static constexpr unsigned maxChannels = csICCmftTag::maxChannels;
+
+    // Copies the tag's layout into the interpolator.
+    void layoutFromTag();
+    // Tables expanded to 65536 entries per channel, made on first 16-bit use.
+    virtual void expandTables() = 0;
+    const std::uint16_t* expandedInput(unsigned channel);
+    const std::uint16_t* expandedOutput(unsigned channel);
+
+    // The inverse of the expanded input tables, which both lut types share.
+    void invertExpandedInputTables(const std::uint16_t* in, std::uint16_t* out, int count,
+                                   int inStride, int outStride);
+    // Rounds a double CLUT result to 16 bits; extrapolation outside the grid can leave the range.
+    static std::uint16_t round16(double value) {
+        return static_cast<std::uint16_t>(value <= 0 ? 0 : value >= 65535 ? 65535 : value + 0.5);
+    }
+    // Table steps on expanded tables (16-bit) shared by both lut types.
+    void lookUp(std::uint16_t* samples, int count, int stride, unsigned channels, bool inputSide);
+    void lookUp(std::uint16_t* const planes[], int count, unsigned channels, bool inputSide);
+
+    void matrix(std::uint16_t* samples, int count, int stride) const;
+    void matrix(double* samples, int count, int stride) const;
+    void matrix(std::uint16_t* const planes[], int count) const;
+    void matrix(double* const planes[], int count) const;
+
+    // Simplex interpolation in the CLUT for one pixel of double samples. add(offset, weight, out)
+    // adds weight times the values of the grid point at a byte offset of the data.
+    template <typename AddPoint> void simplex(const double* in, double* out, AddPoint add) const {
+        double fraction[maxChannels] = {};
+        unsigned order[maxChannels] = {};
+        std::uint32_t offset = clut_;
+        for (unsigned k = 0; k < inputs_; ++k) {
+            const double g = grid_[k];
+            const double p = (g - 1) * in[k] / 65535.0;
+            double base = std::floor(p);
+            if (p < 0)
+                base = 0;
+            else if (p >= g - 1)
+                base = g - 2;
+            fraction[k] = p - base;
+            offset += static_cast<std::uint32_t>(base) * strides_[k];
+            order[k] = k;
+        }
+        // Largest fraction first; equal fractions keep dimension order.
+        std::stable_sort(order, order + inputs_,
+                         [&](unsigned a, unsigned b) { return fraction[a] > fraction[b]; });
+        for (unsigned c = 0; c < outputs_; ++c)
+            out[c] = 0;
+        add(offset, 1 - fraction[order[0]], out);
+        for (unsigned step = 0; step < inputs_; ++step) {
+            const unsigned k = order[step];
+            offset += strides_[k];
+            const double weight =
+                fraction[k] - (step + 1 < inputs_ ? fraction[order[step + 1]] : 0.0);
+            if (weight != 0)
+                add(offset, weight, out);
+        }
+    }
+
+    csICCmftTag* tag_;
+    unsigned inputs_ = 0;
+    unsigned outputs_ = 0;
+    std::array<std::uint32_t, maxChannels> grid_{};
+    std::uint32_t inputEntries_ = 0;
+    std::uint32_t outputEntries_ = 0;
+    std::uint32_t clut_ = 0;
+    std::array<std::uint32_t, maxChannels> strides_{};
+    std::array<std::uint32_t, maxChannels> inputTableOffsets_{};
+    std::array<std::uint32_t, maxChannels> outputTableOffsets_{};
+    std::int32_t matrix_[3][3] = {};
+    bool identityMatrix_ = true;
+    std::unique_ptr<std::uint16_t[]> expandedIn_;
+    std::unique_ptr<std::uint16_t[]> expandedOut_;
+};
