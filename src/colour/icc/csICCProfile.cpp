@@ -105,10 +105,14 @@ int csICCProfile::setProfile(const std::uint8_t* block, std::size_t blockSize) {
         logError("bad profile", "could not create tag table from memory");
         return -1;
     }
-    colorSpaceChannels_ = csICCSpace(header_.colorSpace()).numChannels();
-    pcsChannels_ = csICCSpace(header_.pcs()).numChannels();
     return 0;
 }
+
+unsigned csICCProfile::colorSpaceChannels() const {
+    return csICCSpace(header_.colorSpace()).numChannels();
+}
+
+unsigned csICCProfile::pcsChannels() const { return csICCSpace(header_.pcs()).numChannels(); }
 
 int csICCProfile::writeToMemory(std::vector<std::uint8_t>& block) {
     if (tagTable.assembleBody(block) != 0) {

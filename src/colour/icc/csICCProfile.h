@@ -31,8 +31,10 @@ public:
 
     csICCProfileHeader& header() { return header_; }
     const csICCProfileHeader& header() const { return header_; }
-    unsigned colorSpaceChannels() const { return colorSpaceChannels_; }
-    unsigned pcsChannels() const { return pcsChannels_; }
+    // Channel counts of the header's data colour space and PCS (0 for unknown spaces), as the
+    // header says now.
+    unsigned colorSpaceChannels() const;
+    unsigned pcsChannels() const;
 
     unsigned numTags() const { return tagTable.count(); }
     csICCTag* tagAt(unsigned index) const { return tagTable.at(index); }
@@ -56,6 +58,4 @@ public:
 
 private:
     csICCProfileHeader header_;
-    unsigned colorSpaceChannels_ = 0;
-    unsigned pcsChannels_ = 0;
 };

@@ -1,0 +1,195 @@
+#include "LutBytes.h"
+#include "csICCProfile.h"
+#include "csICCProfileConverter.h"
+#include "csICCXYZTag.h"
+#include "csICCcurvTag.h"
+#include "csICCmftInterpolator.h"
+#include "csICCparaTag.h"
+#include "csLog.h"
+#include "tagFactory.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+void addBlock(csICCProfile& profile, const char* name, const std::vector<std::uint8_t>& block) {
+    std::unique_ptr<csICCTag> tag(
+        tagFactory(nullptr, Signature::read(reinterpret_cast<const std::uint8_t*>(name)),
+                   static_cast<std::uint32_t>(block.size()), block.data()));
+    ASSERT_NE(tag, nullptr);
+    ASSERT_EQ(profile.addTag(*tag), 0);
+}
+
+// A CMYK printer profile with a Lab PCS whose luts map every input to grey of lightness given by
+// the first input: L16 legacy = c / 65535 x 65280.
+void makePrinter(csICCProfile& profile, std::initializer_list<const char*> luts,
+                 bool mft1 = false) {
+    profile.header().setDeviceClass(Signature("prtr"));
+    profile.header().setColorSpace(Signature("CMYK"));
+    profile.header().setPcs(Signature("Lab "));
+    std::vector<std::uint8_t> block(8);
+    LutBytes bytes;
+    bytes.inputs = 4;
+    bytes.clut = [](const std::vector<unsigned>& index, unsigned c) {
+        return static_cast<std::uint16_t>(c == 0 ? index[0] * 65280 : 32768);
+    };
+    for (const char* name : luts)
+        addBlock(profile, name, mft1 ? bytes.mft1() : bytes.mft2());
+}
+
+// The PCS white of a profile through its A2B converter, for the converter's settings.
+std::array<double, 3> convertOne(csICCProfileConverter& converter, std::array<double, 4> in) {
+    std::array<double, 3> out{};
+    converter.convert(in.data(), out.data(), 1);
+    return out;
+}
+
+class ProfileConverter : public testing::Test {
+protected:
+    ProfileConverter() { clearLog(); }
+    ~ProfileConverter() override { clearLog(); }
+    csICCProfile profile;
+};
+
+TEST_F(ProfileConverter, IntentFallsBackToTheFirstTable) {
+    makePrinter(profile, {"A2B0"});
+    csICCProfileConverter converter(&profile, 0, 2, 0);
+    ASSERT_EQ(converter.prepare(), 0);
+    EXPECT_EQ(converter.interpolator()->tag()->signature(), Signature("A2B0"));
+    EXPECT_STREQ(converter.descriptionText(), "Dir 0 Int 2 Wht 0 in 4 Out 3 Interp...");
+    EXPECT_TRUE(converter.legacyLabOut()) << "a version 2 lut with a Lab PCS";
+    EXPECT_FALSE(converter.legacyLabIn());
+
+    csICCProfile onlyA2B1;
+    makePrinter(onlyA2B1, {"A2B1"});
+    csICCProfileConverter perceptual(&onlyA2B1, 0, 0, 0);
+    EXPECT_EQ(perceptual.prepare(), -1);
+    EXPECT_STREQ(logMessage(logCount() - 1), "cannot find 'A2B0' tag for requested conversion");
+    csICCProfileConverter colorimetric(&onlyA2B1, 0, 1, 0);
+    EXPECT_EQ(colorimetric.prepare(), 0);
+}
+
+TEST_F(ProfileConverter, LegacyLabOfMft2LutsBecomesVersion4) {
+    makePrinter(profile, {"A2B0"});
+    csICCProfileConverter converter(&profile, 0, 0, 0);
+    ASSERT_EQ(converter.prepare(), 0);
+    // Cyan 100 %: the lut gives legacy L16 65280, which is L* 100, encoded as 65535.
+    EXPECT_NEAR(convertOne(converter, {65535, 0, 0, 0})[0], 65535, 1e-9);
+    // The 16-bit CLUT reaches the top of the grid with the fraction 65535, not 65536: legacy
+    // 65279, which is 65534 in the version 4 encoding.
+    std::uint16_t in[4] = {65535, 0, 0, 0}, out[3];
+    converter.convert(in, out, 1);
+    EXPECT_EQ(out[0], 65534);
+    EXPECT_EQ(out[1], 32896) << "legacy a16 32768 is a* 0";
+
+    csICCProfile eightBit;
+    makePrinter(eightBit, {"A2B0"}, true);
+    csICCProfileConverter mft1(&eightBit, 0, 0, 0);
+    ASSERT_EQ(mft1.prepare(), 0);
+    EXPECT_FALSE(mft1.legacyLabOut()) << "mft1 values pass unchanged";
+    EXPECT_NEAR(convertOne(mft1, {65535, 0, 0, 0})[0], 255 * 257, 1e-9);
+}
+
+TEST_F(ProfileConverter, AbsoluteColorimetryScalesByTheMediaWhite) {
+    makePrinter(profile, {"A2B0", "A2B1"});
+    csICCProfileConverter relative(&profile, 0, 1, 0);
+    csICCProfileConverter absolute(&profile, 0, 1, 1);
+    ASSERT_EQ(relative.prepare(), 0);
+    ASSERT_EQ(absolute.prepare(), 0);
+    ASSERT_EQ(logCount(), 1u);
+    EXPECT_STREQ(logTitle(0), "media white point missing");
+    EXPECT_STREQ(logMessage(0), "non-relative conversion requested but no wtpt tag found");
+    // Without "wtpt" the media white stays (1, 1, 1): X and Z grow by 1/0.96422 and 1/0.82521
+    // against the PCS white, so the white moves towards red and blue (a* and b* change).
+    const auto lab = convertOne(absolute, {65535, 0, 0, 0});
+    EXPECT_NEAR(lab[0], 65535, 1.0);
+    EXPECT_GT(std::abs(lab[1] - 32896), 1000);
+
+    ASSERT_EQ(profile.addTag(csICCXYZTag(Signature("wtpt"), 0.9, 0.92, 0.7)), 0);
+    ASSERT_EQ(absolute.prepare(), 0);
+    double X, Y, Z;
+    absolute.mediaWhite(&X, &Y, &Z);
+    EXPECT_NEAR(Y, 0.92, 1e-4);
+    // The white of the paper at L* = 100 x cbrt(0.92) - 16 relative to D50 ...
+    const auto paper = convertOne(absolute, {65535, 0, 0, 0});
+    EXPECT_NEAR(paper[0] / 655.35, 116 * std::cbrt(0.92) - 16, 0.01);
+    csICCProfileConverter normalised(&profile, 0, 1, 2);
+    ASSERT_EQ(normalised.prepare(), 0);
+    normalised.mediaWhite(&X, &Y, &Z);
+    EXPECT_NEAR(Y, 100.0, 1e-9);
+    EXPECT_NEAR(X, 0.9 * 100 / 0.92, 1e-3);
+}
+
+TEST_F(ProfileConverter, MatrixTRCProfiles) {
+    profile.header().setDeviceClass(Signature("mntr"));
+    profile.header().setColorSpace(Signature("RGB "));
+    profile.header().setPcs(Signature("XYZ "));
+    // sRGB-like colorants (D50-adapted), gamma 2.2 curves.
+    profile.addTag(csICCXYZTag(Signature("rXYZ"), 0.4361f, 0.2225f, 0.0139f));
+    profile.addTag(csICCXYZTag(Signature("gXYZ"), 0.3851f, 0.7169f, 0.0971f));
+    profile.addTag(csICCXYZTag(Signature("bXYZ"), 0.1431f, 0.0606f, 0.7141f));
+    for (const char* name : {"rTRC", "gTRC", "bTRC"})
+        profile.addTag(
+            csICCcurvTag(Signature::read(reinterpret_cast<const std::uint8_t*>(name)), 2.2));
+
+    csICCProfileConverter toPCS(&profile, 0, 0, 0);
+    ASSERT_EQ(toPCS.prepare(), 0) << "no A2B0: matrix and curves";
+    EXPECT_EQ(toPCS.interpolator(), nullptr);
+    // White: the sum of the colorants, in XYZ16 (1.0 is 32768).
+    const auto white = convertOne(toPCS, {65535, 65535, 65535, 0});
+    EXPECT_NEAR(white[0], (0.4361 + 0.3851 + 0.1431) * 32768, 2.0);
+    EXPECT_NEAR(white[1], (0.2225 + 0.7169 + 0.0606) * 32768, 2.0);
+
+    csICCProfileConverter toDevice(&profile, 1, 0, 0);
+    ASSERT_EQ(toDevice.prepare(), 0);
+    std::array<double, 3> rgb{};
+    std::array<double, 3> xyz = convertOne(toPCS, {30000, 40000, 50000, 0});
+    toDevice.convert(xyz.data(), rgb.data(), 1);
+    EXPECT_NEAR(rgb[0], 30000, 2.0);
+    EXPECT_NEAR(rgb[2], 50000, 2.0);
+
+    // A parametric curve is not accepted as a TRC.
+    std::vector<std::uint8_t> para = {'p', 'a', 'r', 'a', 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0x33, 0};
+    std::unique_ptr<csICCTag> curve(tagFactory(nullptr, Signature("rTRC"), 16, para.data()));
+    ASSERT_NE(dynamic_cast<csICCparaTag*>(curve.get()), nullptr);
+    ASSERT_EQ(profile.replaceTag(profile.indexOfTag(Signature("rTRC")), *curve), 0);
+    clearLog();
+    EXPECT_EQ(toPCS.prepare(), -1);
+    EXPECT_STREQ(logMessage(0), "not all three of the rTRC, gTRC, bTRC tags are present");
+}
+
+TEST_F(ProfileConverter, NamedColourProfilesNeverPrepare) {
+    makePrinter(profile, {"A2B0"});
+    profile.header().setDeviceClass(Signature("nmcl"));
+    csICCProfileConverter converter(&profile, 0, 0, 0);
+    EXPECT_EQ(converter.prepare(), -1);
+    EXPECT_STREQ(logTitle(0), "wrong profile class");
+    EXPECT_STREQ(logMessage(0), "conversion requested but profile class is named color");
+}
+
+TEST_F(ProfileConverter, PlanarConversionIsNotProvided) {
+    makePrinter(profile, {"A2B0"});
+    csICCProfileConverter converter(&profile, 0, 0, 0);
+    ASSERT_EQ(converter.prepare(), 0);
+    double plane[4][1] = {{1}, {2}, {3}, {4}};
+    double* in[4] = {plane[0], plane[1], plane[2], plane[3]};
+    double outPlane[3][1] = {{-1}, {-1}, {-1}};
+    double* out[3] = {outPlane[0], outPlane[1], outPlane[2]};
+    EXPECT_EQ(converter.convert(in, out, 1), 1);
+    EXPECT_EQ(outPlane[0][0], -1);
+    EXPECT_EQ(logLevel(0), 4);
+    EXPECT_STREQ(logMessage(0), "convert/rfloat/planar not implemented");
+}
+
+TEST(ProfileConverterDeathTest, SettersRefuseValuesOutOfRange) {
+    csICCProfile profile;
+    csICCProfileConverter converter(&profile, 0, 0, 0);
+    EXPECT_DEATH(converter.setWhiteMode(3), "Assertion `wmode >= 0 && wmode <= 2' failed");
+    EXPECT_DEATH(converter.setIntent(10), "Assertion `ri >= 0 && ri <= 9' failed");
+    EXPECT_DEATH(converter.setDirection(-1), "Assertion `dir >= 0 && dir <= 2' failed");
+}
+
+} // namespace

@@ -1,0 +1,262 @@
+// The device-to-Lab path (profile converter on doubles, then decoding as the window does) checked
+// against independent oracles on grids of device values:
+// - Little CMS 2 for matrix/TRC profiles and three-input luts;
+// - for four-input luts, where Little CMS 2 interpolates differently (linear along the first
+//   channel, tetrahedra in the other three), an evaluator of the same simplex interpolation in
+//   double precision written here from the lut's bytes.
+// Each comparison prints the mean and largest colour difference (CIE 1976).
+
+#include "DeviceToLab.h"
+#include "csICCProfile.h"
+#include "csICCProfileConverter.h"
+#include "csLog.h"
+
+#include <lcms2.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Lab = std::array<double, 3>;
+
+double deltaE(const Lab& a, const Lab& b) {
+    return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) +
+                     (a[2] - b[2]) * (a[2] - b[2]));
+}
+
+struct Stats {
+    double sum = 0, worst = 0;
+    int count = 0;
+    void add(double d) {
+        sum += d;
+        worst = std::max(worst, d);
+        ++count;
+    }
+    double mean() const { return count ? sum / count : 0; }
+};
+
+// Every device colour of a grid of steps per channel, in the window's units.
+std::vector<std::array<double, 4>> deviceGrid(unsigned channels, bool bytes, unsigned steps) {
+    std::vector<std::array<double, 4>> grid;
+    std::vector<unsigned> index(channels, 0);
+    while (true) {
+        std::array<double, 4> device{0, 0, 0, 0};
+        for (unsigned c = 0; c < channels; ++c)
+            device[c] = index[c] * (bytes ? 255.0 : 100.0) / (steps - 1);
+        grid.push_back(device);
+        unsigned c = 0;
+        while (c < channels && ++index[c] == steps)
+            index[c++] = 0;
+        if (c == channels)
+            return grid;
+    }
+}
+
+struct Bound {
+    csICCProfile profile;
+    bool read(const std::string& path) {
+        clearLog();
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        if (file == nullptr)
+            return false;
+        const bool ok = profile.setProfile(file) == 0;
+        std::fclose(file);
+        return ok;
+    }
+    Lab ours(csICCProfileConverter& converter, const std::array<double, 4>& device) {
+        Lab lab;
+        deviceToLab(converter, profile.header().colorSpace(),
+                    profile.header().pcs() == Signature("XYZ "), device.data(), lab.data());
+        return lab;
+    }
+};
+
+std::string samples() { return TINTORA_SAMPLE_PROFILES; }
+
+// Our path against Little CMS 2 (version 2 Lab as output, no optimisation) for one intent.
+Stats againstLittleCMS(const std::string& path, int intent, unsigned steps) {
+    Bound bound;
+    EXPECT_TRUE(bound.read(path)) << path;
+    const Signature space = bound.profile.header().colorSpace();
+    const unsigned channels = bound.profile.colorSpaceChannels();
+    const bool bytes = space == Signature("RGB ");
+    csICCProfileConverter converter(&bound.profile, 0, intent == 3 ? 1 : intent, intent == 3);
+    EXPECT_EQ(converter.prepare(), 0);
+
+    cmsHPROFILE device = cmsOpenProfileFromFile(path.c_str(), "r");
+    cmsHPROFILE lab = cmsCreateLab2Profile(nullptr);
+    const cmsUInt32Number format =
+        channels == 4 ? TYPE_CMYK_DBL
+        : bytes       ? TYPE_RGB_DBL
+                      : (FLOAT_SH(1) | COLORSPACE_SH(PT_CMY) | CHANNELS_SH(3) | BYTES_SH(0));
+    cmsHTRANSFORM transform = cmsCreateTransform(device, format, lab, TYPE_Lab_DBL, intent,
+                                                 cmsFLAGS_NOOPTIMIZE | cmsFLAGS_NOCACHE);
+    Stats stats;
+    for (const auto& colour : deviceGrid(channels, bytes, steps)) {
+        double in[4];
+        for (unsigned c = 0; c < 4; ++c)
+            in[c] = bytes ? colour[c] / 255.0 : colour[c]; // RGB doubles are 0..1 there
+        cmsCIELab expected;
+        cmsDoTransform(transform, in, &expected, 1);
+        stats.add(deltaE(bound.ours(converter, colour), {expected.L, expected.a, expected.b}));
+    }
+    cmsDeleteTransform(transform);
+    cmsCloseProfile(lab);
+    cmsCloseProfile(device);
+    std::printf("Little CMS 2, %s intent %d: mean %.5f, max %.5f (%d colours)\n",
+                path.substr(path.rfind('/') + 1).c_str(), intent, stats.mean(), stats.worst,
+                stats.count);
+    return stats;
+}
+
+TEST(ConverterOracle, MatrixTRCProfilesAgreeWithLittleCMS) {
+    for (const char* name : {"srgb.icc", "a98.icc", "default_rgb.icc", "rommrgb.icc"})
+        for (int intent : {0, 1}) {
+            const Stats stats = againstLittleCMS(
+                std::string("/usr/share/color/icc/ghostscript/") + name, intent, 17);
+            EXPECT_LT(stats.mean(), 0.01) << name;
+            EXPECT_LT(stats.worst, 0.05) << name;
+        }
+}
+
+TEST(ConverterOracle, ThreeInputLutsAgreeWithLittleCMS) {
+    for (const char* name : {"/Tintora-Sample-CMY.icc", "/Tintora-Sample-RGB.icc"})
+        for (int intent : {0, 1, 2, 3}) {
+            // Absolute colorimetry scales by 0.96422 and 0.82521 where Little CMS 2 takes the
+            // header's D50 (0.9642, 0.8249): a few hundredths apart.
+            const Stats stats = againstLittleCMS(samples() + name, intent, 17);
+            EXPECT_LT(stats.mean(), intent == 3 ? 0.03 : 0.01) << name << " intent " << intent;
+            EXPECT_LT(stats.worst, 0.05) << name << " intent " << intent;
+        }
+}
+
+// An "mft2" A2B lut of a Lab-PCS printer profile, evaluated from its bytes in double precision:
+// input tables, simplex interpolation in the CLUT, output tables, legacy Lab to L*a*b*.
+class IndependentLut {
+public:
+    IndependentLut(const std::vector<std::uint8_t>& file, const char* name) {
+        const auto u32 = [&](std::size_t at) {
+            return std::uint32_t{file[at]} << 24 | std::uint32_t{file[at + 1]} << 16 |
+                   std::uint32_t{file[at + 2]} << 8 | file[at + 3];
+        };
+        const std::uint32_t count = u32(128);
+        for (std::uint32_t i = 0; i < count; ++i)
+            if (std::string(file.begin() + 132 + 12 * i, file.begin() + 136 + 12 * i) == name)
+                tag_ =
+                    std::vector<std::uint8_t>(file.begin() + u32(136 + 12 * i),
+                                              file.begin() + u32(136 + 12 * i) + u32(140 + 12 * i));
+        inputs_ = tag_.at(8);
+        outputs_ = tag_.at(9);
+        grid_ = tag_.at(10);
+        n_ = value(48);
+        m_ = value(50);
+    }
+    bool valid() const { return std::string(tag_.begin(), tag_.begin() + 4) == "mft2"; }
+
+    // Device values 0..1 to L*a*b*.
+    Lab lab(const std::vector<double>& device) const {
+        std::vector<double> x(inputs_);
+        for (unsigned k = 0; k < inputs_; ++k)
+            x[k] = table(52 + 2 * n_ * k, n_, device[k] * 65535);
+        const std::size_t clut = 52 + 2 * n_ * inputs_;
+        std::vector<double> position(inputs_), fraction(inputs_);
+        std::vector<unsigned> base(inputs_), order(inputs_);
+        for (unsigned k = 0; k < inputs_; ++k) {
+            position[k] = x[k] / 65535 * (grid_ - 1);
+            base[k] = std::min<unsigned>(static_cast<unsigned>(position[k]), grid_ - 2);
+            fraction[k] = position[k] - base[k];
+            order[k] = k;
+        }
+        std::stable_sort(order.begin(), order.end(),
+                         [&](unsigned a, unsigned b) { return fraction[a] > fraction[b]; });
+        std::vector<unsigned> corner = base;
+        std::vector<double> out(outputs_, 0);
+        const auto addCorner = [&](double weight) {
+            std::size_t index = 0;
+            for (unsigned k = 0; k < inputs_; ++k)
+                index = index * grid_ + corner[k];
+            for (unsigned c = 0; c < outputs_; ++c)
+                out[c] += weight * value(clut + 2 * (index * outputs_ + c));
+        };
+        addCorner(1 - fraction[order[0]]);
+        for (unsigned s = 0; s < inputs_; ++s) {
+            ++corner[order[s]];
+            addCorner(fraction[order[s]] - (s + 1 < inputs_ ? fraction[order[s + 1]] : 0));
+        }
+        std::size_t clutPoints = 1;
+        for (unsigned k = 0; k < inputs_; ++k)
+            clutPoints *= grid_;
+        const std::size_t outputTables = clut + 2 * clutPoints * outputs_;
+        for (unsigned c = 0; c < outputs_; ++c)
+            out[c] = table(outputTables + 2 * m_ * c, m_, out[c]);
+        // Legacy Lab: L* = L16 / 652.8, a* = a16 / 256 - 128.
+        return {out[0] / 652.8, out[1] / 256 - 128, out[2] / 256 - 128};
+    }
+
+private:
+    unsigned value(std::size_t at) const { return tag_.at(at) << 8 | tag_.at(at + 1); }
+    double table(std::size_t at, unsigned entries, double x) const {
+        const double p = x / 65535 * (entries - 1);
+        const unsigned i = std::min<unsigned>(static_cast<unsigned>(std::max(p, 0.0)), entries - 2);
+        const double t = p - i;
+        return (1 - t) * value(at + 2 * i) + t * value(at + 2 * (i + 1));
+    }
+
+    std::vector<std::uint8_t> tag_;
+    unsigned inputs_ = 0, outputs_ = 0, grid_ = 0, n_ = 0, m_ = 0;
+};
+
+TEST(ConverterOracle, FourInputLutsAgreeWithAnIndependentSimplexEvaluator) {
+    for (const std::string& path :
+         {std::string("/usr/share/color/icc/ghostscript/default_cmyk.icc"),
+          samples() + "/Tintora-Sample-CMYK.icc"}) {
+        std::ifstream in(path, std::ios::binary);
+        const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in),
+                                             std::istreambuf_iterator<char>()};
+        Bound bound;
+        ASSERT_TRUE(bound.read(path));
+        for (int intent : {0, 1, 2}) {
+            char name[5] = "A2B0";
+            name[3] = static_cast<char>('0' + intent);
+            IndependentLut lut(file, bound.profile.hasTag(Signature::read(
+                                         reinterpret_cast<const std::uint8_t*>(name)))
+                                         ? name
+                                         : "A2B0");
+            ASSERT_TRUE(lut.valid());
+            csICCProfileConverter converter(&bound.profile, 0, intent, 0);
+            ASSERT_EQ(converter.prepare(), 0);
+            Stats doubles, sixteen;
+            for (const auto& colour : deviceGrid(4, false, 9)) {
+                const Lab expected =
+                    lut.lab({colour[0] / 100, colour[1] / 100, colour[2] / 100, colour[3] / 100});
+                doubles.add(deltaE(bound.ours(converter, colour), expected));
+                std::uint16_t in16[4], out16[3];
+                for (int c = 0; c < 4; ++c)
+                    in16[c] = static_cast<std::uint16_t>(colour[c] * 655.35 + 0.5);
+                converter.convert(in16, out16, 1);
+                sixteen.add(deltaE(
+                    {out16[0] / 655.35, out16[1] / 257.0 - 128, out16[2] / 257.0 - 128}, expected));
+            }
+            std::printf("simplex evaluator, %s intent %d: doubles mean %.6f max %.6f; 16-bit "
+                        "mean %.4f max %.4f\n",
+                        path.substr(path.rfind('/') + 1).c_str(), intent, doubles.mean(),
+                        doubles.worst, sixteen.mean(), sixteen.worst);
+            EXPECT_LT(doubles.worst, 1e-6);
+            EXPECT_LT(sixteen.mean(), 0.02);
+            EXPECT_LT(sixteen.worst, 0.1);
+            // For the record: Little CMS 2 with its own four-dimensional interpolation.
+            againstLittleCMS(path, intent, 9);
+        }
+    }
+}
+
+} // namespace
