@@ -1,6 +1,7 @@
 #include "ProfileExercise.h"
 
 #include "csICCProfile.h"
+#include "csICCProfileConverter.h"
 #include "csICCXYZTag.h"
 #include "csICCdescTag.h"
 #include "csICCmlucTag.h"
@@ -124,6 +125,36 @@ void useHeader(const csICCProfile& profile) {
     sink = sink + profile.hasRequiredTags();
 }
 
+// Every direction with the intents and white modes the application uses; a few pixels through
+// each converter that prepares, on doubles and, for the first setting, on 16-bit samples.
+void useConverters(csICCProfile& profile) {
+    static const unsigned settings[][2] = {{0, 0}, {1, 0}, {2, 0}, {1, 1}, {7, 2}};
+    for (unsigned direction = 0; direction < 3; ++direction) {
+        for (const auto& [intent, whiteMode] : settings) {
+            csICCProfileConverter converter(&profile, direction, intent, whiteMode);
+            if (converter.prepare() == 0) {
+                const unsigned in = converter.inputChannels(), out = converter.outputChannels();
+                check(in <= 16 && out <= 16, "a converter with more than 16 channels");
+                double doubles[3 * 16], results[3 * 16];
+                for (unsigned k = 0; k < 3 * 16; ++k)
+                    doubles[k] = (k * 40503u) % 65536;
+                converter.convert(doubles, results, 3, 16, 16);
+                if (intent == 0 && whiteMode == 0) {
+                    std::uint16_t samples[3 * 16], outputs[3 * 16];
+                    for (unsigned k = 0; k < 3 * 16; ++k)
+                        samples[k] = static_cast<std::uint16_t>(k * 40503u);
+                    converter.convert(samples, outputs, 3, 16, 16);
+                    sink = sink + outputs[0];
+                }
+                sink = sink + static_cast<std::uint64_t>(results[0] == results[0]);
+                (void)in;
+                (void)out;
+            }
+            clearLog();
+        }
+    }
+}
+
 void roundTrip(csICCProfile& profile) {
     std::vector<std::uint8_t> written;
     if (profile.writeToMemory(written) != 0)
@@ -149,6 +180,7 @@ void exerciseProfileBytes(const std::uint8_t* data, std::size_t size) {
         if (profile.setProfile(data, size) == 0) {
             useHeader(profile);
             useTags(profile);
+            useConverters(profile);
             roundTrip(profile);
         } else {
             check(profile.numTags() == 0, "a refused profile kept tags");

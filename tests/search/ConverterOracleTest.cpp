@@ -7,6 +7,7 @@
 // Each comparison prints the mean and largest colour difference (CIE 1976).
 
 #include "DeviceToLab.h"
+#include "IndependentLut.h"
 #include "csICCProfile.h"
 #include "csICCProfileConverter.h"
 #include "csLog.h"
@@ -25,8 +26,6 @@
 #include <vector>
 
 namespace {
-
-using Lab = std::array<double, 3>;
 
 double deltaE(const Lab& a, const Lab& b) {
     return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) +
@@ -138,82 +137,6 @@ TEST(ConverterOracle, ThreeInputLutsAgreeWithLittleCMS) {
             EXPECT_LT(stats.worst, 0.05) << name << " intent " << intent;
         }
 }
-
-// An "mft2" A2B lut of a Lab-PCS printer profile, evaluated from its bytes in double precision:
-// input tables, simplex interpolation in the CLUT, output tables, legacy Lab to L*a*b*.
-class IndependentLut {
-public:
-    IndependentLut(const std::vector<std::uint8_t>& file, const char* name) {
-        const auto u32 = [&](std::size_t at) {
-            return std::uint32_t{file[at]} << 24 | std::uint32_t{file[at + 1]} << 16 |
-                   std::uint32_t{file[at + 2]} << 8 | file[at + 3];
-        };
-        const std::uint32_t count = u32(128);
-        for (std::uint32_t i = 0; i < count; ++i)
-            if (std::string(file.begin() + 132 + 12 * i, file.begin() + 136 + 12 * i) == name)
-                tag_ =
-                    std::vector<std::uint8_t>(file.begin() + u32(136 + 12 * i),
-                                              file.begin() + u32(136 + 12 * i) + u32(140 + 12 * i));
-        inputs_ = tag_.at(8);
-        outputs_ = tag_.at(9);
-        grid_ = tag_.at(10);
-        n_ = value(48);
-        m_ = value(50);
-    }
-    bool valid() const { return std::string(tag_.begin(), tag_.begin() + 4) == "mft2"; }
-
-    // Device values 0..1 to L*a*b*.
-    Lab lab(const std::vector<double>& device) const {
-        std::vector<double> x(inputs_);
-        for (unsigned k = 0; k < inputs_; ++k)
-            x[k] = table(52 + 2 * n_ * k, n_, device[k] * 65535);
-        const std::size_t clut = 52 + 2 * n_ * inputs_;
-        std::vector<double> position(inputs_), fraction(inputs_);
-        std::vector<unsigned> base(inputs_), order(inputs_);
-        for (unsigned k = 0; k < inputs_; ++k) {
-            position[k] = x[k] / 65535 * (grid_ - 1);
-            base[k] = std::min<unsigned>(static_cast<unsigned>(position[k]), grid_ - 2);
-            fraction[k] = position[k] - base[k];
-            order[k] = k;
-        }
-        std::stable_sort(order.begin(), order.end(),
-                         [&](unsigned a, unsigned b) { return fraction[a] > fraction[b]; });
-        std::vector<unsigned> corner = base;
-        std::vector<double> out(outputs_, 0);
-        const auto addCorner = [&](double weight) {
-            std::size_t index = 0;
-            for (unsigned k = 0; k < inputs_; ++k)
-                index = index * grid_ + corner[k];
-            for (unsigned c = 0; c < outputs_; ++c)
-                out[c] += weight * value(clut + 2 * (index * outputs_ + c));
-        };
-        addCorner(1 - fraction[order[0]]);
-        for (unsigned s = 0; s < inputs_; ++s) {
-            ++corner[order[s]];
-            addCorner(fraction[order[s]] - (s + 1 < inputs_ ? fraction[order[s + 1]] : 0));
-        }
-        std::size_t clutPoints = 1;
-        for (unsigned k = 0; k < inputs_; ++k)
-            clutPoints *= grid_;
-        const std::size_t outputTables = clut + 2 * clutPoints * outputs_;
-        for (unsigned c = 0; c < outputs_; ++c)
-            out[c] = table(outputTables + 2 * m_ * c, m_, out[c]);
-        // Legacy Lab: L* = L16 / 652.8, a* = a16 / 256 - 128.
-        return {out[0] / 652.8, out[1] / 256 - 128, out[2] / 256 - 128};
-    }
-
-private:
-    unsigned value(std::size_t at) const { return tag_.at(at) << 8 | tag_.at(at + 1); }
-    double table(std::size_t at, unsigned entries, double x) const {
-        const double p = x / 65535 * (entries - 1);
-        const unsigned i = std::min<unsigned>(static_cast<unsigned>(std::max(p, 0.0)), entries - 2);
-        const double t = p - i;
-        return (1 - t) * value(at + 2 * i) + t * value(at + 2 * (i + 1));
-    }
-
-    std::vector<std::uint8_t> tag_;
-    unsigned inputs_ = 0, outputs_ = 0, grid_ = 0, n_ = 0, m_ = 0;
-};
 
 TEST(ConverterOracle, FourInputLutsAgreeWithAnIndependentSimplexEvaluator) {
     for (const std::string& path :

@@ -238,6 +238,10 @@ int csICCTagTable::assembleBody(std::vector<std::uint8_t>& body) {
         logWarning("empty profile", "tried to write a profile with empty tag list");
 
     const unsigned n = count();
+    // Every tag goes back to file order first, so that tags are compared as they will be written
+    // (a lut in the machine's byte order could otherwise match another lut's file-order bytes).
+    for (unsigned i = 0; i < n; ++i)
+        tags_[i]->beforeWrite();
     std::vector<std::uint32_t> offsets(n);
     std::vector<bool> stored(n, true);
     std::uint64_t runningEnd = headerSize + 4 + std::uint64_t{n} * entrySize;
@@ -276,7 +280,6 @@ int csICCTagTable::assembleBody(std::vector<std::uint8_t>& body) {
     for (unsigned i = 0; i < n; ++i) {
         if (!stored[i])
             continue;
-        tags_[i]->beforeWrite();
         if (tags_[i]->size() > 0)
             std::memcpy(body.data() + offsets[i], tags_[i]->data(), tags_[i]->size());
         // The zero padding is already there.
