@@ -129,7 +129,7 @@ TEST_F(Luts, SixteenBitAndDoublePathsAgree) {
         bytes.clut = [](const std::vector<unsigned>& index, unsigned c) {
             double v = 0;
             for (std::size_t k = 0; k < index.size(); ++k)
-                v += std::sin(index[k] * 0.7 + c + k) * 9000;
+                v += std::sin(index[k] * 0.7 + c + k) * 6000;
             return static_cast<std::uint16_t>(32768 + v);
         };
         auto tag = make<csICCmft2Tag>(bytes.mft2());
