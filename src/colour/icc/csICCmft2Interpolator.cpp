@@ -32,6 +32,21 @@ csICCmft2Interpolator::csICCmft2Interpolator(csICCmft2Tag* tag)
     layout();
 }
 
+namespace {
+
+// Whether n entries rise evenly from 0 to 65535 in whole steps, so that the table changes no value.
+bool isIdentity(const std::uint16_t* table, std::uint32_t n) {
+    if (65535 % (n - 1) != 0)
+        return false;
+    const std::uint32_t step = 65535 / (n - 1);
+    for (std::uint32_t k = 0; k < n; ++k)
+        if (table[k] != k * step)
+            return false;
+    return true;
+}
+
+} // namespace
+
 void csICCmft2Interpolator::layout() {
     layoutFromTag();
     inputTables_.resize(std::size_t{inputEntries_} * inputs_);
@@ -42,6 +57,14 @@ void csICCmft2Interpolator::layout() {
     for (unsigned c = 0; c < outputs_; ++c)
         for (std::uint32_t k = 0; k < outputEntries_; ++k)
             outputTables_[c * outputEntries_ + k] = lut_->valueAt(outputTableOffsets_[c] + 2 * k);
+    // Identity tables, common in device-to-PCS luts, are left out of the conversions.
+    identityInputs_ = identityOutputs_ = true;
+    for (unsigned c = 0; c < inputs_; ++c)
+        identityInputs_ =
+            identityInputs_ && isIdentity(inputTables_.data() + c * inputEntries_, inputEntries_);
+    for (unsigned c = 0; c < outputs_; ++c)
+        identityOutputs_ = identityOutputs_ &&
+                           isIdentity(outputTables_.data() + c * outputEntries_, outputEntries_);
 }
 
 const std::uint8_t* csICCmft2Interpolator::nativeData() {
@@ -62,53 +85,116 @@ void csICCmft2Interpolator::expandTables() {
 }
 
 void csICCmft2Interpolator::inputTables(std::uint16_t* samples, int count, int stride) {
+    if (identityInputs_)
+        return;
     lookUp(samples, count, stride == 0 ? static_cast<int>(inputs_) : stride, inputs_, true);
 }
 
 void csICCmft2Interpolator::inputTables(double* samples, int count, int stride) {
+    if (identityInputs_)
+        return;
     const int step = stride == 0 ? static_cast<int>(inputs_) : stride;
     for (int i = 0; i < count; ++i, samples += step)
-        for (unsigned c = 0; c < inputs_; ++c)
-            samples[c] = cs1DInterpolate::at(inputTables_.data() + c * inputEntries_, inputEntries_,
-                                             samples[c]);
+        for (unsigned c = 0; c < inputs_; ++c) {
+            const std::uint16_t* table = inputTables_.data() + c * inputEntries_;
+            samples[c] = interpolate(inputEntries_, inputScale_, samples[c],
+                                     [table](std::uint32_t k) { return double(table[k]); });
+        }
 }
 
 void csICCmft2Interpolator::inputTables(std::uint16_t* const planes[], int count) {
+    if (identityInputs_)
+        return;
     lookUp(planes, count, inputs_, true);
 }
 
 void csICCmft2Interpolator::inputTables(double* const planes[], int count) {
-    for (unsigned c = 0; c < inputs_; ++c)
+    if (identityInputs_)
+        return;
+    for (unsigned c = 0; c < inputs_; ++c) {
+        const std::uint16_t* table = inputTables_.data() + c * inputEntries_;
         for (int i = 0; i < count; ++i)
-            planes[c][i] = cs1DInterpolate::at(inputTables_.data() + c * inputEntries_,
-                                               inputEntries_, planes[c][i]);
+            planes[c][i] = interpolate(inputEntries_, inputScale_, planes[c][i],
+                                       [table](std::uint32_t k) { return double(table[k]); });
+    }
 }
 
 void csICCmft2Interpolator::outputTables(std::uint16_t* samples, int count, int stride) {
+    if (identityOutputs_)
+        return;
     lookUp(samples, count, stride == 0 ? static_cast<int>(outputs_) : stride, outputs_, false);
 }
 
 void csICCmft2Interpolator::outputTables(double* samples, int count, int stride) {
+    if (identityOutputs_)
+        return;
     const int step = stride == 0 ? static_cast<int>(outputs_) : stride;
     for (int i = 0; i < count; ++i, samples += step)
-        for (unsigned c = 0; c < outputs_; ++c)
-            samples[c] = cs1DInterpolate::at(outputTables_.data() + c * outputEntries_,
-                                             outputEntries_, samples[c]);
+        for (unsigned c = 0; c < outputs_; ++c) {
+            const std::uint16_t* table = outputTables_.data() + c * outputEntries_;
+            samples[c] = interpolate(outputEntries_, outputScale_, samples[c],
+                                     [table](std::uint32_t k) { return double(table[k]); });
+        }
 }
 
 void csICCmft2Interpolator::outputTables(std::uint16_t* const planes[], int count) {
+    if (identityOutputs_)
+        return;
     lookUp(planes, count, outputs_, false);
 }
 
 void csICCmft2Interpolator::outputTables(double* const planes[], int count) {
-    for (unsigned c = 0; c < outputs_; ++c)
+    if (identityOutputs_)
+        return;
+    for (unsigned c = 0; c < outputs_; ++c) {
+        const std::uint16_t* table = outputTables_.data() + c * outputEntries_;
         for (int i = 0; i < count; ++i)
-            planes[c][i] = cs1DInterpolate::at(outputTables_.data() + c * outputEntries_,
-                                               outputEntries_, planes[c][i]);
+            planes[c][i] = interpolate(outputEntries_, outputScale_, planes[c][i],
+                                       [table](std::uint32_t k) { return double(table[k]); });
+    }
+}
+
+template <unsigned Inputs, unsigned Outputs>
+void csICCmft2Interpolator::simplexFixedSize(const double* in, double* out,
+                                             const std::uint8_t* data) const {
+    // The same simplex as the general one, unrolled for the common device-to-PCS sizes.
+    double fraction[Inputs];
+    unsigned order[Inputs];
+    std::uint32_t offset = clut_;
+    for (unsigned k = 0; k < Inputs; ++k) {
+        const double p = in[k] * gridScale_[k];
+        const std::uint32_t base = p < 0                 ? 0
+                                   : p >= grid_[k] - 1.0 ? grid_[k] - 2
+                                                         : static_cast<std::uint32_t>(p);
+        fraction[k] = p - base;
+        offset += base * strides_[k];
+        order[k] = k;
+    }
+    for (unsigned i = 1; i < Inputs; ++i)
+        for (unsigned j = i; j > 0 && fraction[order[j]] > fraction[order[j - 1]]; --j)
+            std::swap(order[j], order[j - 1]);
+    double sum[Outputs];
+    const double first = 1 - fraction[order[0]];
+    for (unsigned c = 0; c < Outputs; ++c)
+        sum[c] = load(data + offset + 2 * c) * first;
+    for (unsigned step = 0; step < Inputs; ++step) {
+        offset += strides_[order[step]];
+        const double weight =
+            fraction[order[step]] - (step + 1 < Inputs ? fraction[order[step + 1]] : 0.0);
+        if (weight != 0)
+            for (unsigned c = 0; c < Outputs; ++c)
+                sum[c] += load(data + offset + 2 * c) * weight;
+    }
+    for (unsigned c = 0; c < Outputs; ++c)
+        out[c] = sum[c];
 }
 
 void csICCmft2Interpolator::clutPixel(const double* in, double* out) {
     const std::uint8_t* data = nativeData();
+    if (outputs_ == 3 && inputs_ == 4)
+        return simplexFixedSize<4, 3>(in, out, data);
+    if (outputs_ == 3 && inputs_ == 3)
+        return simplexFixedSize<3, 3>(in, out, data);
     const unsigned outputs = outputs_;
     simplex(in, out, [data, outputs](std::uint32_t offset, double weight, double* sum) {
         for (unsigned c = 0; c < outputs; ++c)

@@ -36,6 +36,8 @@ private:
     // The tag's tables and CLUT in native order, as the fixed-point path reads them.
     const std::uint8_t* nativeData();
     void clutPixel(const double* in, double* out);
+    template <unsigned Inputs, unsigned Outputs>
+    void simplexFixedSize(const double* in, double* out, const std::uint8_t* data) const;
     void tetrahedral(const std::uint16_t* in, std::uint16_t* out, const std::uint8_t* data) const;
     void fiveCorners(const std::uint16_t* in, std::uint16_t* out, const std::uint8_t* data) const;
     void generalSimplex(const std::uint16_t* in, std::uint16_t* out,
@@ -45,4 +47,6 @@ private:
     // Copies of the tables in native order, for the double path.
     std::vector<std::uint16_t> inputTables_;
     std::vector<std::uint16_t> outputTables_;
+    bool identityInputs_ = false;
+    bool identityOutputs_ = false;
 };

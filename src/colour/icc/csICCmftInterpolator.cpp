@@ -16,8 +16,12 @@ void csICCmftInterpolator::layoutFromTag() {
     strides_.fill(0);
     inputTableOffsets_.fill(0);
     outputTableOffsets_.fill(0);
+    gridScale_.fill(0);
+    inputScale_ = (inputEntries_ - 1) / 65535.0;
+    outputScale_ = (outputEntries_ - 1) / 65535.0;
     for (unsigned k = 0; k < inputs_; ++k) {
         grid_[k] = tag_->gridPoints(k);
+        gridScale_[k] = (grid_[k] - 1) / 65535.0;
         strides_[k] = tag_->stride(k);
         inputTableOffsets_[k] = static_cast<std::uint32_t>(tag_->inputTable(k) - tag_->data());
     }

@@ -65,6 +65,15 @@ protected:
     // The inverse of the expanded input tables, which both lut types share.
     void invertExpandedInputTables(const std::uint16_t* in, std::uint16_t* out, int count,
                                    int inStride, int outStride);
+    // Linear interpolation in a table of n entries over 0..65535 (scale = (n - 1) / 65535),
+    // extending the end segments outside the range; read(i) gives entry i.
+    template <typename Read>
+    static double interpolate(std::uint32_t n, double scale, double x, Read read) {
+        const double p = x * scale;
+        const std::uint32_t i = p < 0 ? 0 : p >= n - 1.0 ? n - 2 : static_cast<std::uint32_t>(p);
+        const double t = p - i;
+        return (1 - t) * read(i) + t * read(i + 1);
+    }
     // Rounds a double CLUT result to 16 bits; extrapolation outside the grid can leave the range.
     static std::uint16_t round16(double value) {
         return static_cast<std::uint16_t>(value <= 0 ? 0 : value >= 65535 ? 65535 : value + 0.5);
@@ -85,20 +94,21 @@ protected:
         unsigned order[maxChannels] = {};
         std::uint32_t offset = clut_;
         for (unsigned k = 0; k < inputs_; ++k) {
-            const double g = grid_[k];
-            const double p = (g - 1) * in[k] / 65535.0;
-            double base = std::floor(p);
-            if (p < 0)
-                base = 0;
-            else if (p >= g - 1)
-                base = g - 2;
+            const double p = in[k] * gridScale_[k];
+            // floor(p), but 0 below the grid and g - 2 at or above its top; truncation is floor
+            // for the non-negative positions that remain.
+            const std::uint32_t base = p < 0                 ? 0
+                                       : p >= grid_[k] - 1.0 ? grid_[k] - 2
+                                                             : static_cast<std::uint32_t>(p);
             fraction[k] = p - base;
-            offset += static_cast<std::uint32_t>(base) * strides_[k];
+            offset += base * strides_[k];
             order[k] = k;
         }
-        // Largest fraction first; equal fractions keep dimension order.
-        std::stable_sort(order, order + inputs_,
-                         [&](unsigned a, unsigned b) { return fraction[a] > fraction[b]; });
+        // Largest fraction first; equal fractions keep dimension order (a stable insertion sort:
+        // there are at most 16 and usually 3 or 4, and nothing is allocated).
+        for (unsigned i = 1; i < inputs_; ++i)
+            for (unsigned j = i; j > 0 && fraction[order[j]] > fraction[order[j - 1]]; --j)
+                std::swap(order[j], order[j - 1]);
         for (unsigned c = 0; c < outputs_; ++c)
             out[c] = 0;
         add(offset, 1 - fraction[order[0]], out);
@@ -122,6 +132,10 @@ protected:
     std::array<std::uint32_t, maxChannels> strides_{};
     std::array<std::uint32_t, maxChannels> inputTableOffsets_{};
     std::array<std::uint32_t, maxChannels> outputTableOffsets_{};
+    // (g - 1) / 65535 per input dimension, and (entries - 1) / 65535 for the tables.
+    std::array<double, maxChannels> gridScale_{};
+    double inputScale_ = 0;
+    double outputScale_ = 0;
     std::int32_t matrix_[3][3] = {};
     bool identityMatrix_ = true;
     std::unique_ptr<std::uint16_t[]> expandedIn_;

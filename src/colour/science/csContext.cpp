@@ -64,28 +64,29 @@ const csSpectralTable* illuminantTable(int id) {
     return nullptr;
 }
 
-// The illuminant names by identifier, index 0 unused.
+// The illuminant name of an identifier; empty for one that has none.
 std::string illuminantName(int id) {
     static const char* const named[] = {nullptr, "D50", "A", "D65"};
+    char text[16] = "";
     if (id >= 1 && id <= 3)
-        return named[id];
-    if (id >= 4 && id <= 15)
-        return "F" + std::to_string(id - 3);
-    if (id == 16)
-        return "E";
-    if (id == d55)
-        return "D55";
-    if (id == d75)
-        return "D75";
-    if (id == 19)
-        return "B";
-    if (id == 20)
-        return "C";
-    if (id >= 21 && id <= 35)
-        return "FL3." + std::to_string(id - 20);
-    if (id >= 36 && id <= 40)
-        return "HP" + std::to_string(id - 35);
-    return {};
+        std::snprintf(text, sizeof text, "%s", named[id]);
+    else if (id >= 4 && id <= 15)
+        std::snprintf(text, sizeof text, "F%d", id - 3);
+    else if (id == 16)
+        std::snprintf(text, sizeof text, "E");
+    else if (id == d55)
+        std::snprintf(text, sizeof text, "D55");
+    else if (id == d75)
+        std::snprintf(text, sizeof text, "D75");
+    else if (id == 19)
+        std::snprintf(text, sizeof text, "B");
+    else if (id == 20)
+        std::snprintf(text, sizeof text, "C");
+    else if (id >= 21 && id <= 35)
+        std::snprintf(text, sizeof text, "FL3.%d", id - 20);
+    else if (id >= 36 && id <= 40)
+        std::snprintf(text, sizeof text, "HP%d", id - 35);
+    return text;
 }
 
 constexpr int lastIlluminant = 40;

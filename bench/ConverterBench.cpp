@@ -1,0 +1,219 @@
+// The profile converter against Little CMS 2, in the same run, on ghostscript's default_cmyk.icc
+// and on the sample CMYK profile:
+//   double1  one CMYK pixel per call on doubles, as the search converts
+//   batch16  one million CMYK pixels on 16-bit samples
+//   prepare  reading the profile from memory and preparing a converter
+// At the end each pair is printed as nanoseconds per pixel (or per preparation) and as the ratio
+// ours / Little CMS 2.
+
+#include "csICCProfile.h"
+#include "csICCProfileConverter.h"
+#include "csLog.h"
+
+#include <benchmark/benchmark.h>
+#include <lcms2.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::uint8_t> readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+struct Profile {
+    const char* name;
+    std::string path;
+};
+
+const Profile profiles[] = {
+    {"default_cmyk", "/usr/share/color/icc/ghostscript/default_cmyk.icc"},
+    {"sample_cmyk", std::string(TINTORA_SAMPLE_PROFILES) + "/Tintora-Sample-CMYK.icc"},
+};
+
+constexpr int batch = 1000000;
+
+// Device values the search would visit: percent, spread over the whole cube.
+std::vector<double> percentPixels(int count) {
+    std::mt19937 random(42);
+    std::uniform_real_distribution<double> percent(0, 100);
+    std::vector<double> pixels(4 * std::size_t(count));
+    for (double& v : pixels)
+        v = percent(random);
+    return pixels;
+}
+
+void oursDouble(benchmark::State& state, const Profile* p) {
+    const std::vector<std::uint8_t> bytes = readFile(p->path);
+    csICCProfile profile;
+    profile.setProfile(bytes.data(), bytes.size());
+    csICCProfileConverter converter(&profile, 0, 1, 0);
+    converter.prepare();
+    const std::vector<double> pixels = percentPixels(1024);
+    std::size_t i = 0;
+    for (auto _ : state) {
+        double in[4], out[3];
+        for (int c = 0; c < 4; ++c)
+            in[c] = pixels[4 * i + c] * 655.35;
+        converter.convert(in, out, 1);
+        benchmark::DoNotOptimize(out);
+        i = (i + 1) & 1023;
+    }
+    state.SetItemsProcessed(state.iterations());
+    clearLog();
+}
+
+void lcmsDouble(benchmark::State& state, const Profile* p) {
+    const std::vector<std::uint8_t> bytes = readFile(p->path);
+    cmsHPROFILE device =
+        cmsOpenProfileFromMem(bytes.data(), static_cast<cmsUInt32Number>(bytes.size()));
+    cmsHPROFILE lab = cmsCreateLab2Profile(nullptr);
+    cmsHTRANSFORM transform = cmsCreateTransform(device, TYPE_CMYK_DBL, lab, TYPE_Lab_DBL,
+                                                 INTENT_RELATIVE_COLORIMETRIC, 0);
+    const std::vector<double> pixels = percentPixels(1024);
+    std::size_t i = 0;
+    for (auto _ : state) {
+        double out[3];
+        cmsDoTransform(transform, &pixels[4 * i], out, 1);
+        benchmark::DoNotOptimize(out);
+        i = (i + 1) & 1023;
+    }
+    state.SetItemsProcessed(state.iterations());
+    cmsDeleteTransform(transform);
+    cmsCloseProfile(lab);
+    cmsCloseProfile(device);
+}
+
+std::vector<std::uint16_t> sixteenBitPixels() {
+    std::mt19937 random(7);
+    std::vector<std::uint16_t> pixels(4 * std::size_t(batch));
+    for (auto& v : pixels)
+        v = static_cast<std::uint16_t>(random());
+    return pixels;
+}
+
+void oursBatch16(benchmark::State& state, const Profile* p) {
+    const std::vector<std::uint8_t> bytes = readFile(p->path);
+    csICCProfile profile;
+    profile.setProfile(bytes.data(), bytes.size());
+    csICCProfileConverter converter(&profile, 0, 1, 0);
+    converter.prepare();
+    const std::vector<std::uint16_t> pixels = sixteenBitPixels();
+    std::vector<std::uint16_t> work(pixels.size()), out(3 * std::size_t(batch));
+    for (auto _ : state) {
+        // Our conversion works in place on its input, so each round starts from a fresh copy.
+        std::memcpy(work.data(), pixels.data(), pixels.size() * sizeof(std::uint16_t));
+        converter.convert(work.data(), out.data(), batch);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetItemsProcessed(state.iterations() * batch);
+    clearLog();
+}
+
+void lcmsBatch16(benchmark::State& state, const Profile* p) {
+    const std::vector<std::uint8_t> bytes = readFile(p->path);
+    cmsHPROFILE device =
+        cmsOpenProfileFromMem(bytes.data(), static_cast<cmsUInt32Number>(bytes.size()));
+    cmsHPROFILE lab = cmsCreateLab2Profile(nullptr);
+    cmsHTRANSFORM transform =
+        cmsCreateTransform(device, TYPE_CMYK_16, lab, TYPE_Lab_16, INTENT_RELATIVE_COLORIMETRIC, 0);
+    const std::vector<std::uint16_t> pixels = sixteenBitPixels();
+    std::vector<std::uint16_t> out(3 * std::size_t(batch));
+    for (auto _ : state) {
+        cmsDoTransform(transform, pixels.data(), out.data(), batch);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetItemsProcessed(state.iterations() * batch);
+    cmsDeleteTransform(transform);
+    cmsCloseProfile(lab);
+    cmsCloseProfile(device);
+}
+
+void oursPrepare(benchmark::State& state, const Profile* p) {
+    const std::vector<std::uint8_t> bytes = readFile(p->path);
+    for (auto _ : state) {
+        csICCProfile profile;
+        profile.setProfile(bytes.data(), bytes.size());
+        csICCProfileConverter converter(&profile, 0, 1, 0);
+        benchmark::DoNotOptimize(converter.prepare());
+        clearLog();
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+void lcmsPrepare(benchmark::State& state, const Profile* p) {
+    const std::vector<std::uint8_t> bytes = readFile(p->path);
+    cmsHPROFILE lab = cmsCreateLab2Profile(nullptr);
+    for (auto _ : state) {
+        cmsHPROFILE device =
+            cmsOpenProfileFromMem(bytes.data(), static_cast<cmsUInt32Number>(bytes.size()));
+        cmsHTRANSFORM transform = cmsCreateTransform(device, TYPE_CMYK_DBL, lab, TYPE_Lab_DBL,
+                                                     INTENT_RELATIVE_COLORIMETRIC, 0);
+        benchmark::DoNotOptimize(transform);
+        cmsDeleteTransform(transform);
+        cmsCloseProfile(device);
+    }
+    state.SetItemsProcessed(state.iterations());
+    cmsCloseProfile(lab);
+}
+
+// Prints the pairs side by side once all benchmarks have run.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            const auto items = run.counters.find("items_per_second");
+            if (items != run.counters.end() && items->second.value > 0)
+                nsPerItem_[run.benchmark_name()] = 1e9 / items->second.value;
+        }
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        std::printf("\n%-30s %14s %14s %10s\n", "ours vs Little CMS 2", "ours ns", "lcms2 ns",
+                    "ratio");
+        for (const auto& [name, ours] : nsPerItem_) {
+            if (name.rfind("ours/", 0) != 0)
+                continue;
+            const auto peer = nsPerItem_.find("lcms2/" + name.substr(5));
+            if (peer == nsPerItem_.end())
+                continue;
+            std::printf("%-30s %14.1f %14.1f %10.3f\n", name.substr(5).c_str(), ours, peer->second,
+                        ours / peer->second);
+        }
+    }
+
+private:
+    std::map<std::string, double> nsPerItem_;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    for (const Profile& p : profiles) {
+        const std::string suffix = std::string("/") + p.name;
+        benchmark::RegisterBenchmark(("ours/double1" + suffix).c_str(), oursDouble, &p);
+        benchmark::RegisterBenchmark(("lcms2/double1" + suffix).c_str(), lcmsDouble, &p);
+        benchmark::RegisterBenchmark(("ours/batch16" + suffix).c_str(), oursBatch16, &p)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("lcms2/batch16" + suffix).c_str(), lcmsBatch16, &p)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("ours/prepare" + suffix).c_str(), oursPrepare, &p)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("lcms2/prepare" + suffix).c_str(), lcmsPrepare, &p)
+            ->Unit(benchmark::kMicrosecond);
+    }
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
