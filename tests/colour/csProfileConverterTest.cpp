@@ -151,6 +151,18 @@ TEST_F(ProfileConverter, MatrixTRCProfiles) {
     EXPECT_NEAR(rgb[0], 30000, 2.0);
     EXPECT_NEAR(rgb[2], 50000, 2.0);
 
+    // Its gamut: 0 where the colour has RGB values in range, 65535 where it has not.
+    csICCProfileConverter gamut(&profile, 2, 0, 0);
+    ASSERT_EQ(gamut.prepare(), 0);
+    std::uint16_t inside[3] = {static_cast<std::uint16_t>(xyz[0] + 0.5),
+                               static_cast<std::uint16_t>(xyz[1] + 0.5),
+                               static_cast<std::uint16_t>(xyz[2] + 0.5)};
+    std::uint16_t pureY[3] = {0, 16384, 0}, flag = 1;
+    gamut.convert(inside, &flag, 1);
+    EXPECT_EQ(flag, 0);
+    gamut.convert(pureY, &flag, 1);
+    EXPECT_EQ(flag, 65535) << "Y without X and Z needs negative red and blue";
+
     // A parametric curve is not accepted as a TRC.
     std::vector<std::uint8_t> para = {'p', 'a', 'r', 'a', 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0x33, 0};
     std::unique_ptr<csICCTag> curve(tagFactory(nullptr, Signature("rTRC"), 16, para.data()));
@@ -159,6 +171,31 @@ TEST_F(ProfileConverter, MatrixTRCProfiles) {
     clearLog();
     EXPECT_EQ(toPCS.prepare(), -1);
     EXPECT_STREQ(logMessage(0), "not all three of the rTRC, gTRC, bTRC tags are present");
+}
+
+TEST_F(ProfileConverter, GamutTagOfALutProfile) {
+    makePrinter(profile, {"A2B0"});
+    csICCProfileConverter gamut(&profile, 2, 0, 0);
+    EXPECT_EQ(gamut.prepare(), -1);
+    EXPECT_STREQ(logMessage(0), "cannot find 'gamt' tag for requested conversion");
+
+    // A "gamt" lut whose answer rises with a*: on the legacy scale a* 0 is 32768, halfway.
+    LutBytes bytes;
+    bytes.outputs = 1;
+    bytes.clut = [](const std::vector<unsigned>& index, unsigned) {
+        return static_cast<std::uint16_t>(index[1] * 65535);
+    };
+    addBlock(profile, "gamt", bytes.mft2());
+    ASSERT_EQ(gamut.prepare(), 0);
+    EXPECT_TRUE(gamut.legacyLabIn());
+    EXPECT_FALSE(gamut.legacyLabOut());
+    EXPECT_EQ(gamut.outputChannels(), 1u);
+    std::uint16_t grey[3] = {32768, 32896, 32896}, flag = 0;
+    gamut.convert(grey, &flag, 1);
+    EXPECT_EQ(flag, 32768) << "version 4 a* 0 (32896) reaches the lut as 32768";
+    double greyD[3] = {32768, 32896, 32896}, flagD = 0;
+    gamut.convert(greyD, &flagD, 1);
+    EXPECT_NEAR(flagD, 32768, 1e-6);
 }
 
 TEST_F(ProfileConverter, NamedColourProfilesNeverPrepare) {

@@ -1,9 +1,8 @@
 #pragma once
 
-// An independent evaluator for the tests: an "mft2" A2B lut of a Lab-PCS printer profile,
-// evaluated from the profile file's bytes in double precision (input tables, simplex
-// interpolation in the CLUT, output tables, legacy Lab to L*a*b*), sharing no code with the
-// library.
+// An independent evaluator for the tests: an "mft1" or "mft2" lut evaluated from the profile
+// file's bytes in double precision (matrix on three inputs, input tables, simplex interpolation in
+// the CLUT, output tables), sharing no code with the library.
 
 #include <algorithm>
 #include <array>
@@ -14,8 +13,6 @@
 
 using Lab = std::array<double, 3>;
 
-// An "mft2" A2B lut of a Lab-PCS printer profile, evaluated from its bytes in double precision:
-// input tables, simplex interpolation in the CLUT, output tables, legacy Lab to L*a*b*.
 class IndependentLut {
 public:
     IndependentLut(const std::vector<std::uint8_t>& file, const char* name) {
@@ -31,27 +28,41 @@ public:
                                               file.begin() + u32(136 + 12 * i) + u32(140 + 12 * i));
         if (tag_.size() < 52)
             return; // no such lut: not valid()
+        const std::string type(tag_.begin(), tag_.begin() + 4);
+        size_ = type == "mft2" ? 2 : type == "mft1" ? 1 : 0;
         inputs_ = tag_.at(8);
         outputs_ = tag_.at(9);
         grid_ = tag_.at(10);
-        n_ = value(48);
-        m_ = value(50);
+        for (int k = 0; k < 9; ++k) {
+            const std::uint32_t raw = std::uint32_t{tag_.at(12 + 4 * k)} << 24 |
+                                      std::uint32_t{tag_.at(13 + 4 * k)} << 16 |
+                                      std::uint32_t{tag_.at(14 + 4 * k)} << 8 | tag_.at(15 + 4 * k);
+            matrix_[k] = static_cast<std::int32_t>(raw) / 65536.0;
+        }
+        start_ = size_ == 2 ? 52 : 48;
+        n_ = size_ == 2 ? value(48) : 256;
+        m_ = size_ == 2 ? value(50) : 256;
     }
-    bool valid() const {
-        return tag_.size() >= 52 && std::string(tag_.begin(), tag_.begin() + 4) == "mft2";
-    }
+    bool valid() const { return size_ != 0; }
+    bool sixteenBit() const { return size_ == 2; }
 
-    // Device values 0..1 to L*a*b*.
-    Lab lab(const std::vector<double>& device, bool xyzPcs = false) const {
-        std::vector<double> x(inputs_);
+    // Values on the 16-bit scale through the whole lut.
+    std::vector<double> evaluate(std::vector<double> x) const {
+        if (inputs_ == 3) {
+            const std::vector<double> in = x;
+            for (int r = 0; r < 3; ++r)
+                x[r] = matrix_[3 * r] * in[0] + matrix_[3 * r + 1] * in[1] +
+                       matrix_[3 * r + 2] * in[2];
+        }
         for (unsigned k = 0; k < inputs_; ++k)
-            x[k] = table(52 + 2 * n_ * k, n_, device[k] * 65535);
-        const std::size_t clut = 52 + 2 * n_ * inputs_;
+            x[k] = table(start_ + size_ * n_ * k, n_, x[k]);
+        const std::size_t clut = start_ + size_ * n_ * inputs_;
         std::vector<double> position(inputs_), fraction(inputs_);
         std::vector<unsigned> base(inputs_), order(inputs_);
         for (unsigned k = 0; k < inputs_; ++k) {
             position[k] = x[k] / 65535 * (grid_ - 1);
-            base[k] = std::min<unsigned>(static_cast<unsigned>(position[k]), grid_ - 2);
+            base[k] =
+                std::min<unsigned>(static_cast<unsigned>(std::max(position[k], 0.0)), grid_ - 2);
             fraction[k] = position[k] - base[k];
             order[k] = k;
         }
@@ -64,7 +75,7 @@ public:
             for (unsigned k = 0; k < inputs_; ++k)
                 index = index * grid_ + corner[k];
             for (unsigned c = 0; c < outputs_; ++c)
-                out[c] += weight * value(clut + 2 * (index * outputs_ + c));
+                out[c] += weight * value(clut + size_ * (index * outputs_ + c));
         };
         addCorner(1 - fraction[order[0]]);
         for (unsigned s = 0; s < inputs_; ++s) {
@@ -74,9 +85,18 @@ public:
         std::size_t clutPoints = 1;
         for (unsigned k = 0; k < inputs_; ++k)
             clutPoints *= grid_;
-        const std::size_t outputTables = clut + 2 * clutPoints * outputs_;
+        const std::size_t outputTables = clut + size_ * clutPoints * outputs_;
         for (unsigned c = 0; c < outputs_; ++c)
-            out[c] = table(outputTables + 2 * m_ * c, m_, out[c]);
+            out[c] = table(outputTables + size_ * m_ * c, m_, out[c]);
+        return out;
+    }
+
+    // Device values 0..1 of a device-to-PCS lut to L*a*b*.
+    Lab lab(const std::vector<double>& device, bool xyzPcs = false) const {
+        std::vector<double> in;
+        for (double v : device)
+            in.push_back(v * 65535);
+        const std::vector<double> out = evaluate(in);
         if (xyzPcs) {
             // XYZ16: 1.0 is 32768; the D50 PCS white is 31595, 32768, 27030.5.
             const auto f = [](double r) {
@@ -85,19 +105,26 @@ public:
             const double fx = f(out[0] / 31595), fy = f(out[1] / 32768), fz = f(out[2] / 27030.5);
             return {116 * fy - 16, 500 * (fx - fy), 200 * (fy - fz)};
         }
+        if (!sixteenBit()) // the 8-bit encoding widened: L* 100 and a* 127 are 65535
+            return {out[0] / 655.35, out[1] / 257 - 128, out[2] / 257 - 128};
         // Legacy Lab: L* = L16 / 652.8, a* = a16 / 256 - 128.
         return {out[0] / 652.8, out[1] / 256 - 128, out[2] / 256 - 128};
     }
 
 private:
-    unsigned value(std::size_t at) const { return tag_.at(at) << 8 | tag_.at(at + 1); }
+    // One table or CLUT value at a byte offset, on the 16-bit scale.
+    unsigned value(std::size_t at) const {
+        return size_ == 2 ? tag_.at(at) << 8 | tag_.at(at + 1) : tag_.at(at) * 257u;
+    }
     double table(std::size_t at, unsigned entries, double x) const {
         const double p = x / 65535 * (entries - 1);
         const unsigned i = std::min<unsigned>(static_cast<unsigned>(std::max(p, 0.0)), entries - 2);
         const double t = p - i;
-        return (1 - t) * value(at + 2 * i) + t * value(at + 2 * (i + 1));
+        return (1 - t) * value(at + size_ * i) + t * value(at + size_ * (i + 1));
     }
 
     std::vector<std::uint8_t> tag_;
-    unsigned inputs_ = 0, outputs_ = 0, grid_ = 0, n_ = 0, m_ = 0;
+    unsigned size_ = 0, inputs_ = 0, outputs_ = 0, grid_ = 0, n_ = 0, m_ = 0;
+    std::size_t start_ = 0;
+    double matrix_[9] = {};
 };
