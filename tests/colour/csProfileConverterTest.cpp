@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -121,6 +122,18 @@ TEST_F(ProfileConverter, AbsoluteColorimetryScalesByTheMediaWhite) {
     normalised.mediaWhite(&X, &Y, &Z);
     EXPECT_NEAR(Y, 100.0, 1e-9);
     EXPECT_NEAR(X, 0.9 * 100 / 0.92, 1e-3);
+
+    // A white with a zero component is not used: converting to the device would divide by it.
+    ASSERT_EQ(profile.replaceTag(profile.indexOfTag(Signature("wtpt")),
+                                 csICCXYZTag(Signature("wtpt"), 0, 0.92, 0.7)),
+              0);
+    clearLog();
+    csICCProfileConverter zeroWhite(&profile, 1, 1, 1);
+    ASSERT_EQ(zeroWhite.prepare(), -1) << "no B2A tags";
+    EXPECT_STREQ(logTitle(0), "bad media white point");
+    zeroWhite.mediaWhite(&X, &Y, &Z);
+    EXPECT_EQ(X, 1.0);
+    EXPECT_EQ(Y, 1.0);
 }
 
 TEST_F(ProfileConverter, MatrixTRCProfiles) {
@@ -196,6 +209,21 @@ TEST_F(ProfileConverter, GamutTagOfALutProfile) {
     double greyD[3] = {32768, 32896, 32896}, flagD = 0;
     gamut.convert(greyD, &flagD, 1);
     EXPECT_NEAR(flagD, 32768, 1e-6);
+}
+
+// A NaN on the double path comes out as NaN and never reaches an integer conversion; the sanitizer
+// build stops on the undefined conversion otherwise.
+TEST_F(ProfileConverter, NaNSamplesAreCarriedThrough) {
+    makePrinter(profile, {"A2B0"});
+    csICCProfileConverter converter(&profile, 0, 0, 0);
+    ASSERT_EQ(converter.prepare(), 0);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const auto lab = convertOne(converter, {nan, 0, 0, 0});
+    for (double v : lab)
+        EXPECT_TRUE(std::isnan(v)) << "its weight reaches every output";
+    std::uint16_t in[4] = {0, 0, 0, 0}, out[3];
+    converter.convert(in, out, 1);
+    EXPECT_EQ(out[0], 0) << "the converter is still usable";
 }
 
 TEST_F(ProfileConverter, NamedColourProfilesNeverPrepare) {

@@ -29,7 +29,7 @@ bool isOneOfClasses(Signature deviceClass) {
 
 template <typename Sample> Sample clampRound(double v) {
     if constexpr (std::is_same_v<Sample, std::uint16_t>)
-        return static_cast<std::uint16_t>(v <= 0 ? 0 : v >= 65535 ? 65535 : v + 0.5);
+        return static_cast<std::uint16_t>(!(v > 0) ? 0 : v >= 65535 ? 65535 : v + 0.5);
     else
         return v;
 }
@@ -108,18 +108,23 @@ int csICCProfileConverter::prepare() {
     if (whiteMode_ != 0) {
         const auto* white = dynamic_cast<const csICCXYZTag*>(profile_->findTag(Signature("wtpt")));
         csXYZNumber xyz;
-        if (white != nullptr && white->count() > 0 && white->getXYZ(0, xyz) == 0) {
+        if (white == nullptr || white->count() == 0 || white->getXYZ(0, xyz) != 0) {
+            logWarning("media white point missing",
+                       "non-relative conversion requested but no wtpt tag found");
+        } else if (!(xyz.X > 0 && xyz.Y > 0 && xyz.Z > 0)) {
+            // Converting from absolute colorimetry divides by the white.
+            logWarning("bad media white point",
+                       "wtpt (%f, %f, %f) is not a colour; the media white keeps its value", xyz.X,
+                       xyz.Y, xyz.Z);
+        } else {
             mediaWhite_[0] = xyz.X;
             mediaWhite_[1] = xyz.Y;
             mediaWhite_[2] = xyz.Z;
-            if (whiteMode_ == 2 && xyz.Y != 0) {
+            if (whiteMode_ == 2) {
                 mediaWhite_[0] = xyz.X * 100.0 / xyz.Y;
                 mediaWhite_[1] = 100.0;
                 mediaWhite_[2] = xyz.Z * 100.0 / xyz.Y;
             }
-        } else {
-            logWarning("media white point missing",
-                       "non-relative conversion requested but no wtpt tag found");
         }
     }
 

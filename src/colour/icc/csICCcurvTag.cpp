@@ -109,7 +109,7 @@ double csICCcurvTag::inverseValue(double x) const {
         const double r = x / 65535.0;
         return std::pow(r < 0 ? 0 : r > 1 ? 1 : r, 1.0 / gamma_) * 65535;
     }
-    const double clamped = x < 0 ? 0 : x > 65535 ? 65535 : x;
+    const double clamped = !(x > 0) ? 0 : x > 65535 ? 65535 : x; // a NaN becomes 0
     auto i = static_cast<std::uint32_t>(clamped);
     if (i >= 65535)
         i = 65534;

@@ -163,7 +163,7 @@ void csICCmft2Interpolator::simplexFixedSize(const double* in, double* out,
     std::uint32_t offset = clut_;
     for (unsigned k = 0; k < Inputs; ++k) {
         const double p = in[k] * gridScale_[k];
-        const std::uint32_t base = p < 0                 ? 0
+        const std::uint32_t base = !(p >= 0)             ? 0
                                    : p >= grid_[k] - 1.0 ? grid_[k] - 2
                                                          : static_cast<std::uint32_t>(p);
         fraction[k] = p - base;

@@ -66,17 +66,21 @@ protected:
     void invertExpandedInputTables(const std::uint16_t* in, std::uint16_t* out, int count,
                                    int inStride, int outStride);
     // Linear interpolation in a table of n entries over 0..65535 (scale = (n - 1) / 65535),
-    // extending the end segments outside the range; read(i) gives entry i.
+    // extending the end segments outside the range; read(i) gives entry i. The comparisons are
+    // written so that a NaN takes the first segment instead of reaching the integer conversion.
     template <typename Read>
     static double interpolate(std::uint32_t n, double scale, double x, Read read) {
         const double p = x * scale;
-        const std::uint32_t i = p < 0 ? 0 : p >= n - 1.0 ? n - 2 : static_cast<std::uint32_t>(p);
+        const std::uint32_t i = !(p >= 0)      ? 0
+                                : p >= n - 1.0 ? n - 2
+                                               : static_cast<std::uint32_t>(p);
         const double t = p - i;
         return (1 - t) * read(i) + t * read(i + 1);
     }
     // Rounds a double CLUT result to 16 bits; extrapolation outside the grid can leave the range.
+    // A NaN becomes 0.
     static std::uint16_t round16(double value) {
-        return static_cast<std::uint16_t>(value <= 0 ? 0 : value >= 65535 ? 65535 : value + 0.5);
+        return static_cast<std::uint16_t>(!(value > 0) ? 0 : value >= 65535 ? 65535 : value + 0.5);
     }
     // Table steps on expanded tables (16-bit) shared by both lut types.
     void lookUp(std::uint16_t* samples, int count, int stride, unsigned channels, bool inputSide);
@@ -95,9 +99,9 @@ protected:
         std::uint32_t offset = clut_;
         for (unsigned k = 0; k < inputs_; ++k) {
             const double p = in[k] * gridScale_[k];
-            // floor(p), but 0 below the grid and g - 2 at or above its top; truncation is floor
-            // for the non-negative positions that remain.
-            const std::uint32_t base = p < 0                 ? 0
+            // floor(p), but 0 below the grid (or for a NaN) and g - 2 at or above its top;
+            // truncation is floor for the non-negative positions that remain.
+            const std::uint32_t base = !(p >= 0)             ? 0
                                        : p >= grid_[k] - 1.0 ? grid_[k] - 2
                                                              : static_cast<std::uint32_t>(p);
             fraction[k] = p - base;

@@ -15,7 +15,7 @@ struct Segment {
 Segment segment(std::uint32_t n, double x) {
     const double p = x / 65535.0 * (n - 1);
     double base = std::floor(p);
-    if (base < 0)
+    if (!(base >= 0)) // below the table, or a NaN
         base = 0;
     if (base >= n - 1)
         base = n - 2;
