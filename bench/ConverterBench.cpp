@@ -3,9 +3,8 @@
 //   double1  one CMYK pixel per call on doubles, as the search converts
 //   batch16  one million CMYK pixels on 16-bit samples
 //   prepare  reading the profile from memory and preparing a converter
-// At the end each pair is printed as nanoseconds per pixel (or per preparation) and as the ratio
-// ours / Little CMS 2.
 
+#include "BenchSupport.h"
 #include "csICCProfile.h"
 #include "csICCProfileConverter.h"
 #include "csLog.h"
@@ -24,21 +23,6 @@
 
 namespace {
 
-std::vector<std::uint8_t> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-struct Profile {
-    const char* name;
-    std::string path;
-};
-
-const Profile profiles[] = {
-    {"default_cmyk", "/usr/share/color/icc/ghostscript/default_cmyk.icc"},
-    {"sample_cmyk", std::string(TINTORA_SAMPLE_PROFILES) + "/Tintora-Sample-CMYK.icc"},
-};
-
 constexpr int batch = 1000000;
 
 // Device values the search would visit: percent, spread over the whole cube.
@@ -51,7 +35,7 @@ std::vector<double> percentPixels(int count) {
     return pixels;
 }
 
-void oursDouble(benchmark::State& state, const Profile* p) {
+void oursDouble(benchmark::State& state, const BenchProfile* p) {
     const std::vector<std::uint8_t> bytes = readFile(p->path);
     csICCProfile profile;
     profile.setProfile(bytes.data(), bytes.size());
@@ -71,7 +55,7 @@ void oursDouble(benchmark::State& state, const Profile* p) {
     clearLog();
 }
 
-void lcmsDouble(benchmark::State& state, const Profile* p) {
+void lcmsDouble(benchmark::State& state, const BenchProfile* p) {
     const std::vector<std::uint8_t> bytes = readFile(p->path);
     cmsHPROFILE device =
         cmsOpenProfileFromMem(bytes.data(), static_cast<cmsUInt32Number>(bytes.size()));
@@ -100,7 +84,7 @@ std::vector<std::uint16_t> sixteenBitPixels() {
     return pixels;
 }
 
-void oursBatch16(benchmark::State& state, const Profile* p) {
+void oursBatch16(benchmark::State& state, const BenchProfile* p) {
     const std::vector<std::uint8_t> bytes = readFile(p->path);
     csICCProfile profile;
     profile.setProfile(bytes.data(), bytes.size());
@@ -118,7 +102,7 @@ void oursBatch16(benchmark::State& state, const Profile* p) {
     clearLog();
 }
 
-void lcmsBatch16(benchmark::State& state, const Profile* p) {
+void lcmsBatch16(benchmark::State& state, const BenchProfile* p) {
     const std::vector<std::uint8_t> bytes = readFile(p->path);
     cmsHPROFILE device =
         cmsOpenProfileFromMem(bytes.data(), static_cast<cmsUInt32Number>(bytes.size()));
@@ -137,7 +121,7 @@ void lcmsBatch16(benchmark::State& state, const Profile* p) {
     cmsCloseProfile(device);
 }
 
-void oursPrepare(benchmark::State& state, const Profile* p) {
+void oursPrepare(benchmark::State& state, const BenchProfile* p) {
     const std::vector<std::uint8_t> bytes = readFile(p->path);
     for (auto _ : state) {
         csICCProfile profile;
@@ -149,7 +133,7 @@ void oursPrepare(benchmark::State& state, const Profile* p) {
     state.SetItemsProcessed(state.iterations());
 }
 
-void lcmsPrepare(benchmark::State& state, const Profile* p) {
+void lcmsPrepare(benchmark::State& state, const BenchProfile* p) {
     const std::vector<std::uint8_t> bytes = readFile(p->path);
     cmsHPROFILE lab = cmsCreateLab2Profile(nullptr);
     for (auto _ : state) {
@@ -165,40 +149,10 @@ void lcmsPrepare(benchmark::State& state, const Profile* p) {
     cmsCloseProfile(lab);
 }
 
-// Prints the pairs side by side once all benchmarks have run.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const auto items = run.counters.find("items_per_second");
-            if (items != run.counters.end() && items->second.value > 0)
-                nsPerItem_[run.benchmark_name()] = 1e9 / items->second.value;
-        }
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        std::printf("\n%-30s %14s %14s %10s\n", "ours vs Little CMS 2", "ours ns", "lcms2 ns",
-                    "ratio");
-        for (const auto& [name, ours] : nsPerItem_) {
-            if (name.rfind("ours/", 0) != 0)
-                continue;
-            const auto peer = nsPerItem_.find("lcms2/" + name.substr(5));
-            if (peer == nsPerItem_.end())
-                continue;
-            std::printf("%-30s %14.1f %14.1f %10.3f\n", name.substr(5).c_str(), ours, peer->second,
-                        ours / peer->second);
-        }
-    }
-
-private:
-    std::map<std::string, double> nsPerItem_;
-};
-
 } // namespace
 
-int main(int argc, char** argv) {
-    for (const Profile& p : profiles) {
+void registerConverterBenchmarks() {
+    for (const BenchProfile& p : benchProfiles) {
         const std::string suffix = std::string("/") + p.name;
         benchmark::RegisterBenchmark(("ours/double1" + suffix).c_str(), oursDouble, &p);
         benchmark::RegisterBenchmark(("lcms2/double1" + suffix).c_str(), lcmsDouble, &p);
@@ -211,9 +165,4 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark(("lcms2/prepare" + suffix).c_str(), lcmsPrepare, &p)
             ->Unit(benchmark::kMicrosecond);
     }
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
 }

@@ -1,6 +1,7 @@
 #include "Tintora.h"
 
 #include "QDropFrame.h"
+#include "ViewingConditions.h"
 #include "csContext.h"
 #include "velt.h"
 
@@ -34,13 +35,8 @@ Tintora::Tintora(QWidget* parent, Qt::WindowFlags flags) : TintoraBase(parent, f
     showBanner(QDir(QCoreApplication::applicationDirPath()).absolutePath() + "/Resources/" +
                "banner.png");
 
-    // Viewing conditions of the appearance model: a bright print viewing booth (636.6 cd/m2),
-    // a background of 20 % of the white's luminance, average surround.
     context = new csContext;
-    csCIECAM02& appearance = context->appearanceModel();
-    appearance.setAdaptingLuminance(636.6);
-    appearance.setBackground(0.2 * context->whiteY());
-    appearance.setSurround(2.0);
+    setWindowViewingConditions(*context);
 
     restoreLastSettings();
 

@@ -63,8 +63,7 @@ int runConvert(const std::string& profilePath, int intent, std::istream& in, std
     if (converter.prepare() != 0) {
         errors << "tintora-cli: no device-to-Lab conversion in '" << profilePath << "' for intent "
                << intent << "\n";
-        for (unsigned i = 0; i < logCount(); ++i)
-            errors << "DIWEF"[logLevel(i)] << " '" << logTitle(i) << "'\n" << logMessage(i) << "\n";
+        writeLog(errors);
         return 1;
     }
     clearLog();

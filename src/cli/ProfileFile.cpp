@@ -7,15 +7,11 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
-
 void writeLog(std::ostream& errors) {
     static const char letters[] = "DIWEF";
     for (unsigned i = 0; i < logCount(); ++i)
         errors << letters[logLevel(i)] << " '" << logTitle(i) << "'\n" << logMessage(i) << "\n";
 }
-
-} // namespace
 
 int readProfileFile(const std::string& path, csICCProfile& profile, std::ostream& errors) {
     std::FILE* file = std::fopen(path.c_str(), "rb");

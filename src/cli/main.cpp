@@ -1,6 +1,7 @@
 // tintora-cli: Tintora's colour library and search on the command line, without a window.
 
 #include "ConvertCommand.h"
+#include "MatchCommand.h"
 #include "ProfileInfo.h"
 
 #include <tintora/version.h>
@@ -8,6 +9,7 @@
 #include <CLI/CLI.hpp>
 
 #include <iostream>
+#include <map>
 
 int main(int argc, char** argv) {
     CLI::App app{"tintora-cli " TINTORA_VERSION
@@ -38,11 +40,65 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(0, 3))
         ->capture_default_str();
 
+    MatchOptions match;
+    CLI::App* matchCommand = app.add_subcommand(
+        "match", "Search the device values that reproduce an L*a*b* reference in an output "
+                 "profile, as the window does, and show the result: device values, achieved "
+                 "colour, differences, total and whether the reference is out of gamut");
+    matchCommand->add_option("-o,--profile", match.profilePath, "Output ICC profile")->required();
+    matchCommand->add_option("-L", match.L, "Reference L*")
+        ->required()
+        ->check(CLI::Range(0.0, 100.0));
+    matchCommand->add_option("-a", match.a, "Reference a*")
+        ->required()
+        ->check(CLI::Range(-128.0, 128.0));
+    matchCommand->add_option("-b", match.b, "Reference b*")
+        ->required()
+        ->check(CLI::Range(-128.0, 128.0));
+    matchCommand
+        ->add_option("--intent", match.intent,
+                     "Rendering intent: 0 perceptual, 1 relative colorimetric, 2 saturation, "
+                     "3 absolute colorimetric")
+        ->check(CLI::Range(0, 3))
+        ->capture_default_str();
+    const std::map<std::string, int> preserves{
+        {"hue", 0}, {"chroma", 1}, {"lightness", 2}, {"none", 3}};
+    matchCommand
+        ->add_option("--preserve", match.preferences.preserve,
+                     "What to preserve first when the reference is out of gamut")
+        ->transform(CLI::CheckedTransformer(preserves))
+        ->default_str("hue");
+    matchCommand
+        ->add_option("--strength", match.preferences.strength,
+                     "How strongly to preserve it, 0 to 4")
+        ->check(CLI::Range(0, 4))
+        ->capture_default_str();
+    matchCommand
+        ->add_option("--emphasis", match.preferences.priority,
+                     "Then emphasize, 0 to 4: 0 the second of the other two components (in the "
+                     "order L, C, h), 4 the first, 2 both alike")
+        ->check(CLI::Range(0, 4))
+        ->capture_default_str();
+    matchCommand
+        ->add_option("--black", match.preferences.black,
+                     "Black generation: the fixed K value of a CMYK profile, percent")
+        ->check(CLI::Range(0.0, 100.0))
+        ->capture_default_str();
+    const std::map<std::string, int> methods{{"de76", 0}, {"de94", 1}, {"de2000", 2}, {"cam02", 3}};
+    matchCommand->add_option("--method", match.preferences.method, "Colour-difference method")
+        ->transform(CLI::CheckedTransformer(methods))
+        ->default_str("cam02");
+    matchCommand->add_option("--format", match.format, "Output format")
+        ->check(CLI::IsMember({"text", "csv", "json"}))
+        ->capture_default_str();
+
     CLI11_PARSE(app, argc, argv);
 
     if (info->parsed())
         return runProfileInfo(profilePath, json, std::cout, std::cerr);
     if (convert->parsed())
         return runConvert(outputProfile, intent, std::cin, std::cout, std::cerr);
+    if (matchCommand->parsed())
+        return runMatch(match, std::cout, std::cerr);
     return 0;
 }

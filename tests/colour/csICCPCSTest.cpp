@@ -1,10 +1,12 @@
 #include "csICCPCS.h"
+#include "csCIEConstants.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <numeric>
 
 namespace {
@@ -31,6 +33,26 @@ void expectNear(const PixelF& actual, const PixelF& expected, double tolerance) 
 
 // The expected numbers below come from a separate script that emulates the single-precision
 // table build with numpy float32 and evaluates the CIE formulas in double precision.
+
+TEST(csCIE, CubeRootWithinAFewUnitsInTheLastPlace) {
+    // Every ratio a Lab conversion meets, and far beyond; the cube of the root must give back the
+    // number to within rounding.
+    double worst = 0;
+    for (double x = 0.008856451679035631; x < 4; x *= 1.0001) {
+        const double y = csCIE::cubeRoot(x);
+        worst = std::max(worst, std::abs(y - std::cbrt(x)) / std::cbrt(x));
+    }
+    EXPECT_LT(worst, 4 * std::numeric_limits<double>::epsilon());
+    for (double x : {1e-300, 1e-10, 1e10, 1e300, 8.0, 27.0, 1.0})
+        EXPECT_NEAR(csCIE::cubeRoot(x), std::cbrt(x), 4e-16 * std::cbrt(x)) << x;
+    EXPECT_EQ(csCIE::cubeRoot(8.0), 2.0);
+    EXPECT_EQ(csCIE::cubeRoot(0.0), 0.0);
+    EXPECT_EQ(csCIE::cubeRoot(-8.0), -2.0);
+    EXPECT_EQ(csCIE::cubeRoot(std::numeric_limits<double>::infinity()),
+              std::numeric_limits<double>::infinity());
+    EXPECT_TRUE(std::isnan(csCIE::cubeRoot(std::nan(""))));
+    EXPECT_EQ(csCIE::cubeRoot(0x1p-1074), std::cbrt(0x1p-1074)) << "subnormal";
+}
 
 TEST(csICCPCS, TablesMatchASinglePrecisionEmulation) {
     // The inverse tables use only single-precision arithmetic, so they match the emulation

@@ -96,6 +96,7 @@ void csCIECAM02::recompute() {
     n_ = Yb_ / Yw_;
     Nbb_ = Ncb_ = 0.725 * std::pow(1 / n_, 0.2);
     z_ = 1.48 + std::sqrt(n_);
+    chromaScale_ = chromaScale(n_);
 
     const double white[3] = {Xw_, Yw_, Zw_};
     double rgbw[3];
@@ -103,6 +104,9 @@ void csCIECAM02::recompute() {
     Rw_ = static_cast<float>(rgbw[0]);
     Gw_ = static_cast<float>(rgbw[1]);
     Bw_ = static_cast<float>(rgbw[2]);
+    const double cone[3] = {Rw_, Gw_, Bw_};
+    for (int i = 0; i < 3; ++i)
+        adaptation_[i] = 100 * D_ / cone[i] + 1 - D_;
 
     float a[3];
     responses(static_cast<float>(Xw_), static_cast<float>(Yw_), static_cast<float>(Zw_), a);
@@ -113,10 +117,9 @@ void csCIECAM02::responses(float X, float Y, float Z, float out[3]) const {
     const double xyz[3] = {X, Y, Z};
     double rgb[3];
     multiply(cat02, xyz, rgb);
-    const double cone[3] = {Rw_, Gw_, Bw_};
     double adapted[3];
     for (int i = 0; i < 3; ++i)
-        adapted[i] = rgb[i] * (100 * D_ / cone[i] + 1 - D_);
+        adapted[i] = rgb[i] * adaptation_[i];
     double xyzc[3], rgbp[3];
     multiply(cat02Inverse, adapted, xyzc);
     multiply(hpe, xyzc, rgbp);
@@ -137,7 +140,7 @@ void csCIECAM02::forward(float X, float Y, float Z, float* J, float* C, float* h
     const double j = 100 * std::pow(A / Aw_, c_ * z_);
     const double t = (50000.0 / 13 * Nc_ * Ncb_ * et * std::sqrt(double{a} * a + double{b} * b)) /
                      (ra[0] + ra[1] + 1.05 * ra[2]);
-    const double chroma = std::pow(t, 0.9) * std::sqrt(j / 100) * chromaScale(n_);
+    const double chroma = std::pow(t, 0.9) * std::sqrt(j / 100) * chromaScale_;
     float degrees = static_cast<float>(hr * 180 / pi);
     if (degrees < 0)
         degrees += 360;
@@ -149,7 +152,7 @@ void csCIECAM02::forward(float X, float Y, float Z, float* J, float* C, float* h
 void csCIECAM02::inverse(float J, float C, float h, float* X, float* Y, float* Z) const {
     double a = 0, b = 0, p2 = 0.305, t = 0, hr = 0, et = 0;
     if (J > 0) {
-        t = std::pow(C / (std::sqrt(J / 100.0) * chromaScale(n_)), 1 / 0.9);
+        t = std::pow(C / (std::sqrt(J / 100.0) * chromaScale_), 1 / 0.9);
         hr = h / 180.0 * pi;
         et = (std::cos(hr + 2) + 3.8) / 4;
         const double A = Aw_ * std::pow(J / 100.0, 1 / (c_ * z_));

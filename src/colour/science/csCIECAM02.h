@@ -61,4 +61,8 @@ private:
     double n_;
     double Nbb_, Ncb_;
     double z_;
+    // Derived once per viewing condition: (1.64 - 0.29^n)^0.73, and the degree of adaptation
+    // to the white per cone response, 100 D / white + 1 - D.
+    double chromaScale_ = 1;
+    double adaptation_[3] = {1, 1, 1};
 };

@@ -1,0 +1,28 @@
+#pragma once
+
+// What the benchmarks share: the profiles they run on and reading a file. Every benchmark named
+// "ours/X" is paired with "lcms2/X", and the pairs are printed with their ratio at the end.
+
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+struct BenchProfile {
+    const char* name;
+    std::string path;
+};
+
+inline const BenchProfile benchProfiles[] = {
+    {"default_cmyk", "/usr/share/color/icc/ghostscript/default_cmyk.icc"},
+    {"sample_cmyk", std::string(TINTORA_SAMPLE_PROFILES) + "/Tintora-Sample-CMYK.icc"},
+};
+
+inline std::vector<std::uint8_t> readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void registerConverterBenchmarks();
+void registerSearchBenchmarks();

@@ -1,0 +1,127 @@
+// The spot colour search against the same pattern search run over Little CMS 2's transform (the
+// same candidates converted with cmsDoTransform), in the same run, on ghostscript's
+// default_cmyk.icc and the sample CMYK profile, absolute colorimetric as the window starts:
+//   pass    one optimizer pass (the gamut test: weights 1, Delta E*ab)
+//   search  one whole search (gamut test, second pass when out of gamut, the final conversion)
+// each for a reference inside the gamut and one far outside it.
+
+#include "BenchSupport.h"
+#include "SpotSearch.h"
+#include "VariationOptimizer.h"
+#include "ViewingConditions.h"
+#include "csColorConverter.h"
+#include "csContext.h"
+#include "csICCProfile.h"
+#include "csICCProfileConverter.h"
+#include "csLog.h"
+
+#include <benchmark/benchmark.h>
+#include <lcms2.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+// Little CMS 2 behind the converter interface the search uses: CMYK doubles in 16-bit units to
+// Lab16 (version 4) doubles.
+class LittleCMSConverter : public csColorConverter {
+public:
+    explicit LittleCMSConverter(const std::vector<std::uint8_t>& bytes) {
+        device_ = cmsOpenProfileFromMem(bytes.data(), static_cast<cmsUInt32Number>(bytes.size()));
+        lab_ = cmsCreateLab2Profile(nullptr);
+        transform_ = cmsCreateTransform(device_, TYPE_CMYK_DBL, lab_, TYPE_Lab_DBL,
+                                        INTENT_ABSOLUTE_COLORIMETRIC, 0);
+    }
+    ~LittleCMSConverter() override {
+        cmsDeleteTransform(transform_);
+        cmsCloseProfile(lab_);
+        cmsCloseProfile(device_);
+    }
+    int prepare() override { return transform_ == nullptr; }
+    int convert(std::uint16_t*, std::uint16_t*, int, int, int) override { return 1; }
+    int convert(std::uint16_t* const[], std::uint16_t* const[], int) override { return 1; }
+    int convert(double* const[], double* const[], int) override { return 1; }
+    int convert(double* in, double* out, int count, int inStride, int outStride) override {
+        const int inStep = inStride == 0 ? 4 : inStride, outStep = outStride == 0 ? 3 : outStride;
+        for (int i = 0; i < count; ++i)
+            for (int c = 0; c < 4; ++c)
+                percent_[4 * i + c] = in[i * inStep + c] / 655.35;
+        cmsDoTransform(transform_, percent_, labValues_, static_cast<cmsUInt32Number>(count));
+        for (int i = 0; i < count; ++i) {
+            out[i * outStep] = labValues_[3 * i] * 655.35;
+            out[i * outStep + 1] = (labValues_[3 * i + 1] + 128) * 257;
+            out[i * outStep + 2] = (labValues_[3 * i + 2] + 128) * 257;
+        }
+        return 0;
+    }
+    const char* descriptionText() const override { return "Little CMS 2"; }
+    unsigned inputChannels() const override { return 4; }
+    unsigned outputChannels() const override { return 3; }
+    Signature inputSpace() const override { return Signature("CMYK"); }
+    Signature outputSpace() const override { return Signature("Lab "); }
+
+private:
+    cmsHPROFILE device_ = nullptr, lab_ = nullptr;
+    cmsHTRANSFORM transform_ = nullptr;
+    double percent_[4 * VariationOptimizer::maxVariations] = {};
+    double labValues_[3 * VariationOptimizer::maxVariations] = {};
+};
+
+struct Case {
+    const BenchProfile* profile;
+    bool littleCMS;
+    bool whole; // the whole search, or one pass
+    double reference[3];
+};
+
+void run(benchmark::State& state, const Case* c) {
+    const std::vector<std::uint8_t> bytes = readFile(c->profile->path);
+    csICCProfile profile;
+    profile.setProfile(bytes.data(), bytes.size());
+    std::unique_ptr<csColorConverter> converter;
+    if (c->littleCMS)
+        converter = std::make_unique<LittleCMSConverter>(bytes);
+    else
+        converter = std::make_unique<csICCProfileConverter>(&profile, 0, 1, 1);
+    converter->prepare();
+    csContext context;
+    setWindowViewingConditions(context);
+    VariationOptimizer optimizer;
+    const SearchPreferences preferences;
+    for (auto _ : state) {
+        if (c->whole) {
+            const SpotSearchResult result =
+                searchSpotColour(optimizer, *converter, Signature("CMYK"), false, context,
+                                 c->reference, preferences);
+            benchmark::DoNotOptimize(result);
+        } else {
+            double dev[4] = {0, 0, 0, 0};
+            double reference[3] = {c->reference[0], c->reference[1], c->reference[2]};
+            benchmark::DoNotOptimize(optimizer.searchDeviceValues(*converter, context, dev,
+                                                                  reference, 1, 1, 1, 0, false));
+        }
+    }
+    state.SetItemsProcessed(state.iterations());
+    clearLog();
+}
+
+} // namespace
+
+void registerSearchBenchmarks() {
+    static std::vector<std::unique_ptr<Case>> cases;
+    const double inside[3] = {60, 10, 10}, outside[3] = {50, 120, 0};
+    for (const BenchProfile& p : benchProfiles)
+        for (const bool whole : {false, true})
+            for (const bool in : {true, false})
+                for (const bool littleCMS : {false, true}) {
+                    const double* r = in ? inside : outside;
+                    cases.push_back(
+                        std::make_unique<Case>(Case{&p, littleCMS, whole, {r[0], r[1], r[2]}}));
+                    const std::string name = std::string(littleCMS ? "lcms2/" : "ours/") +
+                                             (whole ? "search/" : "pass/") + p.name +
+                                             (in ? "/in" : "/out");
+                    benchmark::RegisterBenchmark(name.c_str(), run, cases.back().get())
+                        ->Unit(benchmark::kMicrosecond);
+                }
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+
+class csContext;
+
+// The four colour-difference methods of the "method" combo box, by index:
+//   0  CIE 1976 (Delta E*ab)   1  CIE 1994 style   2  CIEDE2000 style   3  CIECAM02 (J, a_c, b_c)
+// Any other index behaves as 0.
+
+// Sine and cosine of an angle in degrees.
+double sinDeg(double degrees);
+double cosDeg(double degrees);
+
+// The CIEDE2000-style difference of sample (L2, a2, b2) from reference (L1, a1, b1). It departs
+// from the published formula on purpose: G uses the geometric mean of the two chromas, the mean
+// hue is never brought back below 360, and the weights kL, kC, kH multiply their terms, so a
+// larger weight makes that component count more (1, 1, 1 is the unweighted difference).
+double deltaE2000(double L1, double a1, double b1, double L2, double a2, double b2, double kL,
+                  double kC, double kH);
+
+// A colour as the optimizer ranks it: L*, a*, b* with the chroma of a*, b* for methods 0 to 2,
+// and J, a_c, b_c with the appearance model's chroma for method 3.
+struct DistanceColour {
+    double v[3];
+    double chroma;
+};
+
+// The ranking form of L*, a*, b* for a method; method 3 maps through the context's appearance
+// model, with single-precision inputs.
+DistanceColour distanceColour(int method, const csContext& context, double L, double a, double b);
+
+// The weighted distance the optimizer minimises between a reference and a candidate, both in
+// the form distanceColour gives for the same method.
+double searchDistance(int method, const DistanceColour& reference, const DistanceColour& candidate,
+                      double wL, double wC, double wH);
+
+// The unweighted total shown in the results, between reference and achieved L*, a*, b*.
+double totalDifference(int method, const double reference[3], const double achieved[3],
+                       const csContext& context);
+
+// The total's label for a method, in UTF-8: U+0394 followed by "E", "E94", "E00" or "JCh".
+// Empty for any other index, which leaves the label as it was.
+std::string differenceLabel(int method);

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+class csContext;
+
+// The figures the results rows show for an achieved colour against the reference.
+struct ResultFigures {
+    double L, a, b, C, h;      // achieved; h in degrees, see resultFigures
+    double dL, da, db, dC, dH; // achieved minus reference; dH is never negative
+    double total;              // totalDifference for the method
+};
+
+// h is atan2(b, a) in degrees, plus 360 only below -0.04, so that hues just under 0 stay as they
+// are. dH = sqrt(dE^2 - dC^2 - dL^2), or 0 when rounding makes that negative.
+ResultFigures resultFigures(const double reference[3], const double achieved[3], int method,
+                            const csContext& context);
+
+// A value as a field shows it with the given decimals ("%.2f").
+std::string fieldText(double value, int decimals);
+// A difference as the delta fields show it: one decimal, and "0.0" instead of "-0.0".
+std::string deltaText(double value);

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "Signature.h"
+
+class csColorConverter;
+class csContext;
+class VariationOptimizer;
+
+// The search preferences as the window's controls hold them.
+struct SearchPreferences {
+    int strength = 2; // "strength" slider, 0..4: the preserved component's weight is 2s + 2
+    int priority = 2; // "then emphasize" slider, 0..4
+    int preserve = 0; // "first preserve": 0 hue angle, 1 chroma, 2 lightness, 3 no preference
+    double black = 0; // "black generation", percent: the fixed fourth device value
+    int method = 3;   // colour-difference method, 0..3
+};
+
+struct SearchWeights {
+    double L, C, H;
+};
+
+// The weights of the second pass. The preserved component gets 2 x strength + 2; the other two
+// get the priority's pair (A to the first, B to the second in the order L, C, H). "No preference"
+// or an index outside 0..2 weighs all three 1. priority must be 0..4.
+SearchWeights searchWeights(int strength, int priority, int preserve);
+
+// A first pass that ends farther than this (Delta E*ab) from the reference is out of gamut.
+constexpr double gamutTolerance = 0.02;
+
+struct SpotSearchResult {
+    // As the device fields show them: two decimals, percent or (RGB) 0..255; the fourth is the
+    // black value.
+    double device[4];
+    // The colour of those shown values, L*, a*, b*.
+    double achieved[3];
+    bool outOfGamut;
+    // The first pass's plain Delta E*ab.
+    double gamutDistance;
+};
+
+// One search as a change of reference or preference triggers it: the gamut test from zero device
+// values and the black value, and for a reference it cannot reach, a second pass with the
+// preferences' weights and method; then the device values as shown and their colour.
+// converter: the output profile's prepared device-to-PCS converter.
+SpotSearchResult searchSpotColour(VariationOptimizer& optimizer, csColorConverter& converter,
+                                  Signature colourSpace, bool xyzPcs, const csContext& context,
+                                  const double reference[3], const SearchPreferences& preferences);
+
+// A value as a field with two decimals holds it once the text is read back.
+double displayedValue(double value);

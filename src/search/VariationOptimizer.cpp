@@ -1,0 +1,101 @@
+#include "VariationOptimizer.h"
+
+#include "csColorConverter.h"
+#include "csICCPCS.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr double percentTo16 = 655.35;
+constexpr double fullStep = 65535.0;
+constexpr double smallestStep = 0.5;
+constexpr int maxIterations = 100;
+constexpr double noDistance = 1000000000.0;
+
+} // namespace
+
+void VariationOptimizer::addVariation(double s0, double s1, double s2, double s3) {
+    if (count_ >= maxVariations) {
+        std::fprintf(stderr, "too many variations!\n");
+        std::exit(1);
+    }
+    const double step[4] = {s0, s1, s2, s3};
+    double c[4];
+    for (int k = 0; k < 4; ++k) {
+        c[k] = point_[k] + step[k];
+        if (c[k] < 0 || c[k] > 65535)
+            return; // outside the device range
+    }
+    Variation& entry = table_[count_];
+    for (int k = 0; k < 4; ++k) {
+        entry.step[k] = step[k];
+        input_[count_][k] = static_cast<float>(c[k]);
+    }
+    ++count_;
+}
+
+double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const csContext& context,
+                                              double dev[4], double reference[3], double wL,
+                                              double wC, double wH, int method, bool xyzPcs) {
+    const DistanceColour target =
+        distanceColour(method, context, reference[0], reference[1], reference[2]);
+    for (int k = 0; k < 4; ++k)
+        point_[k] = dev[k] * percentTo16;
+    double step = fullStep;
+    int iterations = 0;
+    int end = 0; // the table entry of the end point
+
+    while (true) {
+        count_ = 0;
+        addVariation(0, 0, 0, 0);
+        for (int i = -1; i <= 1; ++i)
+            for (int j = -1; j <= 1; ++j)
+                for (int k = -1; k <= 1; ++k)
+                    if (i != 0 || j != 0 || k != 0)
+                        addVariation(i * step, j * step, k * step, 0);
+
+        converter.convert(input_[0], output_[0], count_, 4, 3);
+        if (xyzPcs)
+            csICCPCS::XYZ16toLab16(output_[0], output_[0], count_, 3, 3);
+
+        int best = 0;
+        double bestDistance = noDistance;
+        for (int n = 0; n < count_; ++n) {
+            const double L = output_[n][0] / 655.35;
+            const double a = output_[n][1] / 257 - 128;
+            const double b = output_[n][2] / 257 - 128;
+            Variation& entry = table_[n];
+            entry.colour = distanceColour(method, context, L, a, b);
+            entry.distance = searchDistance(method, target, entry.colour, wL, wC, wH);
+            if (entry.distance < bestDistance) { // the earlier entry wins a tie
+                bestDistance = entry.distance;
+                best = n;
+            }
+        }
+
+        if (best != 0) {
+            for (int k = 0; k < 4; ++k)
+                point_[k] += table_[best].step[k];
+            end = best;
+            if (++iterations >= maxIterations)
+                break;
+            continue;
+        }
+        end = 0;
+        if (step < smallestStep)
+            break;
+        step /= 2;
+        if (++iterations >= maxIterations)
+            break;
+    }
+
+    for (int k = 0; k < 4; ++k)
+        dev[k] = point_[k] / percentTo16;
+    if (count_ == 0)
+        return noDistance; // a start point outside the device range, and no neighbour inside
+    for (int c = 0; c < 3; ++c)
+        reference[c] = table_[end].colour.v[c];
+    return table_[end].distance;
+}

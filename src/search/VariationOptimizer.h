@@ -1,0 +1,46 @@
+#pragma once
+
+#include "ColourDifference.h"
+
+class csColorConverter;
+class csContext;
+
+// A pattern search for the device values whose colour lies closest to a reference. Around the
+// current point (16-bit units) it converts the point and its 26 neighbours at +-step in the first
+// three channels, moves to the best neighbour when one is strictly better, and halves the step
+// when none is, until the step is below 0.5 or 100 iterations have passed. The fourth channel
+// (black) keeps its start value. All storage is fixed: a search allocates nothing, and one
+// optimizer must not run two searches at once.
+class VariationOptimizer {
+public:
+    static constexpr int maxVariations = 27;
+
+    // dev: in, the start point in percent; out, the result in percent.
+    // reference: in, L*, a*, b*; out, the colour of the result (J, a_c, b_c for method 3).
+    // Returns the result's distance (searchDistance with the given weights and method).
+    // converter: a prepared device-to-PCS converter; xyzPcs when its PCS is XYZ.
+    double searchDeviceValues(csColorConverter& converter, const csContext& context, double dev[4],
+                              double reference[3], double wL, double wC, double wH, int method,
+                              bool xyzPcs);
+
+    // Appends the current point plus the step as a candidate, unless it leaves 0..65535; a 28th
+    // candidate ends the process ("too many variations!", exit code 1).
+    void addVariation(double s0, double s1, double s2, double s3);
+
+    // The candidates of the last iteration, for tests.
+    int variationCount() const { return count_; }
+    const double* candidate(int n) const { return input_[n]; }
+
+private:
+    struct Variation {
+        double step[4];
+        DistanceColour colour;
+        double distance;
+    };
+
+    double point_[4] = {};
+    Variation table_[maxVariations] = {};
+    double input_[maxVariations][4] = {};
+    double output_[maxVariations][3] = {};
+    int count_ = 0;
+};

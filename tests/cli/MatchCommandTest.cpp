@@ -1,0 +1,216 @@
+#include "MatchCommand.h"
+#include "ConvertCommand.h"
+#include "LutBytes.h"
+#include "ResultFigures.h"
+#include "SpotSearch.h"
+#include "VariationOptimizer.h"
+#include "ViewingConditions.h"
+#include "csContext.h"
+#include "csICCProfile.h"
+#include "csICCProfileConverter.h"
+#include "csICCTag.h"
+#include "csICCXYZTag.h"
+#include "csLog.h"
+#include "tagFactory.h"
+
+#include <nlohmann/json.hpp>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+
+namespace {
+
+const std::string sampleCMYK = std::string(TINTORA_SAMPLE_PROFILES) + "/Tintora-Sample-CMYK.icc";
+
+struct MatchRun {
+    int status;
+    std::string out, errors;
+};
+
+MatchRun match(MatchOptions options) {
+    std::ostringstream out, errors;
+    const int status = runMatch(options, out, errors);
+    return {status, out.str(), errors.str()};
+}
+
+MatchOptions reference(const std::string& path, double L, double a, double b) {
+    MatchOptions options;
+    options.profilePath = path;
+    options.L = L;
+    options.a = a;
+    options.b = b;
+    return options;
+}
+
+TEST(MatchCommand, AnInGamutReferenceIsMatched) {
+    // The colour of 20/40/60/0 through the same intent, as `convert` prints it.
+    std::istringstream device("20 40 60 0\n");
+    std::ostringstream lab, errors;
+    ASSERT_EQ(runConvert(sampleCMYK, 3, device, lab, errors), 0);
+    double L, a, b;
+    std::istringstream(lab.str()) >> L >> a >> b;
+
+    const MatchRun run = match(reference(sampleCMYK, L, a, b));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.errors, "");
+    std::istringstream lines(run.out);
+    std::string first, second, third, fourth, extra;
+    std::getline(lines, first);
+    std::getline(lines, second);
+    std::getline(lines, third);
+    std::getline(lines, fourth);
+    EXPECT_FALSE(std::getline(lines, extra)) << "no \"Out of gamut!\"";
+    EXPECT_EQ(first, "device    C 20.00 M 40.00 Y 60.00 K 0.00");
+    EXPECT_EQ(second.substr(0, 10), "achieved  ");
+    EXPECT_EQ(third, "delta     \u0394L 0.0  \u0394a 0.0  \u0394b 0.0  \u0394C 0.0  \u0394H 0.0");
+    EXPECT_EQ(fourth, "total     \u0394JCh 0.0");
+}
+
+TEST(MatchCommand, JsonAndCsvGiveTheSearchCoresAnswer) {
+    MatchOptions options = reference(sampleCMYK, 50, 120, 0);
+    options.preferences.method = 2;
+    options.preferences.preserve = 1;
+    options.preferences.black = 10;
+    options.intent = 1;
+    options.format = "json";
+    const MatchRun run = match(options);
+    ASSERT_EQ(run.status, 0) << run.errors;
+    const nlohmann::json json = nlohmann::json::parse(run.out);
+
+    // The same search, called directly.
+    csICCProfile profile;
+    std::FILE* file = std::fopen(sampleCMYK.c_str(), "rb");
+    ASSERT_EQ(profile.setProfile(file), 0);
+    std::fclose(file);
+    csICCProfileConverter converter(&profile, 0, 1, 0);
+    ASSERT_EQ(converter.prepare(), 0);
+    csContext context;
+    setWindowViewingConditions(context);
+    VariationOptimizer optimizer;
+    const double ref[3] = {50, 120, 0};
+    const SpotSearchResult direct = searchSpotColour(optimizer, converter, Signature("CMYK"), false,
+                                                     context, ref, options.preferences);
+    const ResultFigures figures = resultFigures(ref, direct.achieved, 2, context);
+
+    ASSERT_EQ(json["device"].size(), 4u);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(json["device"][c].get<double>(), direct.device[c]);
+    EXPECT_EQ(json["device"][3].get<double>(), 10.0);
+    EXPECT_EQ(json["achieved"]["L"].get<double>(), figures.L);
+    EXPECT_EQ(json["achieved"]["h"].get<double>(), figures.h);
+    EXPECT_EQ(json["delta"]["C"].get<double>(), figures.dC);
+    EXPECT_EQ(json["delta"]["H"].get<double>(), figures.dH);
+    EXPECT_EQ(json["total"].get<double>(), figures.total);
+    EXPECT_EQ(json["method"], "\u0394E00");
+    EXPECT_EQ(json["outOfGamut"], true);
+
+    options.format = "csv";
+    const MatchRun csv = match(options);
+    std::istringstream lines(csv.out);
+    std::string header, row;
+    std::getline(lines, header);
+    std::getline(lines, row);
+    EXPECT_EQ(header, "C,M,Y,K,L*,a*,b*,C*,h,\u0394L,\u0394a,\u0394b,\u0394C,\u0394H,total,method,"
+                      "outOfGamut");
+    EXPECT_NE(row.find(",\u0394E00,true"), std::string::npos) << row;
+    EXPECT_EQ(std::count(row.begin(), row.end(), ','), 16);
+}
+
+// Writes a synthetic profile to a temporary file.
+class ProfileFile {
+public:
+    explicit ProfileFile(csICCProfile& profile)
+        : path_(std::filesystem::temp_directory_path() /
+                ("tintora-match-" + std::to_string(counter_++) + ".icc")) {
+        std::FILE* file = std::fopen(path_.c_str(), "wb");
+        EXPECT_EQ(profile.writeToFile(file), 0);
+        std::fclose(file);
+    }
+    ~ProfileFile() { std::filesystem::remove(path_); }
+    std::string path() const { return path_.string(); }
+
+private:
+    static inline int counter_ = 0;
+    std::filesystem::path path_;
+};
+
+void addLut(csICCProfile& profile, const char* name, unsigned inputs) {
+    LutBytes bytes;
+    bytes.inputs = inputs;
+    const std::vector<std::uint8_t> block = bytes.mft2();
+    std::unique_ptr<csICCTag> tag(
+        tagFactory(nullptr, Signature::read(reinterpret_cast<const std::uint8_t*>(name)),
+                   static_cast<std::uint32_t>(block.size()), block.data()));
+    profile.addTag(*tag);
+}
+
+// The header of a synthetic profile, and a white point so that it has a tag to write.
+void setHeader(csICCProfile& profile, const char (&space)[5], const char (&pcs)[5],
+               const char (&cls)[5] = "prtr") {
+    profile.header().setDeviceClass(Signature(cls));
+    profile.header().setColorSpace(Signature(space));
+    profile.header().setPcs(Signature(pcs));
+    profile.addTag(csICCXYZTag(Signature("wtpt"), 0.9642f, 1.0f, 0.8249f));
+}
+
+TEST(MatchCommand, ProfilesTheWindowRefusesAreRefusedWithItsText) {
+    const auto refusal = [](const std::string& path) {
+        const MatchRun run = match(reference(path, 50, 0, 0));
+        EXPECT_EQ(run.status, 1) << path;
+        EXPECT_EQ(run.out, "");
+        return run.errors;
+    };
+    EXPECT_EQ(refusal("/no/such/profile.icc"), "Failed to open profile /no/such/profile.icc\n");
+    const std::string notAProfile = std::string(TINTORA_SOURCE_DIR) + "/README.md";
+    EXPECT_EQ(refusal(notAProfile).rfind("Failed to read profile " + notAProfile + "\n", 0), 0u)
+        << "then the library's log";
+    EXPECT_EQ(refusal("/usr/share/color/icc/ghostscript/default_gray.icc"),
+              "Profile is not a CMYK, CMY, or RGB output profile, but 'GRAY'\n");
+
+    csICCProfile scanner;
+    setHeader(scanner, "RGB ", "XYZ ", "scnr");
+    addLut(scanner, "A2B0", 3);
+    EXPECT_EQ(refusal(ProfileFile(scanner).path()),
+              "Profile is not an output profile, but 'scnr'\n");
+    csICCProfile labSpace;
+    setHeader(labSpace, "Lab ", "Lab ");
+    EXPECT_EQ(refusal(ProfileFile(labSpace).path()),
+              "Profile is not a CMYK, CMY, or RGB output profile, but 'Lab '\n");
+    csICCProfile rgbPcs;
+    setHeader(rgbPcs, "CMYK", "RGB ");
+    EXPECT_EQ(refusal(ProfileFile(rgbPcs).path()),
+              "Profile does not have Lab or XYZ as profile connection space, but 'RGB '\n");
+    csICCProfile onlyB2A;
+    setHeader(onlyB2A, "CMYK", "Lab ");
+    addLut(onlyB2A, "B2A0", 3);
+    EXPECT_EQ(refusal(ProfileFile(onlyB2A).path()), "Profile does not have A2B tables\n");
+
+    // An A2B0 that is not a lut passes the checks and fails preparation.
+    csICCProfile notALut;
+    setHeader(notALut, "CMYK", "Lab ");
+    notALut.addTag(csICCXYZTag(Signature("A2B0"), 0.5f, 0.5f, 0.5f));
+    const std::string prepared = refusal(ProfileFile(notALut).path());
+    EXPECT_EQ(prepared.rfind("Failed to prepare profile converter\n", 0), 0u) << prepared;
+    EXPECT_NE(prepared.find("E 'missing tags'\ncannot find 'A2B0' tag for requested conversion\n"),
+              std::string::npos)
+        << prepared;
+    EXPECT_EQ(logCount(), 0u) << "the log is cleared after every attempt";
+}
+
+TEST(MatchCommand, RGBDeviceValuesAreBytes) {
+    MatchOptions options =
+        reference(std::string(TINTORA_SAMPLE_PROFILES) + "/Tintora-Sample-RGB.icc", 60, 20, 30);
+    options.format = "json";
+    const MatchRun run = match(options);
+    ASSERT_EQ(run.status, 0);
+    const nlohmann::json json = nlohmann::json::parse(run.out);
+    ASSERT_EQ(json["device"].size(), 3u);
+    EXPECT_GT(json["device"][0].get<double>(), 150) << "a light red needs much red light";
+    EXPECT_LE(json["device"][0].get<double>(), 255);
+}
+
+} // namespace

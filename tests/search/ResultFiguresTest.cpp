@@ -1,0 +1,53 @@
+#include "ResultFigures.h"
+#include "ViewingConditions.h"
+#include "csContext.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+class Figures : public testing::Test {
+protected:
+    Figures() { setWindowViewingConditions(context); }
+    ResultFigures of(double L, double a, double b, const double reference[3] = nullptr) {
+        static const double grey[3] = {50, 0, 0};
+        const double achieved[3] = {L, a, b};
+        return resultFigures(reference ? reference : grey, achieved, 0, context);
+    }
+    csContext context;
+};
+
+TEST_F(Figures, HueJustBelowZeroStaysNegative) {
+    const ResultFigures weak = of(50, 0.3, 0.4);
+    EXPECT_EQ(fieldText(weak.C, 2), "0.50");
+    EXPECT_EQ(fieldText(weak.h, 2), "53.13");
+    EXPECT_EQ(fieldText(of(50, 100, -0.05).h, 2), "-0.03") << "above -0.04";
+    EXPECT_EQ(fieldText(of(50, 100, -0.1).h, 2), "359.94");
+}
+
+TEST_F(Figures, DifferencesAgainstTheReference) {
+    const double reference[3] = {50, 30, 40};
+    const ResultFigures f = of(52, 24, 32, reference); // same hue, chroma 40 against 50
+    EXPECT_DOUBLE_EQ(f.dL, 2);
+    EXPECT_DOUBLE_EQ(f.da, -6);
+    EXPECT_DOUBLE_EQ(f.db, -8);
+    EXPECT_DOUBLE_EQ(f.dC, -10);
+    EXPECT_LT(f.dH, 1e-6) << "never negative, never NaN when rounding makes the radicand < 0";
+    EXPECT_GE(f.dH, 0);
+    EXPECT_DOUBLE_EQ(f.total, std::sqrt(104.0)) << "method 0";
+
+    const ResultFigures turned = of(50, 40, 30, reference);
+    EXPECT_NEAR(turned.dH, std::sqrt(200.0), 1e-9) << "same chroma and lightness: all hue";
+}
+
+TEST(DeltaText, OneDecimalWithoutNegativeZero) {
+    EXPECT_EQ(deltaText(-0.04), "0.0");
+    EXPECT_EQ(deltaText(-0.0), "0.0");
+    EXPECT_EQ(deltaText(-0.06), "-0.1");
+    EXPECT_EQ(deltaText(1.05), "1.1") << "1.05 is stored just above";
+    EXPECT_EQ(deltaText(12.25), "12.2") << "an exact half goes to even";
+}
+
+} // namespace

@@ -1,0 +1,180 @@
+#include "SpotSearch.h"
+#include "DeviceToLab.h"
+#include "VariationOptimizer.h"
+#include "ViewingConditions.h"
+#include "csContext.h"
+#include "csICCProfile.h"
+#include "csICCProfileConverter.h"
+#include "csLog.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace {
+
+TEST(SearchWeights, EveryPreserveIndexAndPriority) {
+    const double A[5] = {0.25, 0.5, 1.0, 1.0, 1.0};
+    const double B[5] = {1.0, 1.0, 1.0, 0.5, 0.25};
+    for (int strength = 0; strength <= 4; ++strength) {
+        const double P = 2 * strength + 2;
+        for (int p = 0; p <= 4; ++p) {
+            const SearchWeights hue = searchWeights(strength, p, 0);
+            EXPECT_EQ(hue.L, A[p]);
+            EXPECT_EQ(hue.C, B[p]);
+            EXPECT_EQ(hue.H, P);
+            const SearchWeights chroma = searchWeights(strength, p, 1);
+            EXPECT_EQ(chroma.L, A[p]);
+            EXPECT_EQ(chroma.C, P);
+            EXPECT_EQ(chroma.H, B[p]);
+            const SearchWeights lightness = searchWeights(strength, p, 2);
+            EXPECT_EQ(lightness.L, P);
+            EXPECT_EQ(lightness.C, A[p]);
+            EXPECT_EQ(lightness.H, B[p]);
+            for (int none : {3, -1}) {
+                const SearchWeights w = searchWeights(strength, p, none);
+                EXPECT_EQ(w.L, 1);
+                EXPECT_EQ(w.C, 1);
+                EXPECT_EQ(w.H, 1);
+            }
+        }
+    }
+}
+
+TEST(DisplayedValue, TwoDecimalsAsTheFieldsReadThemBack) {
+    EXPECT_EQ(displayedValue(12.344), 12.34);
+    EXPECT_EQ(displayedValue(12.346), 12.35);
+    EXPECT_EQ(displayedValue(12.345), 12.35) << "12.345 is stored just above";
+    EXPECT_EQ(displayedValue(0.125), 0.12) << "an exact half goes to even";
+    EXPECT_EQ(displayedValue(99.999), 100.0);
+}
+
+// A profile bound as the window binds it: the combo index, then the intent table.
+class Bound {
+public:
+    explicit Bound(const std::string& path, int intentIndex = 3) {
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        ok = file != nullptr && profile.setProfile(file) == 0;
+        if (file != nullptr)
+            std::fclose(file);
+        converter = std::make_unique<csICCProfileConverter>(
+            &profile, 0, intentIndex == 3 ? 1 : intentIndex, intentIndex == 3 ? 1 : 0);
+        ok = ok && converter->prepare() == 0;
+        setWindowViewingConditions(context);
+        clearLog();
+    }
+    SpotSearchResult search(double L, double a, double b, const SearchPreferences& preferences) {
+        const double reference[3] = {L, a, b};
+        return searchSpotColour(optimizer, *converter, profile.header().colorSpace(),
+                                profile.header().pcs() == Signature("XYZ "), context, reference,
+                                preferences);
+    }
+    std::array<double, 3> labOf(const double device[4]) {
+        std::array<double, 3> lab;
+        deviceToLab(*converter, profile.header().colorSpace(),
+                    profile.header().pcs() == Signature("XYZ "), device, lab.data());
+        return lab;
+    }
+
+    bool ok = false;
+    csICCProfile profile;
+    std::unique_ptr<csICCProfileConverter> converter;
+    csContext context;
+    VariationOptimizer optimizer;
+};
+
+std::string sample(const char* name) { return std::string(TINTORA_SAMPLE_PROFILES) + "/" + name; }
+
+TEST(SpotSearch, InGamutReferencesAreReached) {
+    for (const std::string& path :
+         {sample("Tintora-Sample-CMYK.icc"),
+          std::string("/usr/share/color/icc/ghostscript/default_cmyk.icc")}) {
+        Bound bound(path);
+        ASSERT_TRUE(bound.ok) << path;
+        int reached = 0;
+        const double devices[][4] = {{20, 40, 60, 0}, {70, 10, 30, 0}, {5, 80, 90, 0},
+                                     {45, 45, 45, 0}, {90, 60, 5, 0},  {10, 10, 10, 0}};
+        for (const auto& device : devices) {
+            const auto lab = bound.labOf(device);
+            const SpotSearchResult result = bound.search(lab[0], lab[1], lab[2], {});
+            EXPECT_FALSE(result.outOfGamut) << path << " L* " << lab[0];
+            EXPECT_LT(result.gamutDistance, gamutTolerance) << path;
+            // The shown colour comes from the device values rounded to two decimals.
+            EXPECT_LT(std::hypot(result.achieved[0] - lab[0], result.achieved[1] - lab[1],
+                                 result.achieved[2] - lab[2]),
+                      0.1)
+                << path;
+            reached += !result.outOfGamut;
+        }
+        EXPECT_EQ(reached, 6);
+    }
+}
+
+TEST(SpotSearch, OutOfGamutReferencesFollowThePreferences) {
+    Bound bound(sample("Tintora-Sample-CMYK.icc"));
+    ASSERT_TRUE(bound.ok);
+    SearchPreferences hue;
+    const SpotSearchResult byHue = bound.search(50, 120, 0, hue);
+    EXPECT_TRUE(byHue.outOfGamut);
+    EXPECT_GT(byHue.gamutDistance, 10);
+
+    SearchPreferences lightness = hue;
+    lightness.preserve = 2;
+    const SpotSearchResult byLightness = bound.search(50, 120, 0, lightness);
+    EXPECT_LT(std::abs(byLightness.achieved[0] - 50), std::abs(byHue.achieved[0] - 50))
+        << "preserving lightness keeps L* closer";
+    EXPECT_NE(byLightness.device[2], byHue.device[2]);
+
+    SearchPreferences weak = hue, strong = hue;
+    weak.strength = 0;
+    strong.strength = 4;
+    const SpotSearchResult weakHue = bound.search(50, 120, 0, weak);
+    const SpotSearchResult strongHue = bound.search(50, 120, 0, strong);
+    const auto hueError = [](const SpotSearchResult& r) {
+        return std::abs(std::atan2(r.achieved[2], r.achieved[1]));
+    };
+    EXPECT_LE(hueError(strongHue), hueError(weakHue));
+    EXPECT_NE(std::hypot(weakHue.device[0] - strongHue.device[0],
+                         weakHue.device[2] - strongHue.device[2]),
+              0)
+        << "strength changes the result";
+
+    // Without a preference the strength and priority play no part.
+    SearchPreferences none = hue;
+    none.preserve = 3;
+    const SpotSearchResult first = bound.search(50, 120, 0, none);
+    none.strength = 0;
+    none.priority = 4;
+    const SpotSearchResult second = bound.search(50, 120, 0, none);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(first.device[c], second.device[c]);
+}
+
+TEST(SpotSearch, BlackIsFixedAndRGBIsShownInBytes) {
+    Bound cmyk(sample("Tintora-Sample-CMYK.icc"));
+    ASSERT_TRUE(cmyk.ok);
+    SearchPreferences black;
+    black.black = 40;
+    const SpotSearchResult withBlack = cmyk.search(40, 10, 10, black);
+    EXPECT_EQ(withBlack.device[3], 40.0);
+
+    Bound rgb(sample("Tintora-Sample-RGB.icc"));
+    ASSERT_TRUE(rgb.ok);
+    const double device[4] = {200, 100, 50, 0};
+    const auto lab = rgb.labOf(device);
+    const SpotSearchResult result = rgb.search(lab[0], lab[1], lab[2], {});
+    EXPECT_FALSE(result.outOfGamut);
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_NEAR(result.device[c], device[c], 1.0) << "0..255, not percent";
+        EXPECT_EQ(result.device[c], displayedValue(result.device[c]));
+    }
+    const auto shown = rgb.labOf(result.device);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(result.achieved[c], shown[c]) << "the colour of the values as shown";
+}
+
+} // namespace

@@ -1,0 +1,204 @@
+#include "VariationOptimizer.h"
+#include "DeviceToLab.h"
+#include "FunctionConverter.h"
+#include "ViewingConditions.h"
+#include "csContext.h"
+#include "csICCProfile.h"
+#include "csICCProfileConverter.h"
+#include "csICCTag.h"
+#include "csLog.h"
+#include "tagFactory.h"
+
+#include "LutBytes.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// A flat region: every device value has the same colour.
+void grey(const double*, double pcs[3], int) { encodeLab(60, 0, 0, pcs); }
+
+class Optimizer : public testing::Test {
+protected:
+    Optimizer() { setWindowViewingConditions(context); }
+    ~Optimizer() override { clearLog(); }
+    csContext context;
+    VariationOptimizer optimizer;
+};
+
+// A CMY printer profile whose lut passes the device values through: the legacy L16, a16, b16
+// are the 16-bit device values, so every device colour has its own L*a*b* in closed form.
+class IdentityProfile {
+public:
+    IdentityProfile() {
+        profile.header().setDeviceClass(Signature("prtr"));
+        profile.header().setColorSpace(Signature("CMY "));
+        profile.header().setPcs(Signature("Lab "));
+        const std::vector<std::uint8_t> block = LutBytes{}.mft2();
+        std::unique_ptr<csICCTag> tag(tagFactory(
+            nullptr, Signature("A2B0"), static_cast<std::uint32_t>(block.size()), block.data()));
+        profile.addTag(*tag);
+        converter = std::make_unique<csICCProfileConverter>(&profile, 0, 0, 0);
+    }
+    csICCProfile profile;
+    std::unique_ptr<csICCProfileConverter> converter;
+};
+
+TEST_F(Optimizer, LandsOnTheExactDeviceValuesOfAnIdentityLut) {
+    IdentityProfile identity;
+    ASSERT_EQ(identity.converter->prepare(), 0);
+    const double target[4] = {25, 50, 75, 0};
+    double lab[3];
+    deviceToLab(*identity.converter, Signature("CMY "), false, target, lab);
+    EXPECT_NEAR(lab[0], 25 * 65535 / 65280.0, 1e-9) << "legacy L16 65280 is L* 100";
+    for (int method = 0; method < 4; ++method) {
+        double dev[4] = {0, 0, 0, 0};
+        double reference[3] = {lab[0], lab[1], lab[2]};
+        const double distance = optimizer.searchDeviceValues(*identity.converter, context, dev,
+                                                             reference, 1, 1, 1, method, false);
+        EXPECT_EQ(distance, 0) << "method " << method;
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(dev[c], target[c], 1e-12) << "method " << method << " channel " << c;
+    }
+}
+
+TEST_F(Optimizer, MethodThreeReturnsTheAppearanceModelsCoordinates) {
+    IdentityProfile identity;
+    ASSERT_EQ(identity.converter->prepare(), 0);
+    double dev[4] = {0, 0, 0, 0};
+    double reference[3] = {40, 10, -10};
+    optimizer.searchDeviceValues(*identity.converter, context, dev, reference, 1, 1, 1, 3, false);
+    double lab[3];
+    deviceToLab(*identity.converter, Signature("CMY "), false, dev, lab);
+    float J, ac, bc;
+    context.labToJab(float(lab[0]), float(lab[1]), float(lab[2]), &J, &ac, &bc);
+    EXPECT_NEAR(reference[0], J, 1e-3);
+    EXPECT_NEAR(reference[1], ac, 1e-3);
+    EXPECT_NEAR(reference[2], bc, 1e-3);
+}
+
+TEST_F(Optimizer, BorderStartTriesTheCornersFirst) {
+    FunctionConverter converter(grey);
+    double dev[4] = {0, 0, 0, 40};
+    double reference[3] = {60, 0, 0};
+    optimizer.searchDeviceValues(converter, context, dev, reference, 1, 1, 1, 0, false);
+    const auto& first = converter.calls.at(0);
+    ASSERT_EQ(first.size(), 8u) << "the point and its 7 neighbours with non-negative changes";
+    const double corners[8][3] = {{0, 0, 0}, {0, 0, 1}, {0, 1, 0}, {0, 1, 1},
+                                  {1, 0, 0}, {1, 0, 1}, {1, 1, 0}, {1, 1, 1}};
+    for (int n = 0; n < 8; ++n) {
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(first[n][c], corners[n][c] * 65535) << "candidate " << n;
+        EXPECT_EQ(first[n][3], static_cast<float>(40 * 655.35)) << "single precision";
+    }
+}
+
+TEST_F(Optimizer, FlatRegionHalvesTheStepUntilBelowOneHalf) {
+    FunctionConverter converter(grey);
+    double dev[4] = {50, 50, 50, 40};
+    double reference[3] = {50, 0, 0};
+    const double distance =
+        optimizer.searchDeviceValues(converter, context, dev, reference, 1, 1, 1, 0, false);
+    // Steps 65535, 32767.5, ... 65535 / 2^17 < 0.5: 18 conversions. From the middle the first
+    // step leaves the device range in every direction; from then on all 27 candidates are in it.
+    ASSERT_EQ(converter.calls.size(), 18u);
+    EXPECT_EQ(converter.calls[0].size(), 1u);
+    for (std::size_t call = 1; call < converter.calls.size(); ++call)
+        EXPECT_EQ(converter.calls[call].size(), 27u);
+    EXPECT_NEAR(converter.calls.back()[1][0], 32767.5f - 65535 / 131072.0, 1e-3);
+    EXPECT_NEAR(distance, 10, 1e-9);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_NEAR(dev[c], c < 3 ? 50 : 40, 1e-12) << "the point stays, black kept";
+    EXPECT_NEAR(reference[0], 60, 1e-9) << "the colour of the end point";
+}
+
+TEST_F(Optimizer, EqualDistancesGoToTheEarlierCandidate) {
+    // Lightness falls with the sum of the three channels; candidates (0, 0, 1) and (0, 1, 0) both
+    // reach L* 50, and the first of them in the table wins.
+    FunctionConverter converter([](const double* d, double* pcs, int) {
+        encodeLab(std::max(0.0, 100 - 50 * (d[0] + d[1] + d[2]) / 65535), 0, 0, pcs);
+    });
+    double dev[4] = {0, 0, 0, 0};
+    double reference[3] = {50, 0, 0};
+    EXPECT_EQ(optimizer.searchDeviceValues(converter, context, dev, reference, 1, 1, 1, 0, false),
+              0);
+    EXPECT_EQ(dev[0], 0);
+    EXPECT_EQ(dev[1], 0);
+    EXPECT_NEAR(dev[2], 100, 1e-12);
+}
+
+TEST_F(Optimizer, StopsAfterOneHundredIterations) {
+    // Every neighbour is better than the point itself, so the search never stops moving.
+    FunctionConverter converter(
+        [](const double*, double* pcs, int pixel) { encodeLab(pixel == 0 ? 0 : 50, 0, 0, pcs); });
+    double dev[4] = {50, 50, 50, 0};
+    double reference[3] = {50, 0, 0};
+    const double distance =
+        optimizer.searchDeviceValues(converter, context, dev, reference, 1, 1, 1, 0, false);
+    EXPECT_EQ(converter.calls.size(), 100u);
+    EXPECT_EQ(distance, 0) << "the best candidate of the last iteration";
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_GE(dev[c], 0);
+        EXPECT_LE(dev[c], 100);
+    }
+}
+
+TEST_F(Optimizer, XYZAndLabPCSGiveTheSameResult) {
+    const auto lab = [](const double* d, double out[3]) {
+        out[0] = 90 - 60 * d[0] / 65535;
+        out[1] = 60 * d[1] / 65535 - 30;
+        out[2] = 40 * d[2] / 65535 - 20 + 10 * d[0] / 65535;
+    };
+    FunctionConverter labPcs([&](const double* d, double* pcs, int) {
+        double v[3];
+        lab(d, v);
+        encodeLab(v[0], v[1], v[2], pcs);
+    });
+    FunctionConverter xyzPcs([&](const double* d, double* pcs, int) {
+        double v[3];
+        lab(d, v);
+        // XYZ16 relative to the PCS white 31595, 32768, 27030.5.
+        const auto finv = [](double t) {
+            return t > 6.0 / 29 ? t * t * t : (t - 16.0 / 116) * 108.0 / 841;
+        };
+        const double fy = (v[0] + 16) / 116;
+        pcs[0] = 31595 * finv(fy + v[1] / 500);
+        pcs[1] = 32768 * finv(fy);
+        pcs[2] = 27030.5 * finv(fy - v[2] / 200);
+    });
+    for (int method = 0; method < 4; ++method) {
+        double devLab[4] = {0, 0, 0, 0}, devXYZ[4] = {0, 0, 0, 0};
+        double r1[3] = {60, 5, -3}, r2[3] = {60, 5, -3};
+        const double d1 =
+            optimizer.searchDeviceValues(labPcs, context, devLab, r1, 1, 1, 1, method, false);
+        const double d2 =
+            optimizer.searchDeviceValues(xyzPcs, context, devXYZ, r2, 1, 1, 1, method, true);
+        EXPECT_LT(d1, 1e-3);
+        EXPECT_LT(d2, 1e-3);
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(devLab[c], devXYZ[c], 0.01) << "method " << method;
+    }
+}
+
+TEST(VariationTableDeathTest, TwentyEighthVariationEndsTheProcess) {
+    VariationOptimizer optimizer;
+    for (int n = 0; n < VariationOptimizer::maxVariations; ++n)
+        optimizer.addVariation(0, 0, 0, 0);
+    EXPECT_EQ(optimizer.variationCount(), 27);
+    EXPECT_EXIT(optimizer.addVariation(0, 0, 0, 0), testing::ExitedWithCode(1),
+                "^too many variations!\n$");
+}
+
+TEST(VariationTable, CandidatesOutsideTheDeviceRangeAreDropped) {
+    VariationOptimizer optimizer;
+    optimizer.addVariation(-1, 0, 0, 0);
+    optimizer.addVariation(65536, 0, 0, 0);
+    optimizer.addVariation(0, 0, 0, 65535);
+    EXPECT_EQ(optimizer.variationCount(), 1);
+    EXPECT_EQ(optimizer.candidate(0)[3], 65535);
+}
+
+} // namespace
