@@ -1,0 +1,141 @@
+#include "DiagramLAB.h"
+
+#include <QImage>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// The a-b diagram as the results fill it: a fixed range of +-50, grid every 25 from -100.
+void configure(DiagramLAB& d) {
+    d.resize(350, 260);
+    d.backgroundColor = QColor(128, 128, 128);
+    d.autoXMin = d.autoXMax = d.autoYMin = d.autoYMax = false;
+    d.xMin = d.yMin = -50;
+    d.xMax = d.yMax = 50;
+    d.gridOriginX = d.gridOriginY = -100;
+    d.gridStepX = d.gridStepY = 25;
+}
+
+TEST(DiagramLAB, IsoDifferenceCircle) {
+    DiagramLAB d;
+    d.setReference(50, 10, 20);
+    d.setDeltaE(5);
+    ASSERT_EQ(d.curvePointCount(), 90);
+    for (int k = 0; k < 90; ++k)
+        EXPECT_NEAR(std::hypot(d.curveX()[k] - 10, d.curveY()[k] - 20), 5, 0.05) << k;
+    EXPECT_NEAR(d.curveX()[0], 15, 0.05) << "the first point at angle 0, right of the centre";
+    EXPECT_DOUBLE_EQ(d.curveY()[0], 20);
+
+    // Without a target the curve is the centre itself.
+    d.setDeltaE(0);
+    EXPECT_EQ(d.curveX()[45], 10);
+    EXPECT_EQ(d.findRadius(1, 0), 0);
+}
+
+TEST(DiagramLAB, ViewsAndTheHueDirection) {
+    DiagramLAB d;
+    d.setNumLists(1);
+    d.setReference(50, 10, 20);
+    d.setDeltaE(5);
+    double x0, x1, y0, y1;
+    d.setView(1);
+    d.dataBounds(x0, x1, y0, y1);
+    EXPECT_NEAR((x0 + x1) / 2, 10, 1e-9) << "a* against L*";
+    EXPECT_NEAR((y0 + y1) / 2, 50, 1e-9);
+    d.setView(2);
+    d.dataBounds(x0, x1, y0, y1);
+    EXPECT_NEAR((x0 + x1) / 2, 20, 1e-9) << "b* against L*";
+
+    d.setView(3);
+    d.dataBounds(x0, x1, y0, y1);
+    EXPECT_NEAR((x0 + x1) / 2, 10, 1e-9) << "hue angle 0: a*";
+    d.setHueAngle(90);
+    d.setView(3);
+    d.dataBounds(x0, x1, y0, y1);
+    EXPECT_NEAR((x0 + x1) / 2, 20, 1e-9) << "hue angle 90: b* horizontally";
+    EXPECT_NEAR(x1 - x0, 10, 0.1);
+}
+
+TEST(DiagramLAB, DataBounds) {
+    DiagramLAB d;
+    double x0 = 1, x1 = 1, y0 = 1, y1 = 1;
+    d.dataBounds(x0, x1, y0, y1);
+    EXPECT_EQ(x0, 0);
+    EXPECT_EQ(y1, 0) << "no lists";
+
+    d.setNumLists(2);
+    d.appendPoint(0, -5, 3, 0);
+    d.appendPoint(1, 40, 8, 1);
+    d.setDeltaE(5);
+    d.dataBounds(x0, x1, y0, y1);
+    EXPECT_EQ(x0, -5) << "no reference: the curve is ignored";
+    EXPECT_EQ(x1, 40);
+    EXPECT_EQ(y0, 3);
+    EXPECT_EQ(y1, 8);
+    d.setReference(50, 60, 0);
+    d.dataBounds(x0, x1, y0, y1);
+    EXPECT_NEAR(x1, 65, 0.05) << "widened by the circle around (60, 0)";
+    EXPECT_NEAR(y0, -5, 0.05);
+}
+
+TEST(DiagramLAB, ClicksOnTheReferenceAndTheAchievedColour) {
+    DiagramLAB d;
+    configure(d);
+    d.setNumLists(2);
+    d.appendPoint(0, 10, 20, 0);
+    d.appendPoint(1, -20, -10, 1);
+    d.updateView();
+    QSignalSpy spy(&d, &DiagramLAB::selectedByMouseSig);
+    QTest::mouseClick(&d, Qt::LeftButton, {},
+                      QPoint(d.valueToPixelX(10) + 4, d.valueToPixelY(20) - 3));
+    QTest::mouseClick(&d, Qt::LeftButton, {}, QPoint(d.valueToPixelX(-20), d.valueToPixelY(-10)));
+    ASSERT_EQ(spy.count(), 2);
+    EXPECT_EQ(spy[0][0].toUInt(), 0u);
+    EXPECT_EQ(spy[1][0].toUInt(), 1u);
+}
+
+TEST(DiagramLAB, PaintsBackgroundAndTheCurveOnlyWithAReference) {
+    DiagramLAB d;
+    configure(d);
+    d.setNumLists(1);
+    d.setDeltaE(20);
+    QImage image = d.grab().toImage();
+    d.updateView();
+    const QPoint inside(d.valueToPixelX(-10), d.valueToPixelY(10));
+    EXPECT_EQ(image.pixelColor(inside), QColor(128, 128, 128));
+    // A point of the circle of radius 20 around the origin, away from the grid lines.
+    const QPoint onCircle(d.valueToPixelX(20 * std::sqrt(0.5)),
+                          d.valueToPixelY(20 * std::sqrt(0.5)));
+    const auto blackNear = [&](const QImage& picture) {
+        for (int dx = -2; dx <= 2; ++dx)
+            for (int dy = -2; dy <= 2; ++dy)
+                if (picture.pixelColor(onCircle + QPoint(dx, dy)) == QColor(0, 0, 0))
+                    return true;
+        return false;
+    };
+    EXPECT_FALSE(blackNear(image)) << "reference L* 0: no curve";
+
+    d.setReference(50, 0, 0);
+    image = d.grab().toImage();
+    // The circle of radius 20 crosses the positive a* axis near (20, 0).
+    bool black = false;
+    for (int dx = -2; dx <= 2; ++dx)
+        black = black ||
+                image.pixelColor(d.valueToPixelX(20) + dx, d.valueToPixelY(0)) == QColor(0, 0, 0);
+    EXPECT_TRUE(black);
+    EXPECT_EQ(image.pixelColor(d.valueToPixelX(-25), d.valueToPixelY(40)), QColor(200, 200, 200))
+        << "grid over the background";
+}
+
+TEST(DiagramLABDeathTest, UnknownViews) {
+    DiagramLAB d;
+    EXPECT_EXIT(d.setView(4), testing::ExitedWithCode(1),
+                "DiagramLAB::precalcIsoDeltaE: unknown view!");
+}
+
+} // namespace

@@ -1,0 +1,199 @@
+#include "Diagram.h"
+#include "DiagramTip.h"
+
+#include <QImage>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// The base diagram with a record of the points clicked.
+class TestDiagram : public Diagram {
+public:
+    TestDiagram() { resize(350, 240); } // plot area 300 x 200
+    std::vector<std::uint32_t> selected;
+
+protected:
+    void pointSelected(std::uint32_t tag) override { selected.push_back(tag); }
+};
+
+// Collects what the widgets write to the debug output.
+class DebugCapture {
+public:
+    DebugCapture() { previous_ = qInstallMessageHandler(handler); }
+    ~DebugCapture() { qInstallMessageHandler(previous_); }
+    static inline QStringList lines;
+
+private:
+    static void handler(QtMsgType, const QMessageLogContext&, const QString& text) {
+        lines << text;
+    }
+    QtMessageHandler previous_;
+};
+
+TEST(Diagram, AutomaticRangePadsTheDataAndMapsToPixels) {
+    TestDiagram d;
+    d.setNumLists(1);
+    d.appendPoint(0, 0, 10, 0);
+    d.appendPoint(0, 100, 60, 1);
+    d.updateView();
+    EXPECT_DOUBLE_EQ(d.viewXMin(), -5);
+    EXPECT_DOUBLE_EQ(d.viewXMax(), 105.25) << "the upper pad is 5 % of the widened range";
+    EXPECT_DOUBLE_EQ(d.viewYMin(), 7.5);
+    EXPECT_DOUBLE_EQ(d.viewYMax(), 62.625);
+    EXPECT_DOUBLE_EQ(d.scaleX(), 300 / 110.25);
+    EXPECT_EQ(d.valueToPixelX(-5), 30);
+    EXPECT_EQ(d.valueToPixelX(105.25), 330);
+    EXPECT_EQ(d.valueToPixelY(62.625), 20) << "pixel y grows downwards";
+    EXPECT_EQ(d.valueToPixelY(7.5), 220);
+    EXPECT_NEAR(d.pixelToValueX(d.valueToPixelX(50)), 50, 1 / d.scaleX());
+    EXPECT_NEAR(d.pixelToValueY(120), 62.625 - 100 / d.scaleY(), 1e-12);
+
+    // A fixed start for the y minimum replaces the first point's y.
+    d.useYMinStart = true;
+    d.yMinStart = 0;
+    d.updateView();
+    EXPECT_DOUBLE_EQ(d.viewYMin(), -3);
+}
+
+TEST(Diagram, WithoutPointsTheRangeStaysAndAZeroRangeMapsToTheMiddle) {
+    TestDiagram d;
+    d.setNumLists(3);
+    d.xMin = -20;
+    d.xMax = 20;
+    d.yMin = d.yMax = 7;
+    d.updateView();
+    EXPECT_EQ(d.viewXMin(), -20);
+    EXPECT_EQ(d.viewXMax(), 20);
+    EXPECT_EQ(d.scaleY(), 0);
+    EXPECT_EQ(d.pixelToValueY(123), 7);
+    EXPECT_EQ(d.valueToPixelY(1000), 20) << "every value at the margin";
+}
+
+TEST(Diagram, GridPositions) {
+    EXPECT_EQ(Diagram::gridPositions(-100, 25, -50, 50),
+              (std::vector<double>{-50, -25, 0, 25, 50}));
+    EXPECT_EQ(Diagram::gridPositions(0, 10, -5, 105.25),
+              (std::vector<double>{0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100}));
+    EXPECT_EQ(Diagram::gridPositions(3, 25, -50, 50), (std::vector<double>{-47, -22, 3, 28}));
+    EXPECT_TRUE(Diagram::gridPositions(0, 0, -50, 50).empty());
+    EXPECT_TRUE(Diagram::gridPositions(0, -1, -50, 50).empty());
+    EXPECT_GT(Diagram::gridPositions(0, 0.5, 0, 100).size(), 100u) << "too dense to draw";
+    EXPECT_EQ(Diagram::gridPositions(0, 1, 0, 99).size(), 100u);
+}
+
+TEST(Diagram, NearestPointRules) {
+    DebugCapture capture;
+    TestDiagram d;
+    d.setNumLists(2);
+    d.autoXMin = d.autoXMax = d.autoYMin = d.autoYMax = false;
+    // 1000 data units over 300 pixels: 4 data units are a little over one pixel.
+    d.xMin = 0;
+    d.xMax = 1000;
+    d.yMin = 0;
+    d.yMax = 1000;
+    d.appendPoint(0, 500, 500, 7);
+    d.updateView();
+    const QPoint at(d.valueToPixelX(500), d.valueToPixelY(500));
+    EXPECT_TRUE(d.findNearestPoint(at).found);
+    const QPoint near(d.valueToPixelX(504) + 1, at.y());
+    ASSERT_LE(near.x() - at.x(), 10);
+    EXPECT_FALSE(d.findNearestPoint(near).found) << "over 3 data units away";
+    DebugCapture::lines.clear();
+    QTest::mouseClick(&d, Qt::LeftButton, {}, near);
+    EXPECT_EQ(DebugCapture::lines, QStringList{"Diagram::mousePressEvent(...) [no point found]"});
+    QTest::mouseClick(&d, Qt::LeftButton, {}, at);
+    EXPECT_EQ(d.selected, std::vector<std::uint32_t>{7});
+
+    // 10 data units over 300 pixels: one data unit is 30 pixels, too far to be meant.
+    d.xMax = d.yMax = 10;
+    d.clearLists();
+    d.appendPoint(0, 5, 5, 1);
+    d.updateView();
+    EXPECT_FALSE(d.findNearestPoint(QPoint(d.valueToPixelX(6), d.valueToPixelY(5))).found);
+    EXPECT_TRUE(d.findNearestPoint(QPoint(d.valueToPixelX(5.2), d.valueToPixelY(5))).found);
+
+    // Equal distances: the lower list, then the earlier point.
+    d.clearLists();
+    d.appendPoint(1, 5.1, 5, 11);
+    d.appendPoint(0, 4.9, 5, 10);
+    d.appendPoint(0, 5.1, 5, 12);
+    d.updateView();
+    const Diagram::NearestPoint tie =
+        d.findNearestPoint(QPoint(d.valueToPixelX(5), d.valueToPixelY(5)));
+    ASSERT_TRUE(tie.found);
+    EXPECT_EQ(tie.list, 0u);
+    EXPECT_EQ(tie.tag, 10u);
+    EXPECT_DOUBLE_EQ(tie.y, 5);
+}
+
+TEST(Diagram, TipNamesThePointUnderThePointer) {
+    TestDiagram d;
+    d.setNumLists(3);
+    d.appendPoint(2, 40, 60, 9);
+    d.appendPoint(2, 0, 0, 8);
+    d.updateView();
+    QSignalSpy spy(&d, &Diagram::selectedAsTip);
+    d.tip()->text = "reference";
+    d.tip()->maybeTip(QPoint(d.valueToPixelX(40), d.valueToPixelY(60)));
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(spy[0][0].toUInt(), 2u);
+    EXPECT_EQ(spy[0][1].toUInt(), 9u);
+    EXPECT_EQ(spy[0][2].toDouble(), 60.0);
+    d.tip()->maybeTip(QPoint(d.valueToPixelX(20), d.valueToPixelY(30)));
+    EXPECT_EQ(spy.count(), 1) << "nothing near";
+}
+
+TEST(Diagram, PaintsGridFrameAndClippedData) {
+    TestDiagram d;
+    d.autoXMin = d.autoXMax = d.autoYMin = d.autoYMax = false;
+    d.xMin = d.yMin = -50;
+    d.xMax = d.yMax = 50;
+    d.gridOriginX = d.gridOriginY = -100;
+    d.gridStepX = d.gridStepY = 25;
+    d.setNumLists(2);
+    d.setColor(0, QColor(255, 0, 0));
+    d.appendPoint(0, -80, 10, 0); // runs out of the view on the left
+    d.appendPoint(0, 80, 10, 1);
+    d.setColor(1, QColor(0, 0, 255));
+    d.setDataStyle(1, Diagram::circles);
+    d.setPointSize(1, 6);
+    d.appendPoint(1, 10, -30, 2);
+    const QImage image = d.grab().toImage();
+    d.updateView();
+    const int lineY = d.valueToPixelY(10);
+    EXPECT_EQ(image.pixelColor(d.valueToPixelX(-40), lineY), QColor(255, 0, 0));
+    EXPECT_NE(image.pixelColor(d.marginLeft - 3, lineY), QColor(255, 0, 0)) << "clipped";
+    EXPECT_EQ(image.pixelColor(d.valueToPixelX(25), d.valueToPixelY(-40)), QColor(200, 200, 200))
+        << "grid line at 25";
+    EXPECT_EQ(image.pixelColor(d.marginLeft + 300, d.valueToPixelY(-40)), QColor(100, 100, 100))
+        << "frame";
+    // The circle's outline, 3 pixels left of its centre.
+    EXPECT_EQ(image.pixelColor(d.valueToPixelX(10) - 3, d.valueToPixelY(-30)), QColor(0, 0, 255));
+    EXPECT_NE(image.pixelColor(d.valueToPixelX(10), d.valueToPixelY(-30)), QColor(0, 0, 255))
+        << "unfilled";
+}
+
+TEST(DiagramDeathTest, SettersOutOfBoundsEndTheProcess) {
+    TestDiagram d;
+    const auto message = [](const char* name) {
+        return std::string("FATAL: DotGain::") + name +
+               "\\(\\.\\.\\.\\) : parameter out of bounds!";
+    };
+    EXPECT_EXIT(d.setNumLists(0), testing::ExitedWithCode(1), message("setNumLists"));
+    EXPECT_EXIT(d.setNumLists(101), testing::ExitedWithCode(1), message("setNumLists"));
+    EXPECT_EXIT(d.setDataStyle(100, 1), testing::ExitedWithCode(1), message("setDataStyle"));
+    EXPECT_EXIT(d.setPointSize(100, 1), testing::ExitedWithCode(1), message("setPointSize"));
+    EXPECT_EXIT(d.setLineWidth(100, 1), testing::ExitedWithCode(1), message("setLineWidth"));
+    EXPECT_EXIT(d.appendPoint(100, 0, 0, 0), testing::ExitedWithCode(1), message("appendPoint"));
+    EXPECT_EXIT(d.setColor(100, Qt::red), testing::ExitedWithCode(1), message("setColor"));
+    d.setNumLists(100);
+    d.setDataStyle(99, 3);
+    EXPECT_EQ(d.dataStyle(99), 3u);
+}
+
+} // namespace
