@@ -178,6 +178,21 @@ TEST(Diagram, PaintsGridFrameAndClippedData) {
         << "unfilled";
 }
 
+TEST(Diagram, SeparateAxesOnlyWithAnOffset) {
+    TestDiagram d;
+    d.xMin = d.yMin = 0;
+    d.xMax = d.yMax = 100;
+    d.labelsX = d.labelsY = false;
+    d.xTitle = "a";
+    d.yTitle = "b";
+    const int below = d.marginTop + 200 + 8;
+    EXPECT_NE(d.grab().toImage().pixelColor(150, below), QColor(0, 0, 0));
+    d.axisOffset = 8;
+    const QImage image = d.grab().toImage();
+    EXPECT_EQ(image.pixelColor(150, below), QColor(0, 0, 0)) << "x axis 8 pixels below the frame";
+    EXPECT_EQ(image.pixelColor(d.marginLeft - 8, 100), QColor(0, 0, 0)) << "y axis";
+}
+
 TEST(DiagramDeathTest, SettersOutOfBoundsEndTheProcess) {
     TestDiagram d;
     const auto message = [](const char* name) {
