@@ -1,8 +1,11 @@
 #include "Tintora.h"
 
+#include "ColourDifference.h"
 #include "QDropFrame.h"
 #include "ViewingConditions.h"
 #include "csContext.h"
+#include "csICCProfile.h"
+#include "csICCProfileConverter.h"
 #include "velt.h"
 
 #include <tintora/version.h>
@@ -64,7 +67,14 @@ Tintora::Tintora(QWidget* parent, Qt::WindowFlags flags) : TintoraBase(parent, f
     raise();
 }
 
-Tintora::~Tintora() { delete context; }
+Tintora::~Tintora() {
+    // Converters first: they work on their profiles.
+    delete outConverter;
+    delete outProfile;
+    delete srcConverter;
+    delete srcProfile;
+    delete context;
+}
 
 void Tintora::buildMenus() {
     auto* menubar = new QMenuBar(this);
@@ -174,38 +184,6 @@ void Tintora::dropEvent(QDropEvent* event) {
     emit dropOpenDocuments(files);
 }
 
-// Profile choice and binding. Profiles cannot be read yet, so choosing one has no effect.
-void Tintora::chooseProfile(bool /*tryLast*/) {}
-void Tintora::chooseProfile() { chooseProfile(false); }
-void Tintora::setProfile(const QString& /*path*/) {}
-void Tintora::chooseSource(bool /*tryLast*/) {}
-void Tintora::chooseSource() { chooseSource(false); }
-void Tintora::setSource(const QString& /*path*/) {}
-void Tintora::intentChange() {}
-void Tintora::sourceIntentChange() {}
-
-// Conversions, search and results need a bound profile; without one there is nothing to show.
-void Tintora::deviceChange() {}
-void Tintora::sourceChange() {}
-void Tintora::findAgain() {}
-void Tintora::setAchievedLab(double /*L*/, double /*a*/, double /*b*/) {}
-
-// Remembered settings are not kept between runs yet.
-void Tintora::restoreLastSettings() {}
-void Tintora::restoreLastLAB() {}
-void Tintora::rememberRefL() {}
-void Tintora::rememberRefA() {}
-void Tintora::rememberRefB() {}
-void Tintora::rememberUseSource() {}
-void Tintora::rememberDisplayAB() {}
-void Tintora::rememberDisplayCH() {}
-void Tintora::rememberPreserve() {}
-void Tintora::rememberMethod() {}
-void Tintora::rememberBlack() {}
-void Tintora::rememberStrength() {}
-void Tintora::rememberPriority() {}
-void Tintora::rememberSrc() {}
-
 void Tintora::rememberEverything() {
     rememberRefL();
     rememberRefA();
@@ -246,11 +224,9 @@ void Tintora::setUseSource() {
 }
 
 void Tintora::methodChanged() {
-    static const char* const suffixes[] = {"E", "E94", "E00", "JCh"};
-    const int method = comboBoxDeltaFormula->currentIndex();
-    if (method < 0 || method > 3)
-        return;
-    textLabelDeltaE->setText(QChar(0x0394) + QLatin1String(suffixes[method]));
+    const std::string label = differenceLabel(comboBoxDeltaFormula->currentIndex());
+    if (!label.empty())
+        textLabelDeltaE->setText(QString::fromStdString(label));
 }
 
 void Tintora::setParams(QString icc, double l0, double a0, double b0) {

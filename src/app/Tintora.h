@@ -1,12 +1,18 @@
 #pragma once
 
 #include "TintoraBase.h"
+#include "VariationOptimizer.h"
 
+#include <QColor>
 #include <QStringList>
+
+#include <memory>
 
 class csContext;
 class csICCProfile;
 class csICCProfileConverter;
+class DiagramLAB;
+struct BindingMessage;
 
 // The main window: adds the output and source profiles with their converters, the search, the
 // results, the menus and the remembered settings to the form's widget behaviour.
@@ -16,6 +22,9 @@ class Tintora : public TintoraBase {
 public:
     explicit Tintora(QWidget* parent = nullptr, Qt::WindowFlags flags = {});
     ~Tintora() override;
+
+    // The colour a difference is shown in: from light green (at most 0.1) to red (above 5).
+    static QColor deltaColour(double value);
 
 signals:
     void dropOpenDocuments(const QStringList& files);
@@ -61,6 +70,18 @@ public slots:
     void appquit();
 
 protected:
+    // Every warning box of the window goes through here, so that tests can read them.
+    virtual void showWarning(const QString& title, const QString& text);
+    // The open-file dialog of the profile choice; an empty string when it is cancelled.
+    virtual QString askOpenFileName(const QString& title, const QString& start);
+
+    // Converts dev through the output converter and shows the colour (deviceChange()).
+    void updateAchievedFromDevice();
+    // Converts src through the source converter into the reference (sourceChange()).
+    void updateReferenceFromSource();
+    // One difference into its field: one decimal, coloured by its size.
+    void showDelta(QLineEdit* lineEdit, double value);
+
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -85,4 +106,12 @@ protected:
 private:
     void buildMenus();
     void makeConnections();
+    // Reads and checks a profile file for one side; null after a refusal, which it has reported.
+    std::unique_ptr<csICCProfile> readProfile(const QString& path, bool outputSide);
+    void warnAbout(const BindingMessage& message, const QString& argument);
+    void fillDiagram(DiagramLAB* diagram, bool chromaLightness, double L, double a, double b,
+                     double total);
+
+    // The search's fixed storage, reused by every search of this window.
+    VariationOptimizer optimizer_;
 };

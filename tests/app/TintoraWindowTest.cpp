@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QMetaMethod>
 #include <QMimeData>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
@@ -43,6 +44,16 @@ public:
 
     QStringList takeCalls() { return std::exchange(calls, {}); }
     QStringList calls;
+
+protected:
+    void showWarning(const QString& title, const QString& text) override {
+        calls << "warning " + title + ": " + text;
+    }
+};
+
+// Empties the remembered settings, so that every window starts as on a first run.
+struct EmptySettingsStore {
+    EmptySettingsStore() { QSettings(QSettings::UserScope, "Veltrane", "Tintora").clear(); }
 };
 
 using Widgets = std::initializer_list<QWidget*>;
@@ -79,6 +90,7 @@ protected:
         // Tests that change the style values put the installed ones back.
         VeltFramework::useStyle(VeltGlue::instance().style());
     }
+    EmptySettingsStore emptyStore;
     RecordingWindow window;
 };
 
@@ -159,11 +171,19 @@ TEST_F(TintoraWindowTest, InitialStateOfAFreshWindow) {
     EXPECT_EQ(window.comboBoxSourceIntent->currentIndex(), 3);
     EXPECT_EQ(window.comboBoxIntent->currentText(), "absolute colorimetric");
     EXPECT_EQ(window.comboBoxPreserve->currentIndex(), 0);
-    EXPECT_EQ(window.comboBoxDeltaFormula->currentIndex(), 0);
+    EXPECT_EQ(window.comboBoxDeltaFormula->currentIndex(), 3) << "CIECAM02 on a first run";
+    EXPECT_EQ(window.textLabelDeltaE->text(), QString::fromUtf8("\u0394JCh"));
     EXPECT_FALSE(window.checkBoxLab->isChecked());
     EXPECT_TRUE(window.checkBoxLCh->isChecked());
     for (double value : window.dev)
         EXPECT_TRUE(std::isnan(value));
+    EXPECT_EQ(window.lineEditRefL->text(), "50.00");
+    EXPECT_EQ(window.lineEditRefC->text(), "0.00");
+    EXPECT_EQ(window.refB, 0.0);
+    EXPECT_EQ(window.sliderStrength->value(), 2);
+    EXPECT_EQ(window.sliderPriority->value(), 2);
+    EXPECT_EQ(window.sliderBlack->value(), 0);
+    EXPECT_FALSE(window.checkBoxUseSource->isChecked());
     EXPECT_TRUE(window.calls.isEmpty()) << "building the window runs no search";
 }
 
@@ -239,15 +259,14 @@ TEST_F(TintoraWindowTest, PreserveChoiceRelabelsAndShowsTheEmphasisControls) {
 
     // The controls are brought into line before the search runs.
     EXPECT_EQ(window.takeCalls().mid(0, 2),
-              (QStringList{"preserveSelected", QString::fromUtf8("findAgain \u2206E")}));
+              (QStringList{"preserveSelected", QString::fromUtf8("findAgain \u0394JCh")}));
 }
 
 TEST_F(TintoraWindowTest, MethodChoiceSearchesFirstThenRelabelsTheTotal) {
     const QString delta = QString::fromUtf8("\u0394");
-    const QString increment = QString::fromUtf8("\u2206");
     const char* suffixes[] = {"E", "E94", "E00", "JCh"};
-    QString before = increment + "E";
-    for (int method : {1, 2, 3, 0}) {
+    QString before = delta + "JCh";
+    for (int method : {1, 2, 0, 3}) {
         window.comboBoxDeltaFormula->setCurrentIndex(method);
         emit window.comboBoxDeltaFormula->activated(method);
         EXPECT_EQ(window.takeCalls(), QStringList{"findAgain " + before});
@@ -294,16 +313,16 @@ TEST_F(TintoraWindowTest, UseSourceSwitchesBetweenTypedAndDerivedReference) {
 }
 
 TEST_F(TintoraWindowTest, ReferenceLabWritesFieldsAndFollowsWithLCh) {
-    window.setReferenceLab(50, 0, -10);
-    EXPECT_EQ(window.lineEditRefL->text(), "50.00");
+    window.setReferenceLab(55, 0, -10);
+    EXPECT_EQ(window.lineEditRefL->text(), "55.00");
     EXPECT_EQ(window.lineEditRefA->text(), "0.00");
     EXPECT_EQ(window.lineEditRefB->text(), "-10.00");
     EXPECT_EQ(window.lineEditRefC->text(), "10.00");
     EXPECT_EQ(window.lineEditRefH->text(), "-90.00") << "hue angles are not wrapped";
-    EXPECT_EQ(window.takeCalls(), QStringList{QString::fromUtf8("findAgain \u2206E")})
+    EXPECT_EQ(window.takeCalls(), QStringList{QString::fromUtf8("findAgain \u0394JCh")})
         << "the L* text change searches once";
 
-    window.setReferenceLab(50, 0, -10);
+    window.setReferenceLab(55, 0, -10);
     EXPECT_TRUE(window.takeCalls().isEmpty()) << "unchanged texts start nothing";
 
     window.setReferenceLab(12.345, 0, 0);
@@ -336,6 +355,8 @@ TEST_F(TintoraWindowTest, LChEditsDriveLabAndSearchWhenLeft) {
 
 TEST_F(TintoraWindowTest, LightnessSearchesOnEveryKeystroke) {
     window.show();
+    window.lineEditRefL->clear();
+    window.takeCalls();
     window.lineEditRefL->setFocus();
     QTest::keyClicks(window.lineEditRefL, "73");
     EXPECT_EQ(window.takeCalls().size(), 2);

@@ -1,0 +1,210 @@
+// The window's search driver and results: running the search for the reference, converting
+// device and source values, and showing the achieved colour, its differences and the diagrams.
+
+#include "ColourDifference.h"
+#include "DeviceToLab.h"
+#include "DiagramLAB.h"
+#include "ResultFigures.h"
+#include "SpotSearch.h"
+#include "Tintora.h"
+#include "csCIEConstants.h"
+#include "csContext.h"
+#include "csICCProfile.h"
+#include "csICCProfileConverter.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+bool xyzPcs(const csICCProfile& profile) { return profile.header().pcs() == Signature("XYZ "); }
+
+void setBrushForAllGroups(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+    QPalette palette = widget->palette();
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setBrush(group, role, QBrush(colour));
+    widget->setPalette(palette);
+}
+
+} // namespace
+
+QColor Tintora::deltaColour(double value) {
+    const double d = std::abs(value);
+    if (d <= 0.1)
+        return {192, 255, 192};
+    if (d <= 1)
+        return {224, 255, 192};
+    if (d <= 2)
+        return {255, 255, 192};
+    if (d <= 3)
+        return {255, 224, 192};
+    if (d <= 4)
+        return {255, 192, 192};
+    if (d <= 5)
+        return {255, 128, 128};
+    return {255, 64, 64}; // also for not a number
+}
+
+void Tintora::showDelta(QLineEdit* lineEdit, double value) {
+    lineEdit->setText(QString::fromStdString(deltaText(value)));
+    setBrushForAllGroups(lineEdit, lineEdit->backgroundRole(), deltaColour(value));
+}
+
+void Tintora::findAgain() {
+    if (outProfile == nullptr || outConverter == nullptr)
+        return;
+    SearchPreferences preferences;
+    preferences.strength = sliderStrength->value();
+    preferences.priority = sliderPriority->value();
+    preferences.preserve = comboBoxPreserve->currentIndex();
+    preferences.black = sliderBlack->value();
+    preferences.method = comboBoxDeltaFormula->currentIndex();
+    const double reference[3] = {refL, refA, refB};
+    const SpotSearchResult result =
+        searchSpotColour(optimizer_, *outConverter, outProfile->header().colorSpace(),
+                         xyzPcs(*outProfile), *context, reference, preferences);
+    textLabelOutOfGamut->setVisible(result.outOfGamut);
+    // The values as the fields will hold them, so that the fields and dev never disagree (a field
+    // whose text does not change is not read back).
+    std::copy(result.device, result.device + 4, dev.begin());
+    updateUIFromDev();
+    updateAchievedFromDevice();
+}
+
+void Tintora::deviceChange() { updateAchievedFromDevice(); }
+
+void Tintora::sourceChange() { updateReferenceFromSource(); }
+
+void Tintora::updateAchievedFromDevice() {
+    if (outProfile == nullptr || outConverter == nullptr)
+        return;
+    double lab[3];
+    deviceToLab(*outConverter, outProfile->header().colorSpace(), xyzPcs(*outProfile), dev.data(),
+                lab);
+    setAchievedLab(lab[0], lab[1], lab[2]);
+}
+
+void Tintora::updateReferenceFromSource() {
+    if (srcProfile == nullptr || srcConverter == nullptr)
+        return;
+    double lab[3];
+    deviceToLab(*srcConverter, srcProfile->header().colorSpace(), xyzPcs(*srcProfile), src.data(),
+                lab);
+    setReferenceLab(lab[0], lab[1], lab[2]);
+}
+
+void Tintora::setAchievedLab(double L, double a, double b) {
+    achievedL = L;
+    achievedA = a;
+    achievedB = b;
+    const double reference[3] = {refL, refA, refB}, achieved[3] = {L, a, b};
+    const ResultFigures f =
+        resultFigures(reference, achieved, comboBoxDeltaFormula->currentIndex(), *context);
+
+    lineEditAchL->setText(QString::number(L, 'f', 2));
+    lineEditAchA->setText(QString::number(a, 'f', 2));
+    lineEditAchB->setText(QString::number(b, 'f', 2));
+    lineEditAchC->setText(QString::number(f.C, 'f', 2));
+    lineEditAchH->setText(QString::number(f.h, 'f', 2));
+    // A hue is hardly worth reading below chroma 1.
+    setBrushForAllGroups(lineEditAchH, lineEditAchH->foregroundRole(),
+                         f.C >= 1.0 ? QColor(0, 0, 0) : QColor(224, 224, 224));
+
+    showDelta(lineEditDeltaL, f.dL);
+    showDelta(lineEditDeltaA, f.da);
+    showDelta(lineEditDeltaB, f.db);
+    showDelta(lineEditDeltaC, f.dC);
+    showDelta(lineEditDeltaH, f.dH);
+    showDelta(lineEditDeltaE, f.total);
+
+    fillDiagram(diagramLAB, false, L, a, b, f.total);
+    fillDiagram(diagramLCH, true, L, a, b, f.total);
+
+    const QPalette first = lineEditDev1->palette();
+    QPalette palette = first;
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setBrush(group, QPalette::Text, first.brush(QPalette::Active, QPalette::Text));
+    for (SpinLineEdit* field : deviceFields()) {
+        field->setEnabled(true);
+        field->setPalette(palette);
+    }
+}
+
+// One diagram of the results: the a-b plane (view 0), or chroma along the reference's hue against
+// L* (view 3), with the reference, the achieved colour, their connection, the constant-hue curves
+// of both and the neutral point or axis.
+void Tintora::fillDiagram(DiagramLAB* diagram, bool chromaLightness, double L, double a, double b,
+                          double total) {
+    const double referenceC = std::sqrt(refB * refB + refA * refA);
+    const double achievedC = std::sqrt(b * b + a * a);
+    const double R = std::max({1.1 * referenceC, 1.1 * achievedC, 50.0});
+
+    diagram->backgroundColor = QColor(128, 128, 128);
+    diagram->setReference(refL, refA, refB);
+    diagram->xMin = -R;
+    diagram->xMax = R;
+    diagram->yMin = chromaLightness ? 0 : -R;
+    diagram->yMax = chromaLightness ? 100 : R;
+    diagram->autoXMin = diagram->autoXMax = diagram->autoYMin = diagram->autoYMax = false;
+    diagram->gridOriginX = diagram->gridOriginY = -100;
+    diagram->gridStepX = diagram->gridStepY = 25;
+    diagram->setNumLists(6);
+    diagram->clearLists();
+    diagram->setColor(0, QColor(255, 255, 255));
+    diagram->setColor(1, chromaLightness ? QColor(64, 64, 255) : QColor(0, 0, 255));
+    diagram->setColor(2, QColor(192, 192, 192));
+    diagram->setColor(3, chromaLightness ? QColor(128, 128, 255) : QColor(64, 64, 255));
+    diagram->setColor(4, deltaColour(total));
+    diagram->setColor(5, QColor(64, 64, 64));
+    diagram->setView(chromaLightness ? 3 : 0);
+    if (chromaLightness)
+        diagram->setHueAngle(refH);
+    diagram->xTitle = chromaLightness ? "C" : "a";
+    diagram->yTitle = chromaLightness ? "L" : "b";
+    diagram->gridX = diagram->gridY = true;
+
+    for (unsigned list : {0u, 1u})
+        diagram->setDataStyle(list, Diagram::circles);
+    for (unsigned list : {2u, 3u, 4u})
+        diagram->setDataStyle(list, Diagram::lines);
+    diagram->setDataStyle(5, chromaLightness ? Diagram::lines : Diagram::circles);
+    diagram->setPointSize(0, 6);
+    diagram->setPointSize(1, 6);
+    if (!chromaLightness)
+        diagram->setPointSize(5, 3);
+
+    // In the C-L view a colour lies at its chroma along the diagram's hue direction.
+    const double theta = diagram->hueAngle() * csCIE::pi / 180;
+    const auto x = [&](double pa, double pb) {
+        return chromaLightness ? pb * std::sin(theta) + pa * std::cos(theta) : pa;
+    };
+    const auto y = [&](double pL, double pb) { return chromaLightness ? pL : pb; };
+    diagram->appendPoint(0, x(refA, refB), y(refL, refB), 0);
+    diagram->appendPoint(1, x(a, b), y(L, b), 1);
+    diagram->appendPoint(4, x(refA, refB), y(refL, refB), 0);
+    diagram->appendPoint(4, x(a, b), y(L, b), 1);
+    diagram->appendPoint(5, 0, 0, 0);
+    if (chromaLightness)
+        diagram->appendPoint(5, 0, 100, 1);
+
+    // Constant perceived hue from the neutral axis out to each colour, through the appearance
+    // model: the same J and h at a tenth, two tenths, ... of the colour's chroma.
+    const double colours[2][3] = {{refL, refA, refB}, {L, a, b}};
+    for (int which = 0; which < 2; ++which) {
+        float J, ac, bc, C, h;
+        context->labToJab(static_cast<float>(colours[which][0]),
+                          static_cast<float>(colours[which][1]),
+                          static_cast<float>(colours[which][2]), &J, &ac, &bc, &C, &h);
+        const double hr = h * csCIE::pi / 180;
+        for (int i = 0; i <= 10; ++i) {
+            const double c = i * C / 10.0;
+            float pL, pa, pb;
+            context->jabToLab(J, static_cast<float>(c * std::cos(hr)),
+                              static_cast<float>(c * std::sin(hr)), &pL, &pa, &pb);
+            diagram->appendPoint(2 + which, x(pa, pb), y(pL, pb), 0);
+        }
+    }
+    diagram->repaint();
+}

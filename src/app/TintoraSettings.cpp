@@ -1,0 +1,68 @@
+// The window's remembered settings: restored while the window is built, written at exit.
+
+#include "SettingsStore.h"
+#include "Tintora.h"
+
+void Tintora::restoreLastSettings() {
+    using SettingsStore::read;
+    comboBoxIntent->setCurrentIndex(read("lastIntent", 3).toInt());
+    comboBoxSourceIntent->setCurrentIndex(read("lastSourceIntent", 3).toInt());
+    comboBoxPreserve->setCurrentIndex(read("lastPreserve", 0).toInt());
+    sliderStrength->setValue(read("lastStrength", 2).toInt());
+    sliderPriority->setValue(read("lastPriority", 2).toInt());
+    comboBoxDeltaFormula->setCurrentIndex(read("lastMethod", 3).toInt());
+    sliderBlack->setValue(read("lastBlack", 0).toInt());
+    const bool displayLab = read("lastDisplayAB", false).toBool();
+    const bool displayLCh = read("lastDisplayCH", true).toBool();
+    checkBoxLab->setChecked(displayLab);
+    checkBoxLCh->setChecked(displayLCh);
+    checkBoxUseSource->setChecked(read("lastUseSource", false).toBool());
+    static const char* const sourceKeys[4] = {"lastSrc1", "lastSrc2", "lastSrc3", "lastSrc4"};
+    for (int i = 0; i < 4; ++i)
+        src[i] = read(sourceKeys[i], 0.0).toDouble();
+
+    restoreLastLAB();
+    setUseSource();
+    methodChanged();
+    preserveSelected();
+    displayAB();
+    displayCH();
+    updateUIFromSrc();
+}
+
+void Tintora::restoreLastLAB() {
+    using SettingsStore::read;
+    refL = read("lastL", 50.0).toDouble();
+    refA = read("lastA", 0.0).toDouble();
+    refB = read("lastB", 0.0).toDouble();
+    setReferenceLab(refL, refA, refB);
+    preserveSelected();
+}
+
+void Tintora::rememberRefL() { SettingsStore::write("lastL", refL); }
+void Tintora::rememberRefA() { SettingsStore::write("lastA", refA); }
+void Tintora::rememberRefB() { SettingsStore::write("lastB", refB); }
+void Tintora::rememberUseSource() {
+    SettingsStore::write("lastUseSource", checkBoxUseSource->isChecked());
+}
+void Tintora::rememberDisplayAB() {
+    SettingsStore::write("lastDisplayAB", checkBoxLab->isChecked());
+}
+void Tintora::rememberDisplayCH() {
+    SettingsStore::write("lastDisplayCH", checkBoxLCh->isChecked());
+}
+void Tintora::rememberPreserve() {
+    SettingsStore::write("lastPreserve", comboBoxPreserve->currentIndex());
+}
+void Tintora::rememberMethod() {
+    SettingsStore::write("lastMethod", comboBoxDeltaFormula->currentIndex());
+}
+void Tintora::rememberBlack() { SettingsStore::write("lastBlack", sliderBlack->value()); }
+void Tintora::rememberStrength() { SettingsStore::write("lastStrength", sliderStrength->value()); }
+void Tintora::rememberPriority() { SettingsStore::write("lastPriority", sliderPriority->value()); }
+void Tintora::rememberSrc() {
+    SettingsStore::write("lastSrc1", src[0]);
+    SettingsStore::write("lastSrc2", src[1]);
+    SettingsStore::write("lastSrc3", src[2]);
+    SettingsStore::write("lastSrc4", src[3]);
+}

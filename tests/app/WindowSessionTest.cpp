@@ -1,0 +1,353 @@
+// The whole window against real profiles, offscreen: binding, searching, showing results,
+// refusing bad files, remembering settings.
+
+#include "ColourDifference.h"
+#include "LutBytes.h"
+#include "SpotSearch.h"
+#include "Tintora.h"
+#include "VariationOptimizer.h"
+#include "ViewingConditions.h"
+#include "csContext.h"
+#include "csICCProfile.h"
+#include "csICCProfileConverter.h"
+#include "csICCTag.h"
+#include "csICCXYZTag.h"
+#include "csLog.h"
+#include "tagFactory.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+
+namespace {
+
+const QString samples = TINTORA_SAMPLE_PROFILES;
+const QString sampleCMYK = samples + "/Tintora-Sample-CMYK.icc";
+const QString ghostscript = "/usr/share/color/icc/ghostscript/";
+
+// The real window, with its warning boxes recorded instead of shown.
+class Window : public Tintora {
+public:
+    using Tintora::achievedL;
+    using Tintora::outConverter;
+    using Tintora::outProfile;
+    using Tintora::srcConverter;
+    using TintoraBase::dev;
+    using TintoraBase::refA;
+    using TintoraBase::refB;
+    using TintoraBase::refL;
+    using TintoraBase::src;
+
+    QStringList warnings;
+    QString nextFile;
+
+protected:
+    void showWarning(const QString& title, const QString& text) override {
+        warnings << title + " / " + text;
+    }
+    QString askOpenFileName(const QString&, const QString&) override { return nextFile; }
+};
+
+struct EmptySettingsStore {
+    EmptySettingsStore() { QSettings(QSettings::UserScope, "Veltrane", "Tintora").clear(); }
+};
+
+class WindowSession : public testing::Test {
+protected:
+    WindowSession() { clearLog(); }
+
+    // Types a reference L* as a user does: the field searches on every keystroke.
+    void typeLightness(double L) {
+        window.lineEditRefL->selectAll();
+        QTest::keyClicks(window.lineEditRefL, QString::number(L, 'f', 2));
+    }
+    void choose(QComboBox* combo, int index) {
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+    QStringList deviceTexts() const {
+        return {window.lineEditDev1->text(), window.lineEditDev2->text(),
+                window.lineEditDev3->text(), window.lineEditDev4->text()};
+    }
+
+    EmptySettingsStore emptyStore;
+    Window window;
+};
+
+TEST_F(WindowSession, BindingSwitchesTheDeviceMode) {
+    window.setProfile(samples + "/Tintora-Sample-CMY.icc");
+    ASSERT_TRUE(window.warnings.isEmpty()) << window.warnings.join("\n").toStdString();
+    EXPECT_EQ(window.lineEditProfile->text(), "Tintora-Sample-CMY.icc");
+    EXPECT_EQ(window.textLabelDev1->text(), "C");
+    EXPECT_FALSE(window.sliderBlack->isVisibleTo(&window));
+    EXPECT_EQ(window.lineEditDev1->maximum, 100.0);
+    EXPECT_FALSE(window.lineEditDev1->text().isEmpty()) << "binding searches";
+
+    window.setProfile(samples + "/Tintora-Sample-RGB.icc");
+    EXPECT_EQ(window.textLabelDev3->text(), "B");
+    EXPECT_EQ(window.lineEditDev2->maximum, 255.0);
+    EXPECT_EQ(window.lineEditDev4->maximum, 100.0) << "the fourth keeps its range";
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_GE(window.dev[c], 0);
+        EXPECT_LE(window.dev[c], 255);
+    }
+
+    window.setProfile(ghostscript + "ps_cmyk.icc"); // XYZ PCS
+    EXPECT_EQ(window.textLabelDev4->text(), "K");
+    EXPECT_TRUE(window.sliderBlack->isVisibleTo(&window));
+    EXPECT_TRUE(window.warnings.isEmpty());
+}
+
+TEST_F(WindowSession, TypingAReferenceShowsTheSearchCoresAnswer) {
+    for (const QString& path :
+         {sampleCMYK, ghostscript + "default_cmyk.icc", ghostscript + "ps_cmyk.icc"}) {
+        window.setProfile(path);
+        ASSERT_TRUE(window.warnings.isEmpty());
+        window.setReferenceLab(60, 10, 10);
+        typeLightness(62);
+        EXPECT_EQ(window.refL, 62.0);
+
+        // The same search, run directly.
+        csICCProfile profile;
+        std::FILE* file = std::fopen(path.toUtf8().constData(), "rb");
+        ASSERT_EQ(profile.setProfile(file), 0);
+        std::fclose(file);
+        csICCProfileConverter converter(&profile, 0, 1, 1); // absolute colorimetric
+        ASSERT_EQ(converter.prepare(), 0);
+        csContext context;
+        setWindowViewingConditions(context);
+        VariationOptimizer optimizer;
+        const double reference[3] = {62, 10, 10};
+        const SpotSearchResult expected =
+            searchSpotColour(optimizer, converter, profile.header().colorSpace(),
+                             profile.header().pcs() == Signature("XYZ "), context, reference, {});
+        ASSERT_FALSE(expected.outOfGamut) << path.toStdString();
+        const QStringList texts = deviceTexts();
+        for (int c = 0; c < 4; ++c)
+            EXPECT_EQ(texts[c], QString::number(expected.device[c], 'f', 2)) << c;
+        EXPECT_EQ(window.lineEditAchL->text(), QString::number(expected.achieved[0], 'f', 2));
+        EXPECT_EQ(window.lineEditDeltaL->text(), "0.0");
+        EXPECT_EQ(window.lineEditDeltaE->text(), "0.0");
+        EXPECT_EQ(window.lineEditDeltaE->palette().color(window.lineEditDeltaE->backgroundRole()),
+                  QColor(192, 255, 192));
+        EXPECT_FALSE(window.textLabelOutOfGamut->isVisibleTo(&window));
+        EXPECT_EQ(window.diagramLAB->numLists(), 6u);
+        EXPECT_EQ(window.diagramLAB->points(2).size(), 11u) << "constant-hue curve";
+    }
+}
+
+TEST_F(WindowSession, BlackSliderFixesK) {
+    window.setProfile(sampleCMYK);
+    window.sliderBlack->setValue(40);
+    EXPECT_EQ(window.lineEditDev4->text(), "40.00");
+    window.setReferenceLab(30, 5, 5);
+    EXPECT_EQ(window.lineEditDev4->text(), "40.00");
+}
+
+TEST_F(WindowSession, OutOfGamutFollowsThePreferences) {
+    window.setProfile(sampleCMYK);
+    // A search follows a reference only when the L* text changes.
+    window.setReferenceLab(51, 120, 0);
+    EXPECT_TRUE(window.textLabelOutOfGamut->isVisibleTo(&window));
+    EXPECT_EQ(window.textLabelOutOfGamut->text(), "Out of gamut!");
+    const QStringList byHue = deviceTexts();
+    choose(window.comboBoxPreserve, 2);
+    const QStringList byLightness = deviceTexts();
+    EXPECT_NE(byLightness, byHue);
+    window.sliderStrength->setValue(0);
+    EXPECT_NE(deviceTexts(), byLightness);
+    EXPECT_EQ(window.lineEditDeltaE->palette().color(window.lineEditDeltaE->backgroundRole()),
+              QColor(255, 64, 64));
+
+    window.setReferenceLab(60, 10, 10);
+    EXPECT_FALSE(window.textLabelOutOfGamut->isVisibleTo(&window));
+}
+
+TEST_F(WindowSession, IntentComboPreparesTheConverterAgain) {
+    window.setProfile(sampleCMYK);
+    window.setReferenceLab(60, 10, 10);
+    const QString absolute = window.lineEditDev2->text();
+    EXPECT_EQ(window.outConverter->whiteMode(), 1u);
+    choose(window.comboBoxIntent, 1);
+    EXPECT_EQ(window.outConverter->whiteMode(), 0u);
+    EXPECT_EQ(window.outConverter->intent(), 1u);
+    EXPECT_NE(window.lineEditDev2->text(), absolute) << "the paper white changes the answer";
+    choose(window.comboBoxIntent, 2);
+    EXPECT_EQ(window.outConverter->intent(), 2u);
+    EXPECT_EQ(QSettings(QSettings::UserScope, "Veltrane", "Tintora")
+                  .value("/Veltrane/Tintora/lastIntent")
+                  .toInt(),
+              2);
+}
+
+TEST_F(WindowSession, SourceValuesDeriveTheReference) {
+    window.setProfile(sampleCMYK);
+    window.checkBoxUseSource->setChecked(true);
+    window.setUseSource();
+    window.setSource(ghostscript + "default_cmyk.icc");
+    ASSERT_NE(window.srcConverter, nullptr);
+    EXPECT_EQ(window.lineEditSource->text(), "default_cmyk.icc");
+    window.lineEditSrc2->setText("60");
+    EXPECT_LT(window.refA, 80);
+    EXPECT_GT(window.refA, 30) << "magenta";
+    EXPECT_EQ(window.lineEditRefL->text(), QString::number(window.refL, 'f', 2));
+    EXPECT_FALSE(window.lineEditDev2->text().isEmpty());
+}
+
+// Writes a synthetic profile into the folder and returns its path.
+QString writeProfile(const QTemporaryDir& folder, const char* name, const char (&cls)[5],
+                     const char (&space)[5], const char* lut) {
+    csICCProfile profile;
+    profile.header().setDeviceClass(Signature(cls));
+    profile.header().setColorSpace(Signature(space));
+    profile.header().setPcs(Signature("Lab "));
+    profile.addTag(csICCXYZTag(Signature("wtpt"), 0.9642f, 1.0f, 0.8249f));
+    if (lut != nullptr) {
+        LutBytes bytes;
+        bytes.inputs = 3;
+        const std::vector<std::uint8_t> block = bytes.mft2();
+        std::unique_ptr<csICCTag> tag(
+            tagFactory(nullptr, Signature::read(reinterpret_cast<const std::uint8_t*>(lut)),
+                       static_cast<std::uint32_t>(block.size()), block.data()));
+        profile.addTag(*tag);
+    }
+    const QString path = folder.filePath(name);
+    std::FILE* file = std::fopen(path.toUtf8().constData(), "wb");
+    profile.writeToFile(file);
+    std::fclose(file);
+    return path;
+}
+
+TEST_F(WindowSession, RefusalsWarnAndKeepWhatIsBound) {
+    QTemporaryDir folder;
+    const QString scanner = writeProfile(folder, "scanner.icc", "scnr", "RGB ", "A2B0");
+    const QString labSpace = writeProfile(folder, "lab.icc", "prtr", "Lab ", "A2B0");
+    const QString onlyB2A = writeProfile(folder, "b2a.icc", "prtr", "CMYK", "B2A0");
+    const QString truncated = folder.filePath("truncated.icc");
+    {
+        std::ifstream in(sampleCMYK.toStdString(), std::ios::binary);
+        std::vector<char> head(1000);
+        in.read(head.data(), 1000);
+        std::ofstream(truncated.toStdString(), std::ios::binary).write(head.data(), 1000);
+    }
+
+    window.setProfile(sampleCMYK);
+    window.setReferenceLab(51, 120, 0);
+    const QStringList shown = deviceTexts();
+    const QString achieved = window.lineEditAchL->text();
+    csICCProfile* bound = window.outProfile;
+
+    struct Refusal {
+        QString path, expected;
+    };
+    const QString readme = QString(TINTORA_SOURCE_DIR) + "/README.md";
+    for (const Refusal& r : {
+             Refusal{scanner,
+                     "Not an output profile / Profile is not an output profile, but 'scnr'"},
+             Refusal{ghostscript + "default_gray.icc",
+                     "Unsupported device space / Profile is not a CMYK, CMY, or RGB output "
+                     "profile, but 'GRAY'"},
+             Refusal{labSpace, "Unsupported device space / Profile is not a CMYK, CMY, or RGB "
+                               "output profile, but 'Lab '"},
+             Refusal{onlyB2A, "No A2B tables found / Profile does not have A2B tables"},
+             Refusal{truncated, "Failed to read profile / Failed to read profile " + truncated},
+             Refusal{readme, "Failed to read profile / Failed to read profile " + readme},
+             Refusal{QDir::tempPath(),
+                     "Failed to read profile / Failed to read profile " + QDir::tempPath()},
+             Refusal{"/no/such.icc", "Failed to open file / Failed to open profile /no/such.icc"},
+         }) {
+        window.warnings.clear();
+        window.setProfile(r.path);
+        EXPECT_EQ(window.warnings, QStringList{r.expected});
+        EXPECT_EQ(window.outProfile, bound) << r.path.toStdString();
+        EXPECT_EQ(deviceTexts(), shown);
+        EXPECT_EQ(window.lineEditAchL->text(), achieved);
+        EXPECT_EQ(window.lineEditProfile->text(), "Tintora-Sample-CMYK.icc");
+        EXPECT_EQ(logCount(), 0u) << "the log is cleared after every attempt";
+    }
+
+    // The source side has no A2B check: a B2A-only profile fails when it is prepared.
+    window.warnings.clear();
+    window.setSource(onlyB2A);
+    EXPECT_EQ(window.warnings, QStringList{"Internal error / Failed to prepare profile converter"});
+    EXPECT_EQ(window.srcConverter, nullptr);
+}
+
+TEST_F(WindowSession, ChoosingRemembersThePathBeforeOpening) {
+    window.nextFile = "/no/such.icc";
+    window.chooseProfile();
+    EXPECT_EQ(window.warnings.size(), 1);
+    QSettings store(QSettings::UserScope, "Veltrane", "Tintora");
+    EXPECT_EQ(store.value("/Veltrane/Tintora/lastProfilePath").toString(), "/no/such.icc");
+
+    window.warnings.clear();
+    window.chooseProfile(true);
+    EXPECT_TRUE(window.warnings.isEmpty()) << "a remembered path that is not a file is passed over";
+
+    window.nextFile.clear();
+    window.chooseProfile();
+    EXPECT_EQ(store.value("/Veltrane/Tintora/lastProfilePath").toString(), "/no/such.icc")
+        << "cancelling stores nothing";
+
+    window.nextFile = sampleCMYK;
+    window.chooseProfile();
+    ASSERT_NE(window.outProfile, nullptr);
+    Window second;
+    second.chooseProfile(true);
+    EXPECT_NE(second.outProfile, nullptr) << "reopened from the remembered path";
+}
+
+TEST_F(WindowSession, SettingsSurviveASecondWindow) {
+    window.setReferenceLab(42.5, -12, 33);
+    choose(window.comboBoxDeltaFormula, 1);
+    choose(window.comboBoxPreserve, 3);
+    window.sliderBlack->setValue(15);
+    window.sliderStrength->setValue(4);
+    window.sliderPriority->setValue(0);
+    window.checkBoxLab->setChecked(true);
+    window.checkBoxLCh->setChecked(false);
+    window.src = {1, 2, 3, 4};
+    window.rememberEverything();
+
+    Window second;
+    EXPECT_EQ(second.refL, 42.5);
+    EXPECT_EQ(second.refA, -12.0);
+    EXPECT_EQ(second.lineEditRefB->text(), "33.00");
+    EXPECT_EQ(second.comboBoxDeltaFormula->currentIndex(), 1);
+    EXPECT_EQ(second.textLabelDeltaE->text(), QString::fromUtf8("\u0394E94"));
+    EXPECT_EQ(second.comboBoxPreserve->currentIndex(), 3);
+    EXPECT_FALSE(second.sliderStrength->isVisibleTo(&second)) << "no preference";
+    EXPECT_EQ(second.sliderBlack->value(), 15);
+    EXPECT_EQ(second.sliderStrength->value(), 4);
+    EXPECT_EQ(second.sliderPriority->value(), 0);
+    EXPECT_TRUE(second.lineEditRefA->isVisibleTo(&second));
+    EXPECT_FALSE(second.lineEditRefC->isVisibleTo(&second));
+    EXPECT_EQ(second.lineEditSrc3->text(), "3.0");
+}
+
+// A long session: valid and invalid bindings alternating, with searches between them.
+TEST_F(WindowSession, ThousandBindingAttempts) {
+    const QString files[] = {sampleCMYK,
+                             ghostscript + "default_gray.icc",
+                             samples + "/Tintora-Sample-RGB.icc",
+                             "/no/such.icc",
+                             ghostscript + "ps_cmyk.icc",
+                             QString(TINTORA_SOURCE_DIR) + "/README.md"};
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        window.setProfile(files[attempt % 6]);
+        window.setReferenceLab(40 + attempt % 30, (attempt % 50) - 25, 10);
+        ASSERT_EQ(logCount(), 0u) << attempt;
+    }
+    EXPECT_EQ(window.warnings.size(), 500);
+    EXPECT_EQ(window.lineEditProfile->text(), "Tintora-Sample-RGB.icc") << "attempt 998";
+}
+
+} // namespace
