@@ -2,6 +2,7 @@
 // refusing bad files, remembering settings.
 
 #include "ColourDifference.h"
+#include "DiagramLAB.h"
 #include "LutBytes.h"
 #include "SpotSearch.h"
 #include "Tintora.h"
@@ -200,6 +201,61 @@ TEST_F(WindowSession, SourceValuesDeriveTheReference) {
     EXPECT_GT(window.refA, 30) << "magenta";
     EXPECT_EQ(window.lineEditRefL->text(), QString::number(window.refL, 'f', 2));
     EXPECT_FALSE(window.lineEditDev2->text().isEmpty());
+}
+
+TEST(DeltaColour, BoundsBelongToTheLowerBand) {
+    EXPECT_EQ(Tintora::deltaColour(0.1), QColor(192, 255, 192));
+    EXPECT_EQ(Tintora::deltaColour(-0.04), QColor(192, 255, 192));
+    EXPECT_EQ(Tintora::deltaColour(1.0), QColor(224, 255, 192));
+    EXPECT_EQ(Tintora::deltaColour(1.05), QColor(255, 255, 192));
+    EXPECT_EQ(Tintora::deltaColour(-2.5), QColor(255, 224, 192));
+    EXPECT_EQ(Tintora::deltaColour(4.0), QColor(255, 192, 192));
+    EXPECT_EQ(Tintora::deltaColour(5.0), QColor(255, 128, 128));
+    EXPECT_EQ(Tintora::deltaColour(5.01), QColor(255, 64, 64));
+    EXPECT_EQ(Tintora::deltaColour(std::nan("")), QColor(255, 64, 64));
+}
+
+TEST_F(WindowSession, ResultsRowsAndDiagrams) {
+    window.setReferenceLab(50, 0.3, 0.44);
+    window.setAchievedLab(50, 0.3, 0.4);
+    EXPECT_EQ(window.lineEditAchC->text(), "0.50");
+    EXPECT_EQ(window.lineEditAchH->text(), "53.13");
+    EXPECT_EQ(window.lineEditAchH->palette().color(window.lineEditAchH->foregroundRole()),
+              QColor(224, 224, 224))
+        << "a hue below chroma 1 is greyed";
+    EXPECT_EQ(window.lineEditDeltaB->text(), "0.0") << "-0.04 is not shown as -0.0";
+    EXPECT_EQ(window.lineEditDeltaB->palette().color(window.lineEditDeltaB->backgroundRole()),
+              QColor(192, 255, 192));
+    EXPECT_EQ(window.diagramLAB->xMax, 50.0) << "small chromas keep the range +-50";
+    EXPECT_EQ(window.diagramLCH->yMax, 100.0);
+
+    window.setReferenceLab(50, 100, 0);
+    window.setAchievedLab(48, 100, -0.1);
+    EXPECT_EQ(window.lineEditAchH->text(), "359.94");
+    EXPECT_EQ(window.lineEditAchH->palette().color(window.lineEditAchH->foregroundRole()),
+              QColor(0, 0, 0));
+    EXPECT_NEAR(window.diagramLAB->xMax, 110.0, 1e-4) << "1.1 x the larger chroma";
+    EXPECT_NEAR(window.diagramLAB->yMin, -110.0, 1e-4);
+    EXPECT_EQ(window.diagramLCH->yMin, 0.0);
+    const DiagramLAB* lab = window.diagramLAB;
+    ASSERT_EQ(lab->points(0).size(), 1u);
+    EXPECT_EQ(lab->points(0)[0].x, 100.0);
+    EXPECT_EQ(lab->points(1)[0].y, -0.1);
+    EXPECT_EQ(lab->points(4).size(), 2u) << "the connection";
+    EXPECT_EQ(lab->color(4), Tintora::deltaColour(window.lineEditDeltaE->text().toDouble()));
+    EXPECT_EQ(lab->points(2).size(), 11u);
+    EXPECT_NEAR(lab->points(2)[0].x, 0, 0.05) << "the curve starts on the neutral axis";
+    EXPECT_NEAR(lab->points(2)[10].x, 100, 0.05) << "and ends at the reference";
+    EXPECT_EQ(lab->points(5).size(), 1u);
+    EXPECT_EQ(lab->dataStyle(5), Diagram::circles);
+    const DiagramLAB* cl = window.diagramLCH;
+    EXPECT_EQ(cl->view(), 3u);
+    EXPECT_EQ(cl->hueAngle(), 0.0);
+    EXPECT_NEAR(cl->points(1)[0].x, 100, 1e-9) << "chroma along the reference hue";
+    EXPECT_EQ(cl->points(1)[0].y, 48.0);
+    EXPECT_EQ(cl->points(5).size(), 2u) << "the neutral axis";
+    EXPECT_EQ(cl->color(1), QColor(64, 64, 255));
+    EXPECT_TRUE(window.lineEditDev1->isEnabled());
 }
 
 // Writes a synthetic profile into the folder and returns its path.
