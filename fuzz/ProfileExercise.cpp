@@ -5,6 +5,7 @@
 #include "csICCXYZTag.h"
 #include "csICCdescTag.h"
 #include "csICCmlucTag.h"
+#include "csICCncl2Tag.h"
 #include "csICCpseqTag.h"
 #include "csICCpsidTag.h"
 #include "csICCtextTag.h"
@@ -86,6 +87,16 @@ void usePsid(const csICCpsidTag& tag) {
     }
 }
 
+void useNcl2(const csICCncl2Tag& tag) {
+    sink = sink + tag.prefix().size() + tag.suffix().size() + tag.vendorFlag();
+    // One probe past the end as well.
+    for (unsigned i = 0; i <= tag.count() && i < 64; ++i) {
+        std::uint16_t pcs[3] = {}, device[15] = {};
+        sink = sink + tag.fullName(i).size() + static_cast<std::uint64_t>(tag.pcs(i, pcs)) +
+               static_cast<std::uint64_t>(tag.device(i, device)) + pcs[0] + device[0];
+    }
+}
+
 void useTags(const csICCProfile& profile) {
     for (unsigned i = 0; i < profile.numTags(); ++i) {
         const csICCTag* tag = profile.tagAt(i);
@@ -103,6 +114,8 @@ void useTags(const csICCProfile& profile) {
             usePseq(*pseq);
         else if (const auto* psid = dynamic_cast<const csICCpsidTag*>(tag))
             usePsid(*psid);
+        else if (const auto* ncl2 = dynamic_cast<const csICCncl2Tag*>(tag))
+            useNcl2(*ncl2);
         else if (const auto* text = dynamic_cast<const csICCtextTag*>(tag))
             sink = sink + text->text().size();
         // Bad-index probes add log entries; a thousand tags must not fill the log.

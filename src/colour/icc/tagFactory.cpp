@@ -6,6 +6,7 @@
 #include "csICCmft1Tag.h"
 #include "csICCmft2Tag.h"
 #include "csICCmlucTag.h"
+#include "csICCncl2Tag.h"
 #include "csICCparaTag.h"
 #include "csICCpseqTag.h"
 #include "csICCpsidTag.h"
@@ -46,6 +47,9 @@ csICCTag* tagFactory(const csICCTagTable* /*table*/, Signature signature, std::u
         const std::uint32_t measured = csICCmlucTag::measure(data, size);
         return measured == 0 ? nullptr : new csICCmlucTag(signature, measured, data);
     }
+    if (type == Signature("ncl2"))
+        return csICCncl2Tag::validate(data, size) ? new csICCncl2Tag(signature, size, data)
+                                                  : nullptr;
     if (type == Signature("pseq"))
         return csICCpseqTag::validate(data, size) ? new csICCpseqTag(signature, size, data)
                                                   : nullptr;
