@@ -26,3 +26,4 @@ inline std::vector<std::uint8_t> readFile(const std::string& path) {
 
 void registerConverterBenchmarks();
 void registerSearchBenchmarks();
+void registerBatchBenchmarks();

@@ -1,6 +1,6 @@
 // Tintora's benchmarks, each against Little CMS 2 in the same run. At the end every pair is
 // printed as nanoseconds per item (pixel, preparation or search) and as the ratio
-// ours / Little CMS 2.
+// ours / Little CMS 2; then each library batch against the single searches it is made of.
 
 #include "BenchSupport.h"
 
@@ -37,6 +37,18 @@ public:
             std::printf("%-30s %14.1f %14.1f %10.3f\n", name.substr(5).c_str(), ours, peer->second,
                         ours / peer->second);
         }
+        // A library batch against the single searches it is made of.
+        std::printf("\n%-30s %14s %14s %10s\n", "batch vs single searches", "batch ns",
+                    "singles ns", "ratio");
+        for (const auto& [name, batch] : nsPerItem_) {
+            if (name.rfind("ours/batch", 0) != 0)
+                continue;
+            const auto singles = nsPerItem_.find("ours/singles" + name.substr(10));
+            if (singles == nsPerItem_.end())
+                continue;
+            std::printf("%-30s %14.1f %14.1f %10.3f  (%.0f colours/s)\n", name.substr(5).c_str(),
+                        batch, singles->second, batch / singles->second, 1e9 / batch);
+        }
     }
 
 private:
@@ -48,6 +60,7 @@ private:
 int main(int argc, char** argv) {
     registerConverterBenchmarks();
     registerSearchBenchmarks();
+    registerBatchBenchmarks();
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -1,40 +1,13 @@
 #include "MatchCommand.h"
 
-#include "ColourDifference.h"
-#include "ConverterIntent.h"
-#include "DeviceToLab.h"
-#include "ProfileChecks.h"
-#include "ProfileFile.h"
 #include "ResultFigures.h"
-#include "VariationOptimizer.h"
-#include "ViewingConditions.h"
-#include "csContext.h"
-#include "csICCProfile.h"
-#include "csICCProfileConverter.h"
-#include "csLog.h"
+#include "SpotMatcher.h"
 
 #include <nlohmann/json.hpp>
 
-#include <cstdio>
 #include <vector>
 
 namespace {
-
-int refuse(const BindingMessage& message, std::ostream& errors, bool withLog) {
-    errors << message.message() << "\n";
-    if (withLog)
-        writeLog(errors);
-    clearLog();
-    return 1;
-}
-
-std::vector<std::string> channelNames(Signature space) {
-    if (space == Signature("CMYK"))
-        return {"C", "M", "Y", "K"};
-    if (space == Signature("RGB "))
-        return {"R", "G", "B"};
-    return {"C", "M", "Y"};
-}
 
 void writeText(std::ostream& out, const std::vector<std::string>& channels,
                const SpotSearchResult& result, const ResultFigures& f, const std::string& label) {
@@ -79,51 +52,18 @@ void writeJson(std::ostream& out, std::size_t channels, const SpotSearchResult& 
 } // namespace
 
 int runMatch(const MatchOptions& options, std::ostream& out, std::ostream& errors) {
-    clearLog();
-    csICCProfile profile;
-    std::FILE* file = std::fopen(options.profilePath.c_str(), "rb");
-    if (file == nullptr)
-        return refuse(openFailure(options.profilePath), errors, false);
-    const int read = profile.setProfile(file);
-    std::fclose(file);
-    if (read != 0)
-        return refuse(readFailure(options.profilePath), errors, true);
-    if (const auto refusal = profileRefusal(profile, true))
-        return refuse(*refusal, errors, false);
-
-    // Bound as the window binds it: prepared with the combo index as the intent, then the intent
-    // applied through the intent table and prepared again.
-    csICCProfileConverter converter(&profile, 0, static_cast<unsigned>(options.intent), 0);
-    if (converter.prepare() != 0)
-        return refuse(preparationFailure(), errors, true);
-    const ConverterIntent mapped = converterIntentForIndex(options.intent);
-    converter.setWhiteMode(mapped.whiteMode);
-    converter.setIntent(mapped.intent);
-    if (converter.prepare() != 0) {
-        // The window goes on with the converter as it stands; so does the search here.
-        errors << "prepare() failed, intent " << options.intent << "\n";
-        writeLog(errors);
-    }
-    clearLog();
-
-    csContext context;
-    setWindowViewingConditions(context);
-    VariationOptimizer optimizer;
-    const Signature space = profile.header().colorSpace();
+    const auto matcher =
+        SpotMatcher::bind(options.profilePath, options.intent, options.preferences, errors);
+    if (!matcher)
+        return 1;
     const double reference[3] = {options.L, options.a, options.b};
-    const SpotSearchResult result =
-        searchSpotColour(optimizer, converter, space, profile.header().pcs() == Signature("XYZ "),
-                         context, reference, options.preferences);
-    const ResultFigures figures =
-        resultFigures(reference, result.achieved, options.preferences.method, context);
-    const std::string label = differenceLabel(options.preferences.method);
-
-    const std::vector<std::string> channels = channelNames(space);
+    const SpotMatch match = matcher->match(reference);
+    const std::string label = matcher->methodLabel();
     if (options.format == "json")
-        writeJson(out, channels.size(), result, figures, label);
+        writeJson(out, matcher->channels().size(), match.result, match.figures, label);
     else if (options.format == "csv")
-        writeCsv(out, channels, result, figures, label);
+        writeCsv(out, matcher->channels(), match.result, match.figures, label);
     else
-        writeText(out, channels, result, figures, label);
+        writeText(out, matcher->channels(), match.result, match.figures, label);
     return 0;
 }

@@ -1,5 +1,6 @@
 // tintora-cli: Tintora's colour library and search on the command line, without a window.
 
+#include "BatchMatch.h"
 #include "ConvertCommand.h"
 #include "MatchCommand.h"
 #include "ProfileInfo.h"
@@ -8,8 +9,56 @@
 
 #include <CLI/CLI.hpp>
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <iostream>
 #include <map>
+
+namespace {
+
+int runMatchCommand(BatchOptions& batch, const CLI::Option& library, bool reference,
+                    const std::string& results, const std::string& inputFormat) {
+    if (!library && !reference) {
+        std::cerr << "tintora-cli match: give -L, -a and -b, or a colour library\n";
+        return batchFailed;
+    }
+    std::ofstream file;
+    if (results != "-") {
+        file.open(results, std::ios::binary);
+        if (!file) {
+            std::cerr << "tintora-cli: cannot write '" << results << "': " << std::strerror(errno)
+                      << "\n";
+            return batchFailed;
+        }
+    }
+    std::ostream& out = results == "-" ? std::cout : file;
+    batch.inputFormat = inputFormatNamed(inputFormat);
+    batch.progress = isatty(fileno(stderr)) != 0;
+    int status;
+    if (library) {
+        status = runBatchMatch(batch, std::cin, out, std::cerr);
+    } else if (batch.match.format == "cgats") {
+        // A single reference as a library of one.
+        ColourList list;
+        const double lab[3] = {batch.match.L, batch.match.a, batch.match.b};
+        list.add("reference", lab, "command line");
+        status = matchColourList(batch, list, out, std::cerr);
+    } else {
+        status = runMatch(batch.match, out, std::cerr);
+    }
+    out.flush();
+    if (file.is_open() && !file) {
+        std::cerr << "tintora-cli: cannot write '" << results << "'\n";
+        return batchFailed;
+    }
+    return status;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     CLI::App app{"tintora-cli " TINTORA_VERSION
@@ -40,21 +89,40 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(0, 3))
         ->capture_default_str();
 
-    MatchOptions match;
+    BatchOptions batch;
+    MatchOptions& match = batch.match;
     CLI::App* matchCommand = app.add_subcommand(
         "match", "Search the device values that reproduce an L*a*b* reference in an output "
                  "profile, as the window does, and show the result: device values, achieved "
-                 "colour, differences, total and whether the reference is out of gamut");
+                 "colour, differences, total and whether the reference is out of gamut. Give "
+                 "either -L, -a and -b, or a colour library (CSV or TSV, CGATS.17, CxF3 or a named "
+                 "colour profile) to match every colour in it. Exit status: 0 all matched, 1 "
+                 "nothing matched (unreadable library or profile), 2 some lines, rows or "
+                 "elements of the library skipped");
     matchCommand->add_option("-o,--profile", match.profilePath, "Output ICC profile")->required();
-    matchCommand->add_option("-L", match.L, "Reference L*")
-        ->required()
-        ->check(CLI::Range(0.0, 100.0));
-    matchCommand->add_option("-a", match.a, "Reference a*")
-        ->required()
-        ->check(CLI::Range(-128.0, 128.0));
-    matchCommand->add_option("-b", match.b, "Reference b*")
-        ->required()
-        ->check(CLI::Range(-128.0, 128.0));
+    CLI::Option* library = matchCommand->add_option("LIBRARY", batch.input,
+                                                    "Colour library file, - for standard input");
+    CLI::Option* optionL = matchCommand->add_option("-L", match.L, "Reference L*")
+                               ->check(CLI::Range(0.0, 100.0))
+                               ->excludes(library);
+    CLI::Option* optionA = matchCommand->add_option("-a", match.a, "Reference a*")
+                               ->check(CLI::Range(-128.0, 128.0))
+                               ->excludes(library);
+    CLI::Option* optionB = matchCommand->add_option("-b", match.b, "Reference b*")
+                               ->check(CLI::Range(-128.0, 128.0))
+                               ->excludes(library);
+    std::string inputFormat = "auto";
+    matchCommand
+        ->add_option("--input-format", inputFormat,
+                     "Library format; auto detects it from the content and the extension")
+        ->check(CLI::IsMember({"auto", "csv", "tsv", "cgats", "cxf", "icc"}))
+        ->capture_default_str();
+    std::string results = "-";
+    matchCommand
+        ->add_option("--results", results, "Write the results to this file, - for standard output")
+        ->capture_default_str();
+    matchCommand->add_flag("-q,--quiet", batch.quiet,
+                           "No progress bar, and for CSV no summary line on standard error");
     matchCommand
         ->add_option("--intent", match.intent,
                      "Rendering intent: 0 perceptual, 1 relative colorimetric, 2 saturation, "
@@ -89,7 +157,7 @@ int main(int argc, char** argv) {
         ->transform(CLI::CheckedTransformer(methods))
         ->default_str("cam02");
     matchCommand->add_option("--format", match.format, "Output format")
-        ->check(CLI::IsMember({"text", "csv", "json"}))
+        ->check(CLI::IsMember({"text", "csv", "cgats", "json"}))
         ->capture_default_str();
 
     CLI11_PARSE(app, argc, argv);
@@ -99,6 +167,7 @@ int main(int argc, char** argv) {
     if (convert->parsed())
         return runConvert(outputProfile, intent, std::cin, std::cout, std::cerr);
     if (matchCommand->parsed())
-        return runMatch(match, std::cout, std::cerr);
+        return runMatchCommand(batch, *library, *optionL && *optionA && *optionB, results,
+                               inputFormat);
     return 0;
 }

@@ -2,6 +2,8 @@
 //   Tintora-Sample-CMYK.icc, Tintora-Sample-CMY.icc, Tintora-Sample-RGB.icc
 // Version 2 printer profiles with a Lab PCS: "mft2" A2B0 (perceptual), A2B1 (colorimetric) and
 // A2B2 (saturation), "wtpt" (the paper), "bkpt", "desc" and "cprt".
+// And a named colour profile of a small spot colour library, Tintora-Sample-Spots.icc: version 2,
+// "nmcl" with an "ncl2" tag of L*a*b* values in the legacy 16-bit encoding.
 
 #include "PressModel.h"
 #include "csICCNumbers.h"
@@ -9,6 +11,7 @@
 #include "csICCXYZTag.h"
 #include "csICCdescTag.h"
 #include "csICCmft2Tag.h"
+#include "csICCncl2Tag.h"
 #include "csICCtextTag.h"
 #include "csLog.h"
 
@@ -103,6 +106,19 @@ csICCmft2Tag makeLut(const char* name, unsigned inputs, unsigned grid,
     return csICCmft2Tag(signature, static_cast<std::uint32_t>(data.size()), data.data());
 }
 
+int writeFile(csICCProfile& profile, const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr || profile.writeToFile(file) != 0) {
+        std::fprintf(stderr, "make_sample_profiles: cannot write %s\n", path.c_str());
+        printLog();
+        if (file != nullptr)
+            std::fclose(file);
+        return 1;
+    }
+    std::fclose(file);
+    return 0;
+}
+
 struct Variant {
     const char* file;
     const char* space;
@@ -159,16 +175,46 @@ int writeProfile(const PressModel& press, const Variant& variant, const std::str
     profile.addTag(makeLut("A2B2", variant.channels, variant.grid, saturation));
 
     const std::string path = folder + "/" + variant.file;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr || profile.writeToFile(file) != 0) {
-        std::fprintf(stderr, "make_sample_profiles: cannot write %s\n", path.c_str());
-        printLog();
-        if (file != nullptr)
-            std::fclose(file);
-        return 1;
+    return writeFile(profile, path);
+}
+
+// A few spot colours of a printer's swatch book, as measured (D50, 2 degrees).
+struct Spot {
+    const char* name;
+    double L, a, b;
+};
+constexpr Spot spots[] = {
+    {"Warm Red", 52.5, 70.1, 51.2},       {"Orange", 64.3, 55.8, 78.4},
+    {"Yellow", 88.9, -4.6, 93.5},         {"Green", 53.2, -68.9, 19.1},
+    {"Process Blue", 48.7, -12.4, -52.6}, {"Reflex Blue", 24.6, 27.9, -68.3},
+    {"Purple", 36.8, 56.4, -44.1},        {"Cool Grey", 64.1, -0.6, -2.8},
+};
+
+int writeSpotLibrary(const std::string& folder) {
+    csICCProfile profile;
+    csICCProfileHeader& header = profile.header();
+    header.setDeviceClass(Signature("nmcl"));
+    header.setColorSpace(Signature("CMYK"));
+    header.setPcs(Signature("Lab "));
+    header.setVersion(2, 1, 0);
+    header.setDateTime({2026, 1, 1, 0, 0, 0});
+    header.setManufacturer(Signature("VELT"));
+    profile.addTag(csICCdescTag("Tintora sample spot colours"));
+    profile.addTag(csICCtextTag(Signature("cprt"), "No copyright, use freely."));
+    profile.addTag(csICCXYZTag(Signature("wtpt"), 0.9642f, 1.0f, 0.8249f));
+    csICCncl2Tag library(Signature("ncl2"), 0);
+    library.setPrefix("Tintora ");
+    for (const Spot& spot : spots) {
+        const std::uint16_t pcs[3] = {
+            static_cast<std::uint16_t>(std::lround(spot.L * 652.8)),
+            static_cast<std::uint16_t>(std::lround((spot.a + 128) * 256)),
+            static_cast<std::uint16_t>(std::lround((spot.b + 128) * 256))};
+        library.addColour(spot.name, pcs, nullptr);
     }
-    std::fclose(file);
-    return 0;
+    profile.addTag(library);
+
+    const std::string path = folder + "/Tintora-Sample-Spots.icc";
+    return writeFile(profile, path);
 }
 
 } // namespace
@@ -189,6 +235,7 @@ int main(int argc, char** argv) {
     int status = 0;
     for (const Variant& variant : variants)
         status |= writeProfile(press, variant, argv[1]);
+    status |= writeSpotLibrary(argv[1]);
     clearLog();
     return status;
 }

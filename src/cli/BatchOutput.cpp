@@ -1,0 +1,213 @@
+#include "BatchOutput.h"
+
+#include <tintora/version.h>
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+
+namespace {
+
+// Code points in UTF-8 text, for aligning columns.
+std::size_t displayWidth(const std::string& text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+std::string padLeft(const std::string& text, std::size_t width) {
+    const std::size_t shown = displayWidth(text);
+    return shown >= width ? text : std::string(width - shown, ' ') + text;
+}
+
+std::string padRight(const std::string& text, std::size_t width) {
+    const std::size_t shown = displayWidth(text);
+    return shown >= width ? text : text + std::string(width - shown, ' ');
+}
+
+std::string csvField(const std::string& text) {
+    if (text.find_first_of(",\"\n\r") == std::string::npos && trimmed(text) == text)
+        return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+std::string cgatsString(const std::string& text) {
+    std::string result = "\"";
+    for (char c : text)
+        result += c == '"' ? '\'' : (c == '\n' || c == '\r' ? ' ' : c);
+    return result + '"';
+}
+
+const char* const resultFields[] = {"ACHIEVED_L", "ACHIEVED_A", "ACHIEVED_B",  "DELTA_L",
+                                    "DELTA_C",    "DELTA_H",    "DELTA_TOTAL", "OUT_OF_GAMUT"};
+
+} // namespace
+
+BatchSummary summarize(const std::vector<BatchRow>& rows, std::size_t skipped) {
+    BatchSummary summary;
+    summary.count = rows.size();
+    summary.skipped = skipped;
+    for (const BatchRow& row : rows) {
+        summary.outOfGamut += row.match.result.outOfGamut ? 1 : 0;
+        if (summary.largestName.empty() || row.match.figures.total > summary.largestTotal) {
+            summary.largestTotal = row.match.figures.total;
+            summary.largestName = row.colour.name;
+        }
+    }
+    return summary;
+}
+
+std::string summaryLine(const BatchSummary& summary, const std::string& methodLabel) {
+    std::string line =
+        std::to_string(summary.count) + (summary.count == 1 ? " colour" : " colours");
+    line += ", " + std::to_string(summary.outOfGamut) + " out of gamut";
+    if (summary.count > 0)
+        line += ", largest " + methodLabel + ' ' + deltaText(summary.largestTotal) + " (" +
+                summary.largestName + ")";
+    if (summary.skipped > 0)
+        line += ", " + std::to_string(summary.skipped) + " skipped";
+    return line;
+}
+
+std::vector<std::string> deviceFieldNames(const BatchReport& report) {
+    std::vector<std::string> names;
+    for (const std::string& channel : report.channels)
+        names.push_back(report.colourSpace + '_' + channel);
+    return names;
+}
+
+void writeBatchText(std::ostream& out, const BatchReport& report) {
+    for (const std::string& note : report.notes)
+        out << "note: " << note << "\n";
+    std::size_t nameWidth = 4;
+    for (const BatchRow& row : report.rows)
+        nameWidth = std::max(nameWidth, displayWidth(row.colour.name));
+
+    const auto number = [](double value) { return "  " + padLeft(fieldText(value, 2), 7); };
+    const auto delta = [](double value) { return "  " + padLeft(deltaText(value), 6); };
+
+    std::string header = padRight("Name", nameWidth);
+    for (const char* title : {"ref L*", "ref a*", "ref b*"})
+        header += "  " + padLeft(title, 7);
+    for (const std::string& channel : report.channels)
+        header += "  " + padLeft(channel, 7);
+    for (const char* title : {"L*", "a*", "b*"})
+        header += "  " + padLeft(title, 7);
+    for (const char* title : {"\u0394L", "\u0394C", "\u0394H"})
+        header += "  " + padLeft(title, 6);
+    header += "  " + padLeft(report.methodLabel, 6);
+    out << header << "\n";
+
+    for (const BatchRow& row : report.rows) {
+        const SpotSearchResult& result = row.match.result;
+        const ResultFigures& f = row.match.figures;
+        std::string line = padRight(row.colour.name, nameWidth);
+        for (double v : row.colour.lab)
+            line += number(v);
+        for (std::size_t c = 0; c < report.channels.size(); ++c)
+            line += number(result.device[c]);
+        for (double v : {f.L, f.a, f.b})
+            line += number(v);
+        for (double v : {f.dL, f.dC, f.dH, f.total})
+            line += delta(v);
+        if (result.outOfGamut)
+            line += "  Out of gamut!";
+        out << line << "\n";
+    }
+    out << summaryLine(report.summary, report.methodLabel) << "\n";
+}
+
+void writeBatchCsv(std::ostream& out, const BatchReport& report) {
+    out << "name,L,a,b";
+    for (const std::string& field : deviceFieldNames(report))
+        out << ',' << field;
+    out << ",achieved_L,achieved_a,achieved_b,dL,dC,dH,total,method,out_of_gamut\n";
+    for (const BatchRow& row : report.rows) {
+        const ResultFigures& f = row.match.figures;
+        out << csvField(row.colour.name);
+        for (double v : row.colour.lab)
+            out << ',' << fieldText(v, 2);
+        for (std::size_t c = 0; c < report.channels.size(); ++c)
+            out << ',' << fieldText(row.match.result.device[c], 2);
+        for (double v : {f.L, f.a, f.b})
+            out << ',' << fieldText(v, 2);
+        for (double v : {f.dL, f.dC, f.dH, f.total})
+            out << ',' << deltaText(v);
+        out << ',' << report.methodName << ',' << (row.match.result.outOfGamut ? "true" : "false")
+            << "\n";
+    }
+}
+
+void writeBatchCgats(std::ostream& out, const BatchReport& report) {
+    const std::vector<std::string> device = deviceFieldNames(report);
+    out << "CGATS.17\n"
+        << "ORIGINATOR\t\"tintora-cli " TINTORA_VERSION "\"\n"
+        << "DESCRIPTOR\t" << cgatsString("Spot colours matched in " + report.profilePath) << "\n"
+        << "KEYWORD\t\"RENDERING_INTENT\"\nRENDERING_INTENT\t" << report.intent << "\n"
+        << "KEYWORD\t\"DIFFERENCE_METHOD\"\nDIFFERENCE_METHOD\t\"" << report.methodName << "\"\n";
+    for (const std::string& note : report.notes)
+        out << "# " << note << "\n";
+    for (const char* field : resultFields)
+        out << "KEYWORD\t\"" << field << "\"\n";
+    out << "NUMBER_OF_FIELDS\t" << 5 + device.size() + std::size(resultFields)
+        << "\nBEGIN_DATA_FORMAT\nSAMPLE_ID\tSAMPLE_NAME\tLAB_L\tLAB_A\tLAB_B";
+    for (const std::string& field : device)
+        out << '\t' << field;
+    for (const char* field : resultFields)
+        out << '\t' << field;
+    out << "\nEND_DATA_FORMAT\nNUMBER_OF_SETS\t" << report.rows.size() << "\nBEGIN_DATA\n";
+    std::size_t id = 0;
+    for (const BatchRow& row : report.rows) {
+        const ResultFigures& f = row.match.figures;
+        out << ++id << '\t' << cgatsString(row.colour.name);
+        for (double v : row.colour.lab)
+            out << '\t' << fieldText(v, 2);
+        for (std::size_t c = 0; c < report.channels.size(); ++c)
+            out << '\t' << fieldText(row.match.result.device[c], 2);
+        for (double v : {f.L, f.a, f.b})
+            out << '\t' << fieldText(v, 2);
+        for (double v : {f.dL, f.dC, f.dH, f.total})
+            out << '\t' << deltaText(v);
+        out << '\t' << (row.match.result.outOfGamut ? 1 : 0) << "\n";
+    }
+    out << "END_DATA\n# " << summaryLine(report.summary, report.methodName) << "\n";
+}
+
+void writeBatchJson(std::ostream& out, const BatchReport& report) {
+    nlohmann::ordered_json json;
+    json["profile"] = report.profilePath;
+    json["intent"] = report.intent;
+    json["method"] = report.methodLabel;
+    json["notes"] = report.notes;
+    json["colours"] = nlohmann::ordered_json::array();
+    for (const BatchRow& row : report.rows) {
+        const ResultFigures& f = row.match.figures;
+        nlohmann::ordered_json colour;
+        colour["name"] = row.colour.name;
+        colour["origin"] = row.colour.origin;
+        colour["reference"] = {
+            {"L", row.colour.lab[0]}, {"a", row.colour.lab[1]}, {"b", row.colour.lab[2]}};
+        nlohmann::ordered_json device;
+        for (std::size_t c = 0; c < report.channels.size(); ++c)
+            device[report.channels[c]] = row.match.result.device[c];
+        colour["device"] = device;
+        colour["achieved"] = {{"L", f.L}, {"a", f.a}, {"b", f.b}};
+        colour["delta"] = {{"L", f.dL}, {"C", f.dC}, {"H", f.dH}};
+        colour["total"] = f.total;
+        colour["outOfGamut"] = row.match.result.outOfGamut;
+        json["colours"].push_back(colour);
+    }
+    json["skipped"] = report.problems;
+    json["summary"] = {{"count", report.summary.count},
+                       {"outOfGamut", report.summary.outOfGamut},
+                       {"largestTotal", report.summary.largestTotal},
+                       {"largestName", report.summary.largestName},
+                       {"skipped", report.summary.skipped}};
+    out << json.dump(2) << "\n";
+}

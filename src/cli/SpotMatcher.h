@@ -1,0 +1,58 @@
+#pragma once
+
+#include "ResultFigures.h"
+#include "SpotSearch.h"
+#include "VariationOptimizer.h"
+#include "csContext.h"
+
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+class csICCProfile;
+class csICCProfileConverter;
+
+// One reference searched in the bound profile: the search result and the figures of the results
+// rows.
+struct SpotMatch {
+    SpotSearchResult result;
+    ResultFigures figures;
+};
+
+// An output profile bound as the window binds it (same checks, same messages, same intent
+// handling) with the window's viewing conditions and the search preferences, ready to search any
+// number of references. `match` with one reference and with a whole colour library go through
+// this one class.
+class SpotMatcher {
+public:
+    ~SpotMatcher();
+
+    // Reads and binds the profile at path with the window's combo index for the intent. On
+    // refusal writes the message (and the library's log where the window shows it) to errors and
+    // returns null.
+    static std::unique_ptr<SpotMatcher> bind(const std::string& path, int intent,
+                                             const SearchPreferences& preferences,
+                                             std::ostream& errors);
+
+    SpotMatch match(const double reference[3]);
+
+    // "C", "M", "Y", "K" for CMYK; "R", "G", "B" for RGB; "C", "M", "Y" for CMY.
+    const std::vector<std::string>& channels() const { return channels_; }
+    Signature colourSpace() const { return space_; }
+    // The total's label, such as U+0394 "E00".
+    std::string methodLabel() const;
+    int method() const { return preferences_.method; }
+
+private:
+    SpotMatcher() = default;
+
+    std::unique_ptr<csICCProfile> profile_;
+    std::unique_ptr<csICCProfileConverter> converter_;
+    csContext context_;
+    VariationOptimizer optimizer_;
+    SearchPreferences preferences_;
+    Signature space_;
+    bool xyzPcs_ = false;
+    std::vector<std::string> channels_;
+};

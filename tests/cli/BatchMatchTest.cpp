@@ -1,0 +1,312 @@
+#include "BatchMatch.h"
+#include "BatchOutput.h"
+#include "CgatsColours.h"
+#include "DelimitedColours.h"
+#include "MatchCommand.h"
+#include "ProgressBar.h"
+#include "csICCProfile.h"
+#include "csICCXYZTag.h"
+#include "csICCncl2Tag.h"
+
+#include <nlohmann/json.hpp>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+namespace {
+
+const std::string sampleCMYK = std::string(TINTORA_SAMPLE_PROFILES) + "/Tintora-Sample-CMYK.icc";
+const std::string sampleRGB = std::string(TINTORA_SAMPLE_PROFILES) + "/Tintora-Sample-RGB.icc";
+
+// Colours inside and outside the sample CMYK gamut, light and dark.
+const char* const libraryCsv = "name,L,a,b\n"
+                               "Grey,50,0,0\n"
+                               "Warm Red,48.5,65,40\n"
+                               "Deep Blue,30,10,-50\n"
+                               "Pale Yellow,90,-5,40\n"
+                               "Ink,12,2,-3\n";
+
+struct BatchRun {
+    int status;
+    std::string out, errors;
+};
+
+BatchRun batch(BatchOptions options, const std::string& input) {
+    std::istringstream in(input);
+    std::ostringstream out, errors;
+    options.input = "-";
+    const int status = runBatchMatch(options, in, out, errors);
+    return {status, out.str(), errors.str()};
+}
+
+BatchOptions options(const std::string& format, const std::string& profile = sampleCMYK) {
+    BatchOptions o;
+    o.match.profilePath = profile;
+    o.match.format = format;
+    return o;
+}
+
+std::string temporaryFile(const std::string& name, const std::string& content) {
+    const std::string path = testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+}
+
+TEST(BatchMatch, EachColourGetsTheSingleMatchAnswer) {
+    for (int method : {0, 2, 3}) {
+        BatchOptions o = options("json");
+        o.match.preferences.method = method;
+        o.match.preferences.preserve = 1;
+        o.match.preferences.black = 10;
+        const BatchRun run = batch(o, libraryCsv);
+        ASSERT_EQ(run.status, batchConverted) << run.errors;
+        const auto json = nlohmann::json::parse(run.out);
+        ASSERT_EQ(json["colours"].size(), 5u);
+        for (const auto& colour : json["colours"]) {
+            MatchOptions single = o.match;
+            single.L = colour["reference"]["L"];
+            single.a = colour["reference"]["a"];
+            single.b = colour["reference"]["b"];
+            std::ostringstream out, errors;
+            ASSERT_EQ(runMatch(single, out, errors), 0);
+            const auto one = nlohmann::json::parse(out.str());
+            const char* const channels[] = {"C", "M", "Y", "K"};
+            for (int c = 0; c < 4; ++c)
+                EXPECT_EQ(colour["device"][channels[c]], one["device"][c]) << colour["name"];
+            EXPECT_EQ(colour["achieved"]["L"], one["achieved"]["L"]);
+            EXPECT_EQ(colour["achieved"]["b"], one["achieved"]["b"]);
+            EXPECT_EQ(colour["delta"]["C"], one["delta"]["C"]);
+            EXPECT_EQ(colour["delta"]["H"], one["delta"]["H"]);
+            EXPECT_EQ(colour["total"], one["total"]);
+            EXPECT_EQ(colour["outOfGamut"], one["outOfGamut"]);
+        }
+    }
+}
+
+TEST(BatchMatch, JsonSummaryCountsWhatItShows) {
+    const BatchRun run = batch(options("json"), std::string(libraryCsv) + "Broken,x,0,0\n");
+    EXPECT_EQ(run.status, batchSkippedSome);
+    const auto json = nlohmann::json::parse(run.out);
+    std::size_t outOfGamut = 0;
+    double largest = -1;
+    std::string largestName;
+    for (const auto& colour : json["colours"]) {
+        outOfGamut += colour["outOfGamut"].get<bool>() ? 1 : 0;
+        if (colour["total"].get<double>() > largest)
+            largest = colour["total"], largestName = colour["name"];
+    }
+    EXPECT_GT(outOfGamut, 0u);
+    EXPECT_LT(outOfGamut, 5u);
+    EXPECT_EQ(json["summary"]["count"], 5);
+    EXPECT_EQ(json["summary"]["outOfGamut"], outOfGamut);
+    EXPECT_EQ(json["summary"]["largestTotal"], largest);
+    EXPECT_EQ(json["summary"]["largestName"], largestName);
+    EXPECT_EQ(json["summary"]["skipped"], 1);
+    EXPECT_EQ(json["skipped"][0], "<stdin>:7: 'x' is not a number");
+    EXPECT_EQ(json["colours"][1]["origin"], "<stdin>:3");
+}
+
+TEST(BatchMatch, CsvAndCgatsOutputReadBackAsTheLibrary) {
+    const BatchRun csv = batch(options("csv"), libraryCsv);
+    ASSERT_EQ(csv.status, batchConverted);
+    const ColourList fromCsv = readDelimitedColours(csv.out, "out.csv");
+    const BatchRun cgats = batch(options("cgats"), libraryCsv);
+    const ColourList fromCgats = readCgatsColours(cgats.out, "out.cgats");
+    const ColourList original = readDelimitedColours(libraryCsv, "lib.csv");
+    for (const ColourList* back : {&fromCsv, &fromCgats}) {
+        ASSERT_FALSE(back->failed()) << back->failure;
+        EXPECT_TRUE(back->problems.empty());
+        ASSERT_EQ(back->colours.size(), original.colours.size());
+        for (std::size_t i = 0; i < original.colours.size(); ++i) {
+            EXPECT_EQ(back->colours[i].name, original.colours[i].name);
+            for (int k = 0; k < 3; ++k)
+                EXPECT_NEAR(back->colours[i].lab[k], original.colours[i].lab[k], 0.005);
+        }
+    }
+
+    // The CSV rows carry the same figures as the CGATS sets, field for field.
+    std::istringstream csvLines(csv.out), cgatsLines(cgats.out);
+    std::string csvLine, cgatsLine;
+    std::getline(csvLines, csvLine);
+    EXPECT_EQ(csvLine, "name,L,a,b,CMYK_C,CMYK_M,CMYK_Y,CMYK_K,achieved_L,achieved_a,achieved_b,"
+                       "dL,dC,dH,total,method,out_of_gamut");
+    while (std::getline(cgatsLines, cgatsLine) && cgatsLine != "BEGIN_DATA") {
+    }
+    for (int i = 1; std::getline(csvLines, csvLine); ++i) {
+        ASSERT_TRUE(std::getline(cgatsLines, cgatsLine));
+        std::string fromCsvRow = std::regex_replace(csvLine, std::regex("^[^,]*,|,cam02"), "");
+        fromCsvRow = std::regex_replace(fromCsvRow, std::regex(","), "\t");
+        fromCsvRow = std::regex_replace(fromCsvRow, std::regex("true$"), "1");
+        fromCsvRow = std::regex_replace(fromCsvRow, std::regex("false$"), "0");
+        const std::string fromCgatsRow =
+            std::regex_replace(cgatsLine, std::regex("^[0-9]+\t\"[^\"]*\"\t"), "");
+        EXPECT_EQ(fromCsvRow, fromCgatsRow);
+    }
+    EXPECT_TRUE(std::regex_match(csv.errors, std::regex("5 colours, [1-4] out of gamut, largest "
+                                                        "ΔJCh [0-9.]+ \\(.*\\)\n")))
+        << csv.errors;
+}
+
+TEST(BatchMatch, TextTableAndSummary) {
+    const BatchRun run = batch(options("text"), libraryCsv);
+    std::vector<std::string> lines;
+    std::istringstream stream(run.out);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_TRUE(std::regex_match(lines[0], std::regex("Name +ref L\\* +ref a\\* +ref b\\* +C +M +Y "
+                                                      "+K +L\\* +a\\* +b\\* +ΔL +ΔC +ΔH +ΔJCh")))
+        << lines[0];
+    EXPECT_TRUE(std::regex_match(
+        lines[1], std::regex("Grey {8}  +50\\.00 +0\\.00 +0\\.00( +-?[0-9]+\\.[0-9]{2}){7}"
+                             "( +-?[0-9]+\\.[0-9]){4}")))
+        << lines[1];
+    EXPECT_NE(lines[2].find("Out of gamut!"), std::string::npos);
+    EXPECT_TRUE(std::regex_match(
+        lines[6],
+        std::regex("5 colours, [1-4] out of gamut, largest ΔJCh [0-9]+\\.[0-9] \\(.+\\)")))
+        << lines[6];
+}
+
+TEST(BatchMatch, LChCxfAndNamedColourLibrariesGiveTheLabResults) {
+    // The same colours as L, C, h in a TSV file, as a D50 CxF3 library and as a named colour
+    // profile written with the library's own writer.
+    const BatchRun lab = batch(options("json"), "name,L,a,b\nOne,60,0,40\nTwo,40,-30,0\n");
+    const BatchRun lch =
+        batch(options("json"), "name\tL\tC\th\nOne\t60\t40\t90\nTwo\t40\t30\t180\n");
+    const std::string cxf = temporaryFile(
+        "lib.cxf", "<CxF><Resources><ObjectCollection>"
+                   "<Object Name=\"One\"><ColorValues><ColorCIELab><L>60</L><A>0</A>"
+                   "<B>40</B></ColorCIELab></ColorValues></Object>"
+                   "<Object Name=\"Two\"><ColorValues><ColorCIELab><L>40</L><A>-30</A>"
+                   "<B>0</B></ColorCIELab></ColorValues></Object>"
+                   "</ObjectCollection></Resources></CxF>");
+    csICCProfile named;
+    named.header().setVersion(4, 2, 0);
+    named.header().setDeviceClass(Signature("nmcl"));
+    named.header().setColorSpace(Signature("CMYK"));
+    named.header().setPcs(Signature("Lab "));
+    named.addTag(csICCXYZTag(Signature("wtpt"), 0.9642f, 1.0f, 0.8249f));
+    csICCncl2Tag tag(Signature("ncl2"), 0);
+    // Version 4 Lab16: 60 x 655.35 = 39321, (0 + 128) x 257 = 32896, (40 + 128) x 257 = 43176.
+    const std::uint16_t one[3] = {39321, 32896, 43176}, two[3] = {26214, 25186, 32896};
+    tag.addColour("One", one, nullptr);
+    tag.addColour("Two", two, nullptr);
+    named.addTag(tag);
+    const std::string icc = testing::TempDir() + "lib.icc";
+    std::FILE* file = std::fopen(icc.c_str(), "wb");
+    ASSERT_EQ(named.writeToFile(file), 0);
+    std::fclose(file);
+
+    BatchOptions fromFile = options("json");
+    const auto run = [&](const std::string& path) {
+        fromFile.input = path;
+        std::istringstream in;
+        std::ostringstream out, errors;
+        EXPECT_EQ(runBatchMatch(fromFile, in, out, errors), batchConverted) << errors.str();
+        return nlohmann::json::parse(out.str());
+    };
+    const auto expected = nlohmann::json::parse(lab.out)["colours"];
+    const auto fromLCh = nlohmann::json::parse(lch.out)["colours"];
+    const auto fromCxf = run(cxf)["colours"];
+    const auto fromNamed = run(icc)["colours"];
+    for (std::size_t i = 0; i < 2; ++i)
+        for (const auto* other : {&fromLCh, &fromCxf, &fromNamed}) {
+            EXPECT_EQ((*other)[i]["name"], expected[i]["name"]);
+            for (const char* k : {"L", "a", "b"})
+                EXPECT_NEAR((*other)[i]["reference"][k].get<double>(),
+                            expected[i]["reference"][k].get<double>(), 1e-12);
+            // Within the few thousandths the 16-bit encoding moves the reference, the answer
+            // is the same device values.
+            for (const char* c : {"C", "M", "Y", "K"})
+                EXPECT_NEAR((*other)[i]["device"][c].get<double>(),
+                            expected[i]["device"][c].get<double>(), 0.05)
+                    << c;
+        }
+}
+
+TEST(BatchMatch, CxfNotesTravelWithTheResults) {
+    const std::string cxf = temporaryFile(
+        "d65.cxf", "<CxF><Resources><ObjectCollection><Object Name=\"A\"><ColorValues>"
+                   "<ColorCIELab ColorSpecification=\"s\"><L>50</L><A>1</A><B>2</B></ColorCIELab>"
+                   "</ColorValues></Object></ObjectCollection><ColorSpecificationCollection>"
+                   "<ColorSpecification Id=\"s\"><TristimulusSpec><Illuminant>D65</Illuminant>"
+                   "<Observer>10_Degree</Observer></TristimulusSpec></ColorSpecification>"
+                   "</ColorSpecificationCollection></Resources></CxF>");
+    for (const std::string format : {"text", "cgats", "json", "csv"}) {
+        BatchOptions o = options(format);
+        o.input = cxf;
+        std::istringstream in;
+        std::ostringstream out, errors;
+        EXPECT_EQ(runBatchMatch(o, in, out, errors), batchConverted);
+        const std::string where = format == "csv" ? errors.str() : out.str();
+        EXPECT_NE(where.find("(D65, 10\u00B0) adapted to D50, 2\u00B0 with Bradford"),
+                  std::string::npos)
+            << format;
+    }
+}
+
+TEST(BatchMatch, FailuresAndSkipsSetTheExitStatus) {
+    // Unreadable library: one line, nothing on the output.
+    BatchOptions missing = options("text");
+    missing.input = testing::TempDir() + "no-such-library.csv";
+    std::istringstream in;
+    std::ostringstream out, errors;
+    EXPECT_EQ(runBatchMatch(missing, in, out, errors), batchFailed);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_TRUE(std::regex_match(errors.str(),
+                                 std::regex("tintora-cli: cannot open '.*no-such-library.csv': No "
+                                            "such file or directory\n")));
+
+    // A profile the window refuses: its message, status 1.
+    const BatchRun refused = batch(options("text", missing.input), libraryCsv);
+    EXPECT_EQ(refused.status, batchFailed);
+    EXPECT_EQ(refused.out, "");
+
+    // Skipped rows are listed on errors; the rest converts.
+    const BatchRun skipped = batch(options("text"), "name,L,a,b\nA,50,0,0\nB,50,0\nC,50,0,z\n");
+    EXPECT_EQ(skipped.status, batchSkippedSome);
+    EXPECT_EQ(skipped.errors, "<stdin>:3: 3 fields where the header needs 4 (skipped)\n"
+                              "<stdin>:4: 'z' is not a number (skipped)\n");
+    EXPECT_NE(skipped.out.find("1 colour, 0 out of gamut"), std::string::npos);
+    EXPECT_NE(skipped.out.find(", 2 skipped\n"), std::string::npos);
+}
+
+TEST(BatchMatch, RGBProfileNamesItsChannels) {
+    const BatchRun run = batch(options("csv", sampleRGB), "name,L,a,b\nGrey,50,0,0\n");
+    ASSERT_EQ(run.status, batchConverted) << run.errors;
+    EXPECT_EQ(run.out.substr(0, run.out.find("achieved")), "name,L,a,b,RGB_R,RGB_G,RGB_B,");
+}
+
+TEST(ProgressBar, DrawsOnlyForLongBatchesWhenEnabled) {
+    std::ostringstream terminal;
+    {
+        ProgressBar bar(terminal, 200, true);
+        for (int i = 0; i < 200; ++i)
+            bar.advance();
+    }
+    const std::string drawn = terminal.str();
+    const std::string first = "\r[........................................]    0/200";
+    EXPECT_EQ(drawn.substr(0, first.size()), first);
+    // Once per percent (every second item here) and the end, then erased.
+    EXPECT_EQ(std::count(drawn.begin(), drawn.end(), '\r'), 1 + 100 + 1);
+    EXPECT_NE(drawn.find("\r[####################....................]  100/200"),
+              std::string::npos);
+    const std::string last = "\r[########################################]  200/200\r\033[K";
+    EXPECT_EQ(drawn.substr(drawn.size() - last.size()), last);
+
+    for (const auto& [total, enabled] : {std::pair{10, true}, std::pair{500, false}}) {
+        std::ostringstream quiet;
+        ProgressBar bar(quiet, static_cast<std::size_t>(total), enabled);
+        bar.advance();
+        bar.finish();
+        EXPECT_EQ(quiet.str(), "");
+    }
+}
+
+} // namespace
