@@ -123,7 +123,11 @@ ColourList readCgatsColours(const std::string& content, const std::string& sourc
             }
         } else if (head == "NUMBER_OF_SETS" && tokens.size() > 1) {
             double sets;
-            declaredSets = parseNumber(tokens[1], sets) && sets >= 0 ? static_cast<long>(sets) : -1;
+            // A count that is no whole number of sets a file could hold is not checked against.
+            declaredSets = parseNumber(tokens[1], sets) && sets >= 0 && sets <= 1e9 &&
+                                   sets == static_cast<double>(static_cast<long>(sets))
+                               ? static_cast<long>(sets)
+                               : -1;
         } else if (head == "BEGIN_DATA") {
             where = Where::Data;
             dataLine = lineNumber;

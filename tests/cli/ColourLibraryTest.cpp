@@ -10,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace {
@@ -125,6 +128,15 @@ TEST(CgatsColours, IdsLChAndSetCounts) {
               std::vector<std::string>{"i.cgats:6: 3 values where the format has 4 fields"});
     EXPECT_EQ(list.notes,
               std::vector<std::string>{"i.cgats:7: NUMBER_OF_SETS is 3 but the data has 2 sets"});
+
+    // Set counts that are no count at all are not checked.
+    for (const char* count : {"4e45", "-1", "2.5", "x"})
+        EXPECT_TRUE(readCgatsColours(std::string("BEGIN_DATA_FORMAT\nSAMPLE_ID LAB_L LAB_A LAB_B\n"
+                                                 "END_DATA_FORMAT\nNUMBER_OF_SETS ") +
+                                         count + "\nBEGIN_DATA\n1 50 0 0\nEND_DATA\n",
+                                     "n.cgats")
+                        .notes.empty())
+            << count;
 
     EXPECT_EQ(readCgatsColours("BEGIN_DATA_FORMAT\nSAMPLE_ID CMYK_C END_DATA_FORMAT\nBEGIN_DATA\n"
                                "1 50\nEND_DATA\n",
@@ -310,6 +322,26 @@ TEST(ColourInput, StandardInputAndUnreadableFiles) {
               "cannot open '/no/such/lib.csv': No such file or directory");
     EXPECT_EQ(readColourLibrary("/tmp", InputFormat::Auto, none).failure,
               "cannot read '/tmp': it is a directory");
+}
+
+TEST(ColourInput, KeptFuzzFindingsReadCleanly) {
+    // Inputs the library fuzzer once broke a reader with; the sanitizer builds watch them.
+    std::size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(TINTORA_SOURCE_DIR) +
+                                                                 "/fuzz/library-regressions")) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string content{std::istreambuf_iterator<char>(in),
+                                  std::istreambuf_iterator<char>()};
+        for (const ColourList& list :
+             {readDelimitedColours(content, "f"), readCgatsColours(content, "f"),
+              readCxfColours(content, "f"),
+              readNamedColourProfile(reinterpret_cast<const std::uint8_t*>(content.data()),
+                                     content.size(), "f")})
+            for (const SpotColour& colour : list.colours)
+                EXPECT_TRUE(colour.lab[0] >= 0 && colour.lab[0] <= 100) << entry.path();
+        ++files;
+    }
+    EXPECT_GE(files, 2u);
 }
 
 } // namespace
