@@ -17,6 +17,8 @@ struct BenchProfile {
 inline const BenchProfile benchProfiles[] = {
     {"default_cmyk", "/usr/share/color/icc/ghostscript/default_cmyk.icc"},
     {"sample_cmyk", std::string(TINTORA_SAMPLE_PROFILES) + "/Tintora-Sample-CMYK.icc"},
+    // Version 4, written by Little CMS 2: "mAB " A2B0 with a 9x7x8x5 CLUT, "mBA " B2A0.
+    {"v4_cmyk", std::string(TINTORA_SOURCE_DIR) + "/fuzz/seeds/v4-printer-mAB-mBA.icc"},
 };
 
 inline std::vector<std::uint8_t> readFile(const std::string& path) {

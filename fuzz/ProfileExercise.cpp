@@ -1,5 +1,6 @@
 #include "ProfileExercise.h"
 
+#include "csICCLutABTag.h"
 #include "csICCProfile.h"
 #include "csICCProfileConverter.h"
 #include "csICCXYZTag.h"
@@ -97,6 +98,21 @@ void useNcl2(const csICCncl2Tag& tag) {
     }
 }
 
+void useLutAB(const csICCLutABTag& tag) {
+    sink = sink + tag.inputChannels() + tag.outputChannels() + tag.curvesA().size() +
+           tag.curvesM().size() + tag.curvesB().size() + tag.isAToB() +
+           static_cast<std::uint64_t>(tag.hasMatrix() && tag.matrix()[0] > 0);
+    if (tag.hasCLUT()) {
+        // The first and the last grid point of every output.
+        std::uint32_t points = 1;
+        for (unsigned k = 0; k < tag.clutInputs(); ++k)
+            points *= tag.gridPoints(k);
+        for (unsigned c = 0; c < tag.clutOutputs(); ++c)
+            sink = sink +
+                   static_cast<std::uint64_t>(tag.clutValue(0, c) + tag.clutValue(points - 1, c));
+    }
+}
+
 void useTags(const csICCProfile& profile) {
     for (unsigned i = 0; i < profile.numTags(); ++i) {
         const csICCTag* tag = profile.tagAt(i);
@@ -116,6 +132,8 @@ void useTags(const csICCProfile& profile) {
             usePsid(*psid);
         else if (const auto* ncl2 = dynamic_cast<const csICCncl2Tag*>(tag))
             useNcl2(*ncl2);
+        else if (const auto* lut = dynamic_cast<const csICCLutABTag*>(tag))
+            useLutAB(*lut);
         else if (const auto* text = dynamic_cast<const csICCtextTag*>(tag))
             sink = sink + text->text().size();
         // Bad-index probes add log entries; a thousand tags must not fill the log.

@@ -1,6 +1,30 @@
 #include "ProfileChecks.h"
 
 #include "csICCProfile.h"
+#include "csICCToneCurve.h"
+#include "csICCXYZTag.h"
+
+namespace {
+
+// An RGB display profile with an XYZ PCS whose colorants are XYZ tags and whose TRCs are "curv"
+// or "para" tags: it converts through its matrix and TRCs without any lut.
+bool isMatrixTRCDisplay(const csICCProfile& profile) {
+    const csICCProfileHeader& header = profile.header();
+    if (header.deviceClass() != Signature("mntr") || header.colorSpace() != Signature("RGB ") ||
+        header.pcs() != Signature("XYZ "))
+        return false;
+    for (const Signature colorant : {Signature("rXYZ"), Signature("gXYZ"), Signature("bXYZ")}) {
+        const auto* xyz = dynamic_cast<const csICCXYZTag*>(profile.findTag(colorant));
+        if (xyz == nullptr || xyz->count() == 0)
+            return false;
+    }
+    for (const Signature curve : {Signature("rTRC"), Signature("gTRC"), Signature("bTRC")})
+        if (!csICCToneCurve::isCurve(profile.findTag(curve)))
+            return false;
+    return true;
+}
+
+} // namespace
 
 std::string BindingMessage::message() const {
     std::string out = text;
@@ -28,7 +52,7 @@ std::optional<BindingMessage> profileRefusal(const csICCProfile& profile, bool o
             "Profile does not have Lab or XYZ as profile connection space, but '%1'",
             header.pcsText()};
     if (outputSide && !profile.hasTag(Signature("A2B0")) && !profile.hasTag(Signature("A2B1")) &&
-        !profile.hasTag(Signature("A2B2")))
+        !profile.hasTag(Signature("A2B2")) && !isMatrixTRCDisplay(profile))
         return BindingMessage{"No A2B tables found", "Profile does not have A2B tables", {}};
     return std::nullopt;
 }

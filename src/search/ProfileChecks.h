@@ -18,7 +18,8 @@ struct BindingMessage {
 
 // Why a read profile cannot be bound, checked in this order: device class (printer or display),
 // data colour space (CMYK, CMY or RGB), PCS (Lab or XYZ), and for the output side an A2B0, A2B1
-// or A2B2 tag. Nothing when it can.
+// or A2B2 tag, which an RGB display profile with an XYZ PCS may do without when its colorant
+// ("rXYZ", "gXYZ", "bXYZ") and TRC tags ("curv" or "para") are complete. Nothing when it can.
 std::optional<BindingMessage> profileRefusal(const csICCProfile& profile, bool outputSide);
 
 BindingMessage openFailure(const std::string& path);

@@ -22,6 +22,7 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+#include <lcms2.h>
 
 #include <cmath>
 #include <cstdio>
@@ -335,6 +336,68 @@ TEST_F(WindowSession, RefusalsWarnAndKeepWhatIsBound) {
     window.setSource(onlyB2A);
     EXPECT_EQ(window.warnings, QStringList{"Internal error / Failed to prepare profile converter"});
     EXPECT_EQ(window.srcConverter, nullptr);
+}
+
+TEST_F(WindowSession, RGBDisplayProfilesBindAsOutputProfiles) {
+    // colord's sRGB (version 4, parametric TRCs) and a version 4 sRGB written by Little CMS 2.
+    QTemporaryDir folder;
+    const QString littleCMS = folder.filePath("lcms-srgb.icc");
+    {
+        cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+        cmsSaveProfileToFile(srgb, littleCMS.toUtf8().constData());
+        cmsCloseProfile(srgb);
+    }
+    for (const QString& path : {QString("/usr/share/color/icc/colord/sRGB.icc"), littleCMS}) {
+        window.warnings.clear();
+        window.setProfile(path);
+        ASSERT_TRUE(window.warnings.isEmpty()) << window.warnings.join("\n").toStdString();
+        ASSERT_NE(window.outConverter, nullptr);
+        EXPECT_EQ(window.textLabelDev1->text(), "R");
+        choose(window.comboBoxIntent, 1); // relative colorimetric
+
+        // Each primary and the white, as the profile gives their colour, comes back.
+        csICCProfile profile;
+        std::FILE* file = std::fopen(path.toUtf8().constData(), "rb");
+        ASSERT_EQ(profile.setProfile(file), 0);
+        std::fclose(file);
+        csICCProfileConverter toPCS(&profile, 0, 1, 0);
+        ASSERT_EQ(toPCS.prepare(), 0);
+        const double primaries[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+        double previousL = -1;
+        for (const auto& rgb : primaries) {
+            double device[3] = {rgb[0] * 257, rgb[1] * 257, rgb[2] * 257}, xyz[3];
+            toPCS.convert(device, xyz, 1);
+            const double white[3] = {0.9642, 1.0, 0.8249};
+            double f[3];
+            for (int k = 0; k < 3; ++k)
+                f[k] = std::cbrt(xyz[k] / 32768 / white[k]);
+            const double L = 116 * f[1] - 16, a = 500 * (f[0] - f[1]), b = 200 * (f[1] - f[2]);
+            ASSERT_NE(std::round(L * 100), std::round(previousL * 100));
+            previousL = L;
+            window.setReferenceLab(L, a, b); // searches: the L* text changes
+            for (int c = 0; c < 3; ++c)
+                EXPECT_NEAR(window.dev[c], rgb[c], 0.6)
+                    << path.toStdString() << " primary " << rgb[0] << "/" << rgb[1] << "/" << rgb[2]
+                    << " channel " << c;
+            EXPECT_FALSE(window.textLabelOutOfGamut->isVisibleTo(&window));
+        }
+    }
+
+    // Without a complete set of TRCs a display profile still needs A2B tables.
+    csICCProfile incomplete;
+    std::FILE* file = std::fopen(littleCMS.toUtf8().constData(), "rb");
+    ASSERT_EQ(incomplete.setProfile(file), 0);
+    std::fclose(file);
+    ASSERT_EQ(incomplete.removeTag(static_cast<unsigned>(incomplete.indexOfTag(Signature("bTRC")))),
+              0);
+    const QString noBlueCurve = folder.filePath("no-blue-curve.icc");
+    file = std::fopen(noBlueCurve.toUtf8().constData(), "wb");
+    ASSERT_EQ(incomplete.writeToFile(file), 0);
+    std::fclose(file);
+    window.warnings.clear();
+    window.setProfile(noBlueCurve);
+    EXPECT_EQ(window.warnings,
+              QStringList{"No A2B tables found / Profile does not have A2B tables"});
 }
 
 TEST_F(WindowSession, ChoosingRemembersThePathBeforeOpening) {

@@ -1,4 +1,5 @@
-// Inputs that once broke the profile reader (fuzz/regressions) must now pass the whole exercise.
+// Inputs that once broke the profile reader (fuzz/regressions) and the hand-made seeds of the
+// fuzzer (fuzz/seeds: version 4 luts, whole and broken) must pass the whole exercise.
 
 #include "ProfileExercise.h"
 
@@ -11,9 +12,9 @@
 
 namespace {
 
-TEST(FuzzRegressions, KeptFindingsNoLongerBreakAnything) {
+unsigned replayFolder(const char* folder) {
     unsigned replayed = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(TINTORA_FUZZ_REGRESSIONS)) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         if (!entry.is_regular_file())
             continue;
         std::ifstream in(entry.path(), std::ios::binary);
@@ -23,7 +24,13 @@ TEST(FuzzRegressions, KeptFindingsNoLongerBreakAnything) {
         exerciseProfileBytes(bytes.data(), bytes.size());
         ++replayed;
     }
-    EXPECT_GE(replayed, 2u);
+    return replayed;
 }
+
+TEST(FuzzRegressions, KeptFindingsNoLongerBreakAnything) {
+    EXPECT_GE(replayFolder(TINTORA_FUZZ_REGRESSIONS), 2u);
+}
+
+TEST(FuzzRegressions, SeedsPassTheExercise) { EXPECT_GE(replayFolder(TINTORA_FUZZ_SEEDS), 8u); }
 
 } // namespace

@@ -176,11 +176,25 @@ TEST_F(ProfileConverter, MatrixTRCProfiles) {
     gamut.convert(pureY, &flag, 1);
     EXPECT_EQ(flag, 65535) << "Y without X and Z needs negative red and blue";
 
-    // A parametric curve is not accepted as a TRC.
-    std::vector<std::uint8_t> para = {'p', 'a', 'r', 'a', 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0x33, 0};
+    // A parametric curve serves as a TRC as well: type 0 with gamma 0x3300 / 65536 = 0.19921875
+    // as the red curve.
+    std::vector<std::uint8_t> para = {'p', 'a', 'r', 'a', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x33, 0};
     std::unique_ptr<csICCTag> curve(tagFactory(nullptr, Signature("rTRC"), 16, para.data()));
     ASSERT_NE(dynamic_cast<csICCparaTag*>(curve.get()), nullptr);
     ASSERT_EQ(profile.replaceTag(profile.indexOfTag(Signature("rTRC")), *curve), 0);
+    clearLog();
+    ASSERT_EQ(toPCS.prepare(), 0);
+    double half[3] = {32768, 0, 0}, halfXYZ[3];
+    toPCS.convert(half, halfXYZ, 1);
+    const double red = std::floor(std::pow(32768 / 65535.0, 0.19921875) * 65535 + 0.5);
+    csXYZNumber redColorant;
+    dynamic_cast<const csICCXYZTag*>(profile.findTag(Signature("rXYZ")))->getXYZ(0, redColorant);
+    EXPECT_NEAR(halfXYZ[1], red / 65535 * 32768 * redColorant.Y, 1e-6);
+
+    // Anything else is not.
+    ASSERT_EQ(profile.replaceTag(profile.indexOfTag(Signature("rTRC")),
+                                 csICCXYZTag(Signature("rTRC"), 0.5f, 0.5f, 0.5f)),
+              0);
     clearLog();
     EXPECT_EQ(toPCS.prepare(), -1);
     EXPECT_STREQ(logMessage(0), "not all three of the rTRC, gTRC, bTRC tags are present");

@@ -4,7 +4,9 @@
 #include "csICCPCS.h"
 #include "csICCProfile.h"
 #include "csICCXYZTag.h"
-#include "csICCcurvTag.h"
+#include "csICCmABInterpolator.h"
+#include "csICCmABTag.h"
+#include "csICCmBATag.h"
 #include "csICCmft1Interpolator.h"
 #include "csICCmft2Interpolator.h"
 #include "csLog.h"
@@ -129,14 +131,26 @@ int csICCProfileConverter::prepare() {
     }
 
     interpolator_.reset();
+    modular_.reset();
     legacyLabIn_ = legacyLabOut_ = false;
-    trc_[0] = trc_[1] = trc_[2] = nullptr;
+    trc_[0] = trc_[1] = trc_[2] = csICCToneCurve();
 
-    const auto lutNamed = [this](const char* name) {
-        return dynamic_cast<csICCmftTag*>(
-            profile_->findTag(Signature::read(reinterpret_cast<const std::uint8_t*>(name))));
+    // A lut tag: "mft1"/"mft2", or "mAB "/"mBA " in the same places.
+    const auto lutNamed = [this](const char* name) -> csICCTag* {
+        csICCTag* tag =
+            profile_->findTag(Signature::read(reinterpret_cast<const std::uint8_t*>(name)));
+        if (dynamic_cast<csICCmftTag*>(tag) != nullptr ||
+            dynamic_cast<csICCLutABTag*>(tag) != nullptr)
+            return tag;
+        // An "mAB "/"mBA " the reader refused stays plain data; it counts as absent.
+        if (tag != nullptr && tag->size() >= 4 &&
+            (tag->typeSignature() == Signature("mAB ") ||
+             tag->typeSignature() == Signature("mBA ")))
+            logWarning("malformed lut", "'%s' is a malformed '%s' tag and is passed over", name,
+                       tag->typeSignature().text().c_str());
+        return nullptr;
     };
-    csICCmftTag* lut = nullptr;
+    csICCTag* lut = nullptr;
     if (direction_ == A2B || direction_ == B2A) {
         tagName[3] = static_cast<char>('0' + (intent_ <= 9 ? intent_ : 0));
         lut = lutNamed(tagName);
@@ -148,6 +162,25 @@ int csICCProfileConverter::prepare() {
         lut = lutNamed(tagName);
     }
 
+    if (const auto* modular = dynamic_cast<const csICCLutABTag*>(lut)) {
+        // Version 4 luts: Lab in the version 4 encoding on both sides, so no legacy fix-up.
+        if (modular->isAToB() != (direction_ == A2B)) {
+            logError("wrong lut type",
+                     "'%s' is an '%s' tag, which cannot convert in this direction", tagName,
+                     modular->typeSignature().text().c_str());
+            return -1;
+        }
+        if (modular->inputChannels() != inputChannels_ ||
+            modular->outputChannels() != outputChannels_) {
+            logError("lut channels",
+                     "'%s' has %u inputs and %u outputs; the conversion needs %u and %u", tagName,
+                     modular->inputChannels(), modular->outputChannels(), inputChannels_,
+                     outputChannels_);
+            return -1;
+        }
+        modular_ = std::make_unique<csICCmABInterpolator>(modular);
+        return 0;
+    }
     if (lut != nullptr) {
         if (auto* mft2 = dynamic_cast<csICCmft2Tag*>(lut)) {
             interpolator_ = std::make_unique<csICCmft2Interpolator>(mft2);
@@ -190,12 +223,12 @@ int csICCProfileConverter::prepare() {
                 return -1;
             }
         }
-        const csICCcurvTag* curves[3] = {
-            dynamic_cast<const csICCcurvTag*>(profile_->findTag(Signature("rTRC"))),
-            dynamic_cast<const csICCcurvTag*>(profile_->findTag(Signature("gTRC"))),
-            dynamic_cast<const csICCcurvTag*>(profile_->findTag(Signature("bTRC")))};
-        for (const csICCcurvTag* curve : curves) {
-            if (curve == nullptr) {
+        // "curv" or "para" tone curves.
+        csICCTag* curves[3] = {profile_->findTag(Signature("rTRC")),
+                               profile_->findTag(Signature("gTRC")),
+                               profile_->findTag(Signature("bTRC"))};
+        for (const csICCTag* curve : curves) {
+            if (!csICCToneCurve::isCurve(curve)) {
                 logError("missing tags", "not all three of the rTRC, gTRC, bTRC tags are present");
                 return -1;
             }
@@ -206,7 +239,7 @@ int csICCProfileConverter::prepare() {
             matrix_(r, 0) = xyz.X;
             matrix_(r, 1) = xyz.Y;
             matrix_(r, 2) = xyz.Z;
-            trc_[r] = curves[r];
+            trc_[r] = csICCToneCurve(curves[r]);
         }
         if (direction_ != A2B) {
             const int inverted = matrix_.invert(inverseMatrix_);
@@ -261,13 +294,13 @@ void csICCProfileConverter::PCSFromAbs(double* samples, int count, int stride) c
 namespace {
 
 template <typename Sample>
-void rgbToXYZ(const csMatrix3x3& m, const csICCcurvTag* const trc[3], bool applyTRCs, Sample* in,
+void rgbToXYZ(const csMatrix3x3& m, const csICCToneCurve trc[3], bool applyTRCs, Sample* in,
               Sample* out, int count, int inStride, int outStride) {
     const int inStep = inStride == 0 ? 3 : inStride, outStep = outStride == 0 ? 3 : outStride;
     for (int i = 0; i < count; ++i, in += inStep, out += outStep) {
         if (applyTRCs)
             for (int c = 0; c < 3; ++c)
-                trc[c]->forward(in + c, in + c, 1);
+                trc[c].forward(in + c, in + c, 1);
         const double r = in[0] / 65535.0 * 32768, g = in[1] / 65535.0 * 32768,
                      b = in[2] / 65535.0 * 32768;
         for (int c = 0; c < 3; ++c)
@@ -276,8 +309,8 @@ void rgbToXYZ(const csMatrix3x3& m, const csICCcurvTag* const trc[3], bool apply
 }
 
 template <typename Sample>
-void xyzToRGB(const csMatrix3x3& n, const csICCcurvTag* const trc[3], bool applyTRCs,
-              const Sample* in, Sample* out, int count, int inStride, int outStride) {
+void xyzToRGB(const csMatrix3x3& n, const csICCToneCurve trc[3], bool applyTRCs, const Sample* in,
+              Sample* out, int count, int inStride, int outStride) {
     const int inStep = inStride == 0 ? 3 : inStride, outStep = outStride == 0 ? 3 : outStride;
     for (int i = 0; i < count; ++i, in += inStep, out += outStep) {
         const double X = in[0], Y = in[1], Z = in[2];
@@ -285,7 +318,7 @@ void xyzToRGB(const csMatrix3x3& n, const csICCcurvTag* const trc[3], bool apply
             out[c] = clampRound<Sample>((n(0, c) * X + n(1, c) * Y + n(2, c) * Z) / 32768 * 65535);
         if (applyTRCs)
             for (int c = 0; c < 3; ++c)
-                trc[c]->inverse(out + c, out + c, 1);
+                trc[c].inverse(out + c, out + c, 1);
     }
 }
 
@@ -322,6 +355,8 @@ int csICCProfileConverter::convertInterleaved(Sample* in, Sample* out, int count
         csICCPCS::Lab16V4toV2(in, in, count, inStep, inStep);
     if (interpolator_) {
         interpolator_->convert(in, out, count, inStep, outStep);
+    } else if (modular_) {
+        modular_->convert(in, out, count, inStep, outStep);
     } else if (direction_ == A2B) {
         RGBtoXYZ(in, out, count, inStep, outStep);
     } else if (direction_ == B2A) {

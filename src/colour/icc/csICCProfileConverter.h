@@ -1,12 +1,13 @@
 #pragma once
 
 #include "csColorConverter.h"
+#include "csICCToneCurve.h"
 #include "csMatrix3x3.h"
 
 #include <memory>
 
 class csICCProfile;
-class csICCcurvTag;
+class csICCmABInterpolator;
 class csICCmftInterpolator;
 
 // A transform through one profile: device values to the PCS (direction 0, "A2B"), the PCS to
@@ -56,6 +57,8 @@ public:
     bool legacyLabIn() const { return legacyLabIn_; }
     bool legacyLabOut() const { return legacyLabOut_; }
     const csICCmftInterpolator* interpolator() const { return interpolator_.get(); }
+    // The interpolator of an "mAB " or "mBA " tag, when one was prepared.
+    const csICCmABInterpolator* modularInterpolator() const { return modular_.get(); }
     void mediaWhite(double* X, double* Y, double* Z) const;
 
     bool applyTRCs = true;
@@ -75,10 +78,12 @@ private:
     Signature inputSpace_;
     Signature outputSpace_;
     std::unique_ptr<csICCmftInterpolator> interpolator_;
+    std::unique_ptr<csICCmABInterpolator> modular_;
     double mediaWhite_[3] = {1, 1, 1};
     csMatrix3x3 matrix_;
     csMatrix3x3 inverseMatrix_;
-    const csICCcurvTag* trc_[3] = {};
+    // "curv" or "para" TRCs.
+    csICCToneCurve trc_[3];
     bool legacyLabIn_ = false;
     bool legacyLabOut_ = false;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "csICCSimplex.h"
 #include "csICCmftTag.h"
 
 #include <algorithm>
@@ -94,36 +95,8 @@ protected:
     // Simplex interpolation in the CLUT for one pixel of double samples. add(offset, weight, out)
     // adds weight times the values of the grid point at a byte offset of the data.
     template <typename AddPoint> void simplex(const double* in, double* out, AddPoint add) const {
-        double fraction[maxChannels] = {};
-        unsigned order[maxChannels] = {};
-        std::uint32_t offset = clut_;
-        for (unsigned k = 0; k < inputs_; ++k) {
-            const double p = in[k] * gridScale_[k];
-            // floor(p), but 0 below the grid (or for a NaN) and g - 2 at or above its top;
-            // truncation is floor for the non-negative positions that remain.
-            const std::uint32_t base = !(p >= 0)             ? 0
-                                       : p >= grid_[k] - 1.0 ? grid_[k] - 2
-                                                             : static_cast<std::uint32_t>(p);
-            fraction[k] = p - base;
-            offset += base * strides_[k];
-            order[k] = k;
-        }
-        // Largest fraction first; equal fractions keep dimension order (a stable insertion sort:
-        // there are at most 16 and usually 3 or 4, and nothing is allocated).
-        for (unsigned i = 1; i < inputs_; ++i)
-            for (unsigned j = i; j > 0 && fraction[order[j]] > fraction[order[j - 1]]; --j)
-                std::swap(order[j], order[j - 1]);
-        for (unsigned c = 0; c < outputs_; ++c)
-            out[c] = 0;
-        add(offset, 1 - fraction[order[0]], out);
-        for (unsigned step = 0; step < inputs_; ++step) {
-            const unsigned k = order[step];
-            offset += strides_[k];
-            const double weight =
-                fraction[k] - (step + 1 < inputs_ ? fraction[order[step + 1]] : 0.0);
-            if (weight != 0)
-                add(offset, weight, out);
-        }
+        simplexInterpolate(in, inputs_, outputs_, grid_.data(), gridScale_.data(), strides_.data(),
+                           clut_, out, add);
     }
 
     csICCmftTag* tag_;

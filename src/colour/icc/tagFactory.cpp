@@ -3,6 +3,8 @@
 #include "csICCXYZTag.h"
 #include "csICCcurvTag.h"
 #include "csICCdescTag.h"
+#include "csICCmABTag.h"
+#include "csICCmBATag.h"
 #include "csICCmft1Tag.h"
 #include "csICCmft2Tag.h"
 #include "csICCmlucTag.h"
@@ -37,6 +39,15 @@ csICCTag* tagFactory(const csICCTagTable* /*table*/, Signature signature, std::u
     if (type == Signature("mft2"))
         return csICCmft2Tag::validate(data, size) ? new csICCmft2Tag(signature, size, data)
                                                   : nullptr;
+    // A malformed "mAB " or "mBA " is refused as a lut (with the error entry) but kept as plain
+    // data, as before these types were read: real profiles carry such tags in places that are
+    // never converted through, such as the B2A0 of a named colour profile.
+    if (type == Signature("mAB "))
+        return csICCmABTag::validate(data, size) ? new csICCmABTag(signature, size, data)
+                                                 : new csICCTag(signature, size, data);
+    if (type == Signature("mBA "))
+        return csICCmBATag::validate(data, size) ? new csICCmBATag(signature, size, data)
+                                                 : new csICCTag(signature, size, data);
     if (type == Signature("text"))
         return new csICCtextTag(signature, size, data);
     if (type == Signature("desc")) {

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <utility>
+
+// Simplex interpolation in a CLUT for one pixel of double samples on the 16-bit scale, shared by
+// the lut interpolators. For each input dimension k, gridScale[k] is (grid points - 1) / 65535
+// and strides[k] the distance between neighbouring grid points in the caller's units (bytes or
+// points); start is where the grid begins in those units. add(position, weight, out) adds weight
+// times the values of the grid point at that position to out[0..outputs).
+template <typename AddPoint>
+void simplexInterpolate(const double* in, unsigned inputs, unsigned outputs,
+                        const std::uint32_t* grid, const double* gridScale,
+                        const std::uint32_t* strides, std::uint32_t start, double* out,
+                        AddPoint add) {
+    constexpr unsigned maxInputs = 16;
+    double fraction[maxInputs] = {};
+    unsigned order[maxInputs] = {};
+    std::uint32_t position = start;
+    for (unsigned k = 0; k < inputs; ++k) {
+        const double p = in[k] * gridScale[k];
+        // floor(p), but 0 below the grid (or for a NaN) and g - 2 at or above its top;
+        // truncation is floor for the non-negative positions that remain.
+        const std::uint32_t base = !(p >= 0)            ? 0
+                                   : p >= grid[k] - 1.0 ? grid[k] - 2
+                                                        : static_cast<std::uint32_t>(p);
+        fraction[k] = p - base;
+        position += base * strides[k];
+        order[k] = k;
+    }
+    // Largest fraction first; equal fractions keep dimension order (a stable insertion sort:
+    // there are at most 16 and usually 3 or 4, and nothing is allocated).
+    for (unsigned i = 1; i < inputs; ++i)
+        for (unsigned j = i; j > 0 && fraction[order[j]] > fraction[order[j - 1]]; --j)
+            std::swap(order[j], order[j - 1]);
+    for (unsigned c = 0; c < outputs; ++c)
+        out[c] = 0;
+    add(position, 1 - fraction[order[0]], out);
+    for (unsigned step = 0; step < inputs; ++step) {
+        const unsigned k = order[step];
+        position += strides[k];
+        const double weight = fraction[k] - (step + 1 < inputs ? fraction[order[step + 1]] : 0.0);
+        if (weight != 0)
+            add(position, weight, out);
+    }
+}

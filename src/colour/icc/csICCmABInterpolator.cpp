@@ -1,0 +1,124 @@
+#include "csICCmABInterpolator.h"
+
+#include "csICCSimplex.h"
+
+#include <algorithm>
+#include <type_traits>
+
+namespace {
+
+double clamp01(double v) { return !(v > 0) ? 0 : v > 1 ? 1 : v; }
+
+std::vector<csICCToneCurve> curvesOf(const std::vector<std::unique_ptr<csICCTag>>& tags) {
+    std::vector<csICCToneCurve> curves;
+    for (const auto& tag : tags)
+        curves.emplace_back(tag.get());
+    return curves;
+}
+
+} // namespace
+
+csICCmABInterpolator::csICCmABInterpolator(const csICCLutABTag* tag)
+    : tag_(tag), a_(curvesOf(tag->curvesA())), m_(curvesOf(tag->curvesM())),
+      b_(curvesOf(tag->curvesB())) {
+    if (tag->hasCLUT()) {
+        const unsigned inputs = tag->clutInputs();
+        std::uint32_t stride = 1;
+        for (unsigned k = inputs; k-- > 0;) {
+            grid_[k] = tag->gridPoints(k);
+            strides_[k] = stride;
+            stride *= grid_[k];
+            gridScale_[k] = (grid_[k] - 1) / 65535.0;
+        }
+        // The grid decoded once, on the 16-bit scale (8-bit values times 257), exact in float.
+        const unsigned outputs = tag->clutOutputs();
+        clut_.resize(std::size_t{stride} * outputs);
+        for (std::uint32_t point = 0; point < stride; ++point)
+            for (unsigned c = 0; c < outputs; ++c)
+                clut_[std::size_t{point} * outputs + c] =
+                    static_cast<float>(tag->clutValue(point, c) * 65535.0);
+    }
+}
+
+void csICCmABInterpolator::curves(const std::vector<csICCToneCurve>& set, double* values) {
+    for (std::size_t c = 0; c < set.size(); ++c) {
+        double v = clamp01(values[c]) * 65535;
+        set[c].forward(&v, &v, 1);
+        values[c] = clamp01(v / 65535);
+    }
+}
+
+void csICCmABInterpolator::matrix(double* values) const {
+    if (!tag_->hasMatrix())
+        return;
+    const std::array<double, 12>& e = tag_->matrix();
+    const double x[3] = {values[0], values[1], values[2]};
+    for (int r = 0; r < 3; ++r)
+        values[r] = clamp01(e[3 * r] * x[0] + e[3 * r + 1] * x[1] + e[3 * r + 2] * x[2] + e[9 + r]);
+}
+
+void csICCmABInterpolator::clut(double* values) const {
+    if (!tag_->hasCLUT())
+        return;
+    double position[16], out[16];
+    const unsigned inputs = tag_->clutInputs(), outputs = tag_->clutOutputs();
+    for (unsigned k = 0; k < inputs; ++k)
+        position[k] = clamp01(values[k]) * 65535;
+    simplexInterpolate(position, inputs, outputs, grid_.data(), gridScale_.data(), strides_.data(),
+                       0, out, [this, outputs](std::uint32_t point, double weight, double* sum) {
+                           for (unsigned c = 0; c < outputs; ++c)
+                               sum[c] += weight * tag_->clutValue(point, c);
+                       });
+    for (unsigned c = 0; c < outputs; ++c)
+        values[c] = clamp01(out[c]);
+}
+
+void csICCmABInterpolator::pixel(const double* in, double* out) const {
+    double values[16];
+    const unsigned inputs = tag_->inputChannels(), outputs = tag_->outputChannels();
+    for (unsigned k = 0; k < inputs; ++k)
+        values[k] = clamp01(in[k]);
+    if (tag_->isAToB()) {
+        curves(a_, values);
+        clut(values);
+        curves(m_, values);
+        matrix(values);
+        curves(b_, values);
+    } else {
+        curves(b_, values);
+        matrix(values);
+        curves(m_, values);
+        clut(values);
+        curves(a_, values);
+    }
+    std::copy(values, values + outputs, out);
+}
+
+template <typename Sample>
+void csICCmABInterpolator::convertSamples(const Sample* in, Sample* out, int count, int inStride,
+                                          int outStride) const {
+    const int inStep = inStride == 0 ? static_cast<int>(inputChannels()) : inStride;
+    const int outStep = outStride == 0 ? static_cast<int>(outputChannels()) : outStride;
+    double normalised[16], result[16];
+    for (int i = 0; i < count; ++i) {
+        for (unsigned k = 0; k < inputChannels(); ++k)
+            normalised[k] = in[i * inStep + k] / 65535.0;
+        pixel(normalised, result);
+        for (unsigned c = 0; c < outputChannels(); ++c) {
+            if constexpr (std::is_same_v<Sample, std::uint16_t>)
+                out[i * outStep + c] = static_cast<std::uint16_t>(result[c] * 65535.0 + 0.5);
+            else
+                out[i * outStep + c] = result[c] * 65535.0;
+        }
+    }
+}
+
+void csICCmABInterpolator::convert(const double* in, double* out, int count, int inStride,
+                                   int outStride) const {
+    convertSamples(in, out, count, inStride, outStride);
+}
+
+void csICCmABInterpolator::convert(const std::uint16_t* in, std::uint16_t* out, int count,
+                                   int inStride, int outStride) const {
+    convertSamples(in, out, count, inStride, outStride);
+}

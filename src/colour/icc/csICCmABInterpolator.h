@@ -1,0 +1,45 @@
+#pragma once
+
+#include "csICCLutABTag.h"
+#include "csICCToneCurve.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+// Runs samples through an "mAB " or "mBA " tag in double precision: the curve sets, the matrix
+// with its offsets and the CLUT (simplex interpolation), in the order of the tag's type. Samples
+// are on the 16-bit scale (Lab PCS values in the version 4 encoding, XYZ with 1.0 at 32768); 16-bit
+// samples go through the same double evaluation and are rounded. The tag is not owned and must
+// outlive the interpolator.
+class csICCmABInterpolator {
+public:
+    explicit csICCmABInterpolator(const csICCLutABTag* tag);
+
+    unsigned inputChannels() const { return tag_->inputChannels(); }
+    unsigned outputChannels() const { return tag_->outputChannels(); }
+
+    // Strides count samples; 0 means the channel count.
+    void convert(const double* in, double* out, int count, int inStride = 0,
+                 int outStride = 0) const;
+    void convert(const std::uint16_t* in, std::uint16_t* out, int count, int inStride = 0,
+                 int outStride = 0) const;
+
+private:
+    template <typename Sample>
+    void convertSamples(const Sample* in, Sample* out, int count, int inStride,
+                        int outStride) const;
+    // One pixel, normalised 0..1 in and out.
+    void pixel(const double* in, double* out) const;
+    static void curves(const std::vector<csICCToneCurve>& set, double* values);
+    void matrix(double* values) const;
+    // In place: the CLUT's inputs in, its outputs out; nothing without a CLUT.
+    void clut(double* values) const;
+
+    const csICCLutABTag* tag_;
+    std::vector<csICCToneCurve> a_, m_, b_;
+    std::array<std::uint32_t, 16> grid_{};
+    std::array<std::uint32_t, 16> strides_{};
+    std::array<double, 16> gridScale_{};
+    std::vector<float> clut_; // grid point values, 0..65535, outputs per point
+};
