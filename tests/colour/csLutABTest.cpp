@@ -351,6 +351,38 @@ TEST_F(LutAB, ParametricMatrixShaperAgreesWithLittleCMS) {
     cmsFreeToneCurve(curve);
 }
 
+TEST_F(LutAB, AbsoluteColorimetryScalesByTheMediaWhiteAsForMftLuts) {
+    const std::vector<std::uint8_t> image = littleCMSPrinter();
+    csICCProfile profile;
+    ASSERT_EQ(profile.setProfile(image.data(), image.size()), 0);
+    ASSERT_EQ(profile.replaceTag(csICCXYZTag(Signature("wtpt"), 0.90f, 0.95f, 0.75f)), 0);
+    csICCProfileConverter relative(&profile, 0, 1, 0), absolute(&profile, 0, 1, 1);
+    ASSERT_EQ(relative.prepare(), 0);
+    ASSERT_EQ(absolute.prepare(), 0);
+    double in[4] = {10000, 20000, 5000, 0}, copy[4] = {10000, 20000, 5000, 0}, rel[3], abs[3];
+    relative.convert(in, rel, 1);
+    absolute.convert(copy, abs, 1);
+    // Lab16 (version 4) to XYZ, scaled by the media white over D50, back to Lab16.
+    const auto xyz = [](const double* lab16) {
+        const double L = lab16[0] / 655.35, a = lab16[1] / 257 - 128, b = lab16[2] / 257 - 128;
+        const double fy = (L + 16) / 116, f[3] = {fy + a / 500, fy, fy - b / 200};
+        const double white[3] = {0.9642, 1.0, 0.8249};
+        std::array<double, 3> result{};
+        for (int k = 0; k < 3; ++k) {
+            const double cube = f[k] * f[k] * f[k];
+            result[k] = white[k] * (cube > 216.0 / 24389 ? cube : (f[k] - 16.0 / 116) * 108 / 841);
+        }
+        return result;
+    };
+    // The white is stored as s15Fixed16, so compare with what was stored.
+    const auto* wtpt = dynamic_cast<const csICCXYZTag*>(profile.findTag(Signature("wtpt")));
+    const double media[3] = {wtpt->getX(0), wtpt->getY(0), wtpt->getZ(0)};
+    const std::array<double, 3> r = xyz(rel), a = xyz(abs);
+    EXPECT_NEAR(a[0], r[0] * media[0] / 0.96422, 2e-4);
+    EXPECT_NEAR(a[1], r[1] * media[1], 2e-4);
+    EXPECT_NEAR(a[2], r[2] * media[2] / 0.82521, 2e-4);
+}
+
 TEST_F(LutAB, ConverterRefusesALutOfTheWrongDirectionOrShape) {
     const std::vector<std::uint8_t> image = littleCMSPrinter();
     csICCProfile profile;
