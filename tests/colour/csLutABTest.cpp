@@ -164,6 +164,67 @@ TEST_F(LutAB, OurMABTagReadsTheSameInLittleCMS) {
     cmsCloseProfile(theirs);
 }
 
+TEST_F(LutAB, OurMBATagReadsTheSameInLittleCMS) {
+    // Lab to CMYK with every element of an "mBA ": B curves, matrix with offsets, M curves, an
+    // 8-bit 7x6x5 CLUT with four outputs, A curves.
+    const auto gamma = para(0, {1.4});
+    const auto srgbCurve = para(3, {2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045});
+    const auto sampled = sampledCurve({0, 20000, 40000, 65535});
+    csICCLutABTag::Elements e;
+    e.b = {gamma.get(), sampled.get(), srgbCurve.get()};
+    e.hasMatrix = true;
+    e.matrix = {0.8, 0.1, 0.1, 0.05, 0.9, 0.05, 0.0, 0.1, 0.9, 0.02, 0.0, -0.01};
+    e.m = {sampled.get(), gamma.get(), sampled.get()};
+    e.grid = {7, 6, 5};
+    e.precision = 1;
+    for (unsigned i0 = 0; i0 < 7; ++i0)
+        for (unsigned i1 = 0; i1 < 6; ++i1)
+            for (unsigned i2 = 0; i2 < 5; ++i2) {
+                const double x[3] = {i0 / 6.0, i1 / 5.0, i2 / 4.0};
+                for (double v : {1 - x[0], 0.5 * x[1] + 0.25 * x[2], x[2] / 3 + 0.3, x[0] * x[1]})
+                    e.clut.push_back(static_cast<std::uint16_t>(std::lround(v * 65535)));
+            }
+    e.a = {srgbCurve.get(), gamma.get(), sampled.get(), gamma.get()};
+
+    csICCProfile profile;
+    profile.header().setVersion(4, 3, 0);
+    profile.header().setDeviceClass(Signature("prtr"));
+    profile.header().setColorSpace(Signature("CMYK"));
+    profile.header().setPcs(Signature("Lab "));
+    ASSERT_EQ(profile.addTag(csICCXYZTag(Signature("wtpt"), 0.9642f, 1.0f, 0.8249f)), 0);
+    ASSERT_EQ(profile.addTag(csICCmBATag(Signature("B2A0"), 3, 4, e)), 0);
+    std::vector<std::uint8_t> image;
+    ASSERT_EQ(profile.writeToMemory(image), 0);
+
+    csICCProfile ours;
+    ASSERT_EQ(ours.setProfile(image.data(), image.size()), 0);
+    csICCProfileConverter toDevice(&ours, 1, 0, 0);
+    ASSERT_EQ(toDevice.prepare(), 0);
+    cmsHPROFILE theirs =
+        cmsOpenProfileFromMem(image.data(), static_cast<cmsUInt32Number>(image.size()));
+    const auto* pipeline = static_cast<const cmsPipeline*>(cmsReadTag(theirs, cmsSigBToA0Tag));
+    ASSERT_NE(pipeline, nullptr);
+    double sum = 0, largest = 0;
+    int n = 0;
+    for (int i = 0; i < 13 * 13 * 13; ++i) {
+        const double x[3] = {(i % 13) / 12.0, (i / 13 % 13) / 12.0, (i / 169) / 12.0};
+        double in[3] = {x[0] * 65535, x[1] * 65535, x[2] * 65535}, out[4];
+        toDevice.convert(in, out, 1);
+        const cmsFloat32Number fin[3] = {float(x[0]), float(x[1]), float(x[2])};
+        cmsFloat32Number fout[4];
+        cmsPipelineEvalFloat(fin, fout, pipeline);
+        for (int c = 0; c < 4; ++c) {
+            const double d = std::abs(out[c] / 655.35 - fout[c] * 100);
+            sum += d, largest = std::max(largest, d), ++n;
+        }
+    }
+    std::printf("[ %-40s ] %d values: mean |d| %.5f %%, largest %.5f %%\n",
+                "our mBA, 8-bit CLUT, in Little CMS 2", n, sum / n, largest);
+    EXPECT_LT(sum / n, 0.1);
+    EXPECT_LT(largest, 0.5);
+    cmsCloseProfile(theirs);
+}
+
 // A Little CMS 2 sampler: the CMYK function above on normalised grid values.
 cmsInt32Number sampleCMYK(const cmsUInt16Number in[], cmsUInt16Number out[], void*) {
     const double x[4] = {in[0] / 65535.0, in[1] / 65535.0, in[2] / 65535.0, in[3] / 65535.0};
