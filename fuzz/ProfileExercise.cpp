@@ -105,9 +105,9 @@ void useLutAB(const csICCLutABTag& tag) {
     if (tag.hasCLUT()) {
         // The first and the last grid point of every output.
         std::uint32_t points = 1;
-        for (unsigned k = 0; k < tag.clutInputs(); ++k)
+        for (unsigned k = 0; k < tag.inputChannels(); ++k)
             points *= tag.gridPoints(k);
-        for (unsigned c = 0; c < tag.clutOutputs(); ++c)
+        for (unsigned c = 0; c < tag.outputChannels(); ++c)
             sink = sink +
                    static_cast<std::uint64_t>(tag.clutValue(0, c) + tag.clutValue(points - 1, c));
     }

@@ -108,6 +108,8 @@ private:
     void makeConnections();
     // Reads and checks a profile file for one side; null after a refusal, which it has reported.
     std::unique_ptr<csICCProfile> readProfile(const QString& path, bool outputSide);
+    // setProfile and setSource: read, set the mode and name, prepare, apply the intent.
+    void bindProfile(const QString& path, bool outputSide);
     void warnAbout(const BindingMessage& message, const QString& argument);
     void fillDiagram(DiagramLAB* diagram, bool chromaLightness, double L, double a, double b,
                      double total);

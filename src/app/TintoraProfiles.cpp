@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include <array>
 #include <cstdio>
 
 namespace {
@@ -114,80 +115,51 @@ void Tintora::chooseSource(bool tryLast) {
 
 void Tintora::chooseSource() { chooseSource(false); }
 
-void Tintora::setProfile(const QString& path) {
-    std::unique_ptr<csICCProfile> profile = readProfile(path, true);
-    if (!profile)
+void Tintora::setProfile(const QString& path) { bindProfile(path, true); }
+
+void Tintora::setSource(const QString& path) { bindProfile(path, false); }
+
+void Tintora::bindProfile(const QString& path, bool outputSide) {
+    std::unique_ptr<csICCProfile> read = readProfile(path, outputSide);
+    if (!read)
         return;
 
-    delete outProfile;
-    outProfile = profile.release();
-    const Signature space = outProfile->header().colorSpace();
+    csICCProfile*& profile = outputSide ? outProfile : srcProfile;
+    csICCProfileConverter*& bound = outputSide ? outConverter : srcConverter;
+    delete profile;
+    profile = read.release();
+    const Signature space = profile->header().colorSpace();
     if (space == Signature("CMYK"))
-        setModeCMYK();
+        outputSide ? setModeCMYK() : setSourceModeCMYK();
     else if (space == Signature("CMY "))
-        setModeCMY();
+        outputSide ? setModeCMY() : setSourceModeCMY();
     else
-        setModeRGB();
-    lineEditProfile->setText(QFileInfo(path).fileName());
+        outputSide ? setModeRGB() : setSourceModeRGB();
+    (outputSide ? lineEditProfile : lineEditSource)->setText(QFileInfo(path).fileName());
 
+    const QComboBox* intent = outputSide ? comboBoxIntent : comboBoxSourceIntent;
     auto converter = std::make_unique<csICCProfileConverter>(
-        outProfile, 0, static_cast<unsigned>(comboBoxIntent->currentIndex()), 0);
+        profile, 0, static_cast<unsigned>(intent->currentIndex()), 0);
     if (converter->prepare() != 0) {
         warnAbout(preparationFailure(), {});
         printLog();
         clearLog();
         // The previous converter worked on the profile just replaced: both go.
-        delete outConverter;
-        outConverter = nullptr;
-        delete outProfile;
-        outProfile = nullptr;
+        delete bound;
+        bound = nullptr;
+        delete profile;
+        profile = nullptr;
         return;
     }
-    delete outConverter;
-    outConverter = converter.release();
+    delete bound;
+    bound = converter.release();
     clearLog();
-    intentChange();
+    outputSide ? intentChange() : sourceIntentChange();
 
     const double top = space == Signature("RGB ") ? 255.0 : 100.0;
-    for (SpinLineEdit* field : {lineEditDev1, lineEditDev2, lineEditDev3})
-        field->maximum = top;
-}
-
-void Tintora::setSource(const QString& path) {
-    std::unique_ptr<csICCProfile> profile = readProfile(path, false);
-    if (!profile)
-        return;
-
-    delete srcProfile;
-    srcProfile = profile.release();
-    const Signature space = srcProfile->header().colorSpace();
-    if (space == Signature("CMYK"))
-        setSourceModeCMYK();
-    else if (space == Signature("CMY "))
-        setSourceModeCMY();
-    else
-        setSourceModeRGB();
-    lineEditSource->setText(QFileInfo(path).fileName());
-
-    auto converter = std::make_unique<csICCProfileConverter>(
-        srcProfile, 0, static_cast<unsigned>(comboBoxSourceIntent->currentIndex()), 0);
-    if (converter->prepare() != 0) {
-        warnAbout(preparationFailure(), {});
-        printLog();
-        clearLog();
-        delete srcConverter;
-        srcConverter = nullptr;
-        delete srcProfile;
-        srcProfile = nullptr;
-        return;
-    }
-    delete srcConverter;
-    srcConverter = converter.release();
-    clearLog();
-    sourceIntentChange();
-
-    const double top = space == Signature("RGB ") ? 255.0 : 100.0;
-    for (SpinLineEdit* field : {lineEditSrc1, lineEditSrc2, lineEditSrc3})
+    const auto fields = outputSide ? std::array{lineEditDev1, lineEditDev2, lineEditDev3}
+                                   : std::array{lineEditSrc1, lineEditSrc2, lineEditSrc3};
+    for (SpinLineEdit* field : fields)
         field->maximum = top;
 }
 

@@ -34,8 +34,8 @@ void ColourList::addLCh(const std::string& name, const double lch[3], const std:
         skip(origin, "C* " + figure(lch[1]) + " is outside 0..184");
         return;
     }
-    const double r = lch[2] * csCIE::pi / 180.0;
-    const double lab[3] = {lch[0], lch[1] * std::cos(r), lch[1] * std::sin(r)};
+    double lab[3];
+    lchToLab(lch, lab);
     add(name, lab, origin);
 }
 
@@ -55,6 +55,21 @@ void ColourList::addRow(const std::string& name, const std::string* const fields
         addLCh(name, values, origin);
     else
         add(name, values, origin);
+}
+
+void lchToLab(const double lch[3], double lab[3]) {
+    const double r = lch[2] * csCIE::pi / 180.0;
+    const double L = lch[0], a = lch[1] * std::cos(r), b = lch[1] * std::sin(r);
+    lab[0] = L, lab[1] = a, lab[2] = b;
+}
+
+void xyzToLab(const double xyz[3], const double white[3], double lab[3]) {
+    double f[3];
+    for (int k = 0; k < 3; ++k)
+        f[k] = csCIE::labF(xyz[k] / white[k]);
+    lab[0] = 116 * f[1] - 16;
+    lab[1] = 500 * (f[0] - f[1]);
+    lab[2] = 200 * (f[1] - f[2]);
 }
 
 std::string_view trimmed(std::string_view text) {

@@ -37,6 +37,14 @@ struct ColourList {
                 const std::string& origin, bool decimalComma = false);
 };
 
+// The ICC D50 PCS white, Y = 100.
+constexpr double pcsWhite[3] = {96.42, 100, 82.49};
+
+// L*, C*, h (degrees) to L*, a*, b*, as the window converts its LCh fields.
+void lchToLab(const double lch[3], double lab[3]);
+// XYZ to L*a*b* relative to a white (both on the same scale), in double precision.
+void xyzToLab(const double xyz[3], const double white[3], double lab[3]);
+
 // A decimal number filling the whole text (blanks around it allowed). With decimalComma a single
 // comma may stand for the point. No hex, no infinities, no NaN.
 bool parseNumber(std::string_view text, double& value, bool decimalComma = false);

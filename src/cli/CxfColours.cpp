@@ -16,8 +16,6 @@ namespace {
 
 using tinyxml2::XMLElement;
 
-const double pcsWhite[3] = {96.42, 100, 82.49};
-
 // The element's name without a namespace prefix.
 const char* localName(const XMLElement* element) {
     const char* name = element->Name();
@@ -51,7 +49,8 @@ void collect(const XMLElement* parent, const char* name, std::vector<const XMLEl
     }
 }
 
-struct Specification {
+// What a CxF3 ColorSpecification states: illuminant and observer.
+struct Conditions {
     std::string illuminant, observer; // as CxF names them
     bool d50TwoDegree = true;
     std::optional<std::string> problem; // why its colours cannot be used
@@ -67,34 +66,34 @@ std::string observerName(const std::string& cxf) {
     return "";
 }
 
-Specification specification(const XMLElement* element) {
-    Specification spec;
+Conditions conditionsOf(const XMLElement* element) {
+    Conditions conditions;
     const XMLElement* tristimulus = child(element, "TristimulusSpec");
-    spec.illuminant = childText(tristimulus, "Illuminant");
-    spec.observer = childText(tristimulus, "Observer");
-    if (spec.illuminant.empty())
-        spec.illuminant = "D50";
-    if (spec.observer.empty())
-        spec.observer = "2_Degree";
-    const std::string observer = observerName(spec.observer);
+    conditions.illuminant = childText(tristimulus, "Illuminant");
+    conditions.observer = childText(tristimulus, "Observer");
+    if (conditions.illuminant.empty())
+        conditions.illuminant = "D50";
+    if (conditions.observer.empty())
+        conditions.observer = "2_Degree";
+    const std::string observer = observerName(conditions.observer);
     if (observer.empty()) {
-        spec.problem = "unknown observer '" + spec.observer + "'";
-        return spec;
+        conditions.problem = "unknown observer '" + conditions.observer + "'";
+        return conditions;
     }
-    spec.d50TwoDegree = spec.illuminant == "D50" && observer == "2";
-    if (spec.d50TwoDegree)
-        return spec;
+    conditions.d50TwoDegree = conditions.illuminant == "D50" && observer == "2";
+    if (conditions.d50TwoDegree)
+        return conditions;
     csContext context;
     if (context.setObserverByName(observer.c_str()) != 0 ||
-        context.setIlluminantByName(spec.illuminant.c_str()) != 0) {
+        context.setIlluminantByName(conditions.illuminant.c_str()) != 0) {
         clearLog();
-        spec.problem = "unknown illuminant '" + spec.illuminant + "'";
-        return spec;
+        conditions.problem = "unknown illuminant '" + conditions.illuminant + "'";
+        return conditions;
     }
-    spec.white[0] = context.whiteX();
-    spec.white[1] = context.whiteY();
-    spec.white[2] = context.whiteZ();
-    return spec;
+    conditions.white[0] = context.whiteX();
+    conditions.white[1] = context.whiteY();
+    conditions.white[2] = context.whiteZ();
+    return conditions;
 }
 
 std::string degrees(const std::string& observer) { return observerName(observer) + "\u00B0"; }
@@ -108,12 +107,7 @@ void adaptLabToD50(const double white[3], const double lab[3], double result[3])
     for (int k = 0; k < 3; ++k)
         xyz[k] = white[k] * csCIE::labFInverse(f[k]);
     csChromaticAdaptation(white, pcsWhite).apply(xyz, xyz);
-    double g[3];
-    for (int k = 0; k < 3; ++k)
-        g[k] = csCIE::labF(xyz[k] / pcsWhite[k]);
-    result[0] = 116 * g[1] - 16;
-    result[1] = 500 * (g[0] - g[1]);
-    result[2] = 200 * (g[1] - g[2]);
+    xyzToLab(xyz, pcsWhite, result);
 }
 
 ColourList readCxfColours(const std::string& content, const std::string& source) {
@@ -130,16 +124,16 @@ ColourList readCxfColours(const std::string& content, const std::string& source)
         return list;
     }
 
-    std::map<std::string, Specification> specifications;
+    std::map<std::string, Conditions> known;
     std::vector<const XMLElement*> found;
     collect(root, "ColorSpecification", found);
     for (const XMLElement* element : found)
         if (const char* id = element->Attribute("Id"))
-            specifications.emplace(id, specification(element));
+            known.emplace(id, conditionsOf(element));
 
     std::vector<const XMLElement*> objects;
     collect(root, "Object", objects);
-    std::size_t unspecified = 0;
+    std::size_t withoutConditions = 0;
     for (std::size_t i = 0; i < objects.size(); ++i) {
         const XMLElement* object = objects[i];
         const char* nameAttribute = object->Attribute("Name");
@@ -177,20 +171,20 @@ ColourList readCxfColours(const std::string& content, const std::string& source)
         if (!good)
             continue;
 
-        Specification* spec = nullptr;
+        Conditions* conditions = nullptr;
         if (const char* id = colour->Attribute("ColorSpecification")) {
-            const auto found = specifications.find(id);
-            if (found == specifications.end()) {
+            const auto found = known.find(id);
+            if (found == known.end()) {
                 list.skip(origin, std::string("ColorSpecification '") + id + "' is not defined");
                 continue;
             }
-            spec = &found->second;
-            if (spec->problem) {
-                list.skip(origin, *spec->problem);
+            conditions = &found->second;
+            if (conditions->problem) {
+                list.skip(origin, *conditions->problem);
                 continue;
             }
         } else {
-            ++unspecified;
+            ++withoutConditions;
         }
 
         if (!(numbers[0] >= 0 && numbers[0] <= 100)) {
@@ -202,27 +196,25 @@ ColourList readCxfColours(const std::string& content, const std::string& source)
             continue;
         }
         double lab[3] = {numbers[0], numbers[1], numbers[2]};
-        if (lch) {
-            const double r = numbers[2] * csCIE::pi / 180.0;
-            lab[1] = numbers[1] * std::cos(r);
-            lab[2] = numbers[1] * std::sin(r);
-        }
-        if (spec != nullptr && !spec->d50TwoDegree) {
-            adaptLabToD50(spec->white, lab, lab);
-            ++spec->adapted;
+        if (lch)
+            lchToLab(numbers, lab);
+        if (conditions != nullptr && !conditions->d50TwoDegree) {
+            adaptLabToD50(conditions->white, lab, lab);
+            ++conditions->adapted;
         }
         list.add(name, lab, origin);
     }
 
-    for (const auto& [id, spec] : specifications)
-        if (spec.adapted > 0)
-            list.notes.push_back(source + ": " + std::to_string(spec.adapted) + " colour" +
-                                 (spec.adapted == 1 ? "" : "s") + " of ColorSpecification '" + id +
-                                 "' (" + spec.illuminant + ", " + degrees(spec.observer) +
+    for (const auto& [id, conditions] : known)
+        if (conditions.adapted > 0)
+            list.notes.push_back(source + ": " + std::to_string(conditions.adapted) + " colour" +
+                                 (conditions.adapted == 1 ? "" : "s") + " of ColorSpecification '" +
+                                 id + "' (" + conditions.illuminant + ", " +
+                                 degrees(conditions.observer) +
                                  ") adapted to D50, 2\u00B0 with Bradford chromatic adaptation");
-    if (unspecified > 0)
-        list.notes.push_back(source + ": " + std::to_string(unspecified) + " colour" +
-                             (unspecified == 1 ? "" : "s") +
+    if (withoutConditions > 0)
+        list.notes.push_back(source + ": " + std::to_string(withoutConditions) + " colour" +
+                             (withoutConditions == 1 ? "" : "s") +
                              " without a ColorSpecification taken as D50, 2\u00B0");
     return list;
 }

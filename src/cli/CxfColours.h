@@ -8,7 +8,7 @@
 // under its ColorValues, named by its Name attribute (its Id where it has none). The colour's
 // ColorSpecification gives illuminant and observer (TristimulusSpec); values under anything but
 // D50 and the 2 degree observer are adapted from that white to the D50 PCS white with Bradford,
-// and a note says so. Values without a specification are taken as D50, 2 degrees. Namespace
+// and a note says so. Values without a ColorSpecification are taken as D50, 2 degrees. Namespace
 // prefixes are ignored.
 ColourList readCxfColours(const std::string& content, const std::string& source);
 

@@ -1,6 +1,5 @@
 #include "NamedColourProfile.h"
 
-#include "csCIEConstants.h"
 #include "csICCProfile.h"
 #include "csICCncl2Tag.h"
 #include "csLog.h"
@@ -59,13 +58,8 @@ ColourList readNamedColourProfile(const std::uint8_t* bytes, std::size_t size,
         }
         double lab[3];
         if (xyz) {
-            static const double white[3] = {96.42, 100, 82.49};
-            double f[3];
-            for (int k = 0; k < 3; ++k)
-                f[k] = csCIE::labF(values[k] / 32768.0 * 100 / white[k]);
-            lab[0] = 116 * f[1] - 16;
-            lab[1] = 500 * (f[0] - f[1]);
-            lab[2] = 200 * (f[1] - f[2]);
+            const double percent[3] = {values[0] / 327.68, values[1] / 327.68, values[2] / 327.68};
+            xyzToLab(percent, pcsWhite, lab);
         } else if (legacy) {
             lab[0] = values[0] / 652.8;
             lab[1] = values[1] / 256.0 - 128;

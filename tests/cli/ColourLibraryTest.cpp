@@ -146,16 +146,16 @@ TEST(CgatsColours, IdsLChAndSetCounts) {
               "LAB_C, LAB_H)");
 }
 
-std::string cxf(const std::string& specifications, const std::string& objects) {
+std::string cxf(const std::string& conditions, const std::string& objects) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<cc:CxF xmlns:cc=\"http://colorexchangeformat.com/CxF3-core\">\n"
            "<cc:Resources>\n<cc:ObjectCollection>\n" +
-           objects + "</cc:ObjectCollection>\n<cc:ColorSpecificationCollection>\n" +
-           specifications + "</cc:ColorSpecificationCollection>\n</cc:Resources>\n</cc:CxF>\n";
+           objects + "</cc:ObjectCollection>\n<cc:ColorSpecificationCollection>\n" + conditions +
+           "</cc:ColorSpecificationCollection>\n</cc:Resources>\n</cc:CxF>\n";
 }
 
-std::string specification(const std::string& id, const std::string& illuminant,
-                          const std::string& observer) {
+std::string colourConditions(const std::string& id, const std::string& illuminant,
+                             const std::string& observer) {
     return "<cc:ColorSpecification Id=\"" + id + "\"><cc:TristimulusSpec><cc:Illuminant>" +
            illuminant + "</cc:Illuminant><cc:Observer>" + observer +
            "</cc:Observer><cc:Method>E308</cc:Method></cc:TristimulusSpec>"
@@ -172,7 +172,7 @@ std::string labObject(const std::string& name, const std::string& spec, const st
 
 TEST(CxfColours, D50LibraryIsTakenAsItStands) {
     const ColourList list = readCxfColours(
-        cxf(specification("CS1", "D50", "2_Degree"),
+        cxf(colourConditions("CS1", "D50", "2_Degree"),
             labObject("Red", "CS1", "48.5", "65", "40") +
                 "<cc:Object Name=\"Sky\"><cc:ColorValues><cc:ColorCIELCh "
                 "ColorSpecification=\"CS1\"><cc:L>70</cc:L><cc:C>30</cc:C><cc:H>270</cc:H>"
@@ -188,7 +188,7 @@ TEST(CxfColours, D50LibraryIsTakenAsItStands) {
 }
 
 TEST(CxfColours, D65TenDegreeLibraryIsAdaptedWithBradford) {
-    const ColourList list = readCxfColours(cxf(specification("CS65", "D65", "10_Degree"),
+    const ColourList list = readCxfColours(cxf(colourConditions("CS65", "D65", "10_Degree"),
                                                labObject("One", "CS65", "50", "20", "-30") +
                                                    labObject("Two", "CS65", "70", "-40", "60") +
                                                    labObject("White", "CS65", "100", "0", "0")),
@@ -206,7 +206,7 @@ TEST(CxfColours, D65TenDegreeLibraryIsAdaptedWithBradford) {
 
 TEST(CxfColours, BadElementsAreReportedWithTheirPlace) {
     const ColourList list = readCxfColours(
-        cxf(specification("CS1", "D50", "2_Degree") + specification("CSX", "Q7", "2_Degree"),
+        cxf(colourConditions("CS1", "D50", "2_Degree") + colourConditions("CSX", "Q7", "2_Degree"),
             labObject("NoB", "CS1", "50", "0", "") + labObject("Undefined", "CS9", "50", "0", "0") +
                 labObject("Strange light", "CSX", "50", "0", "0") +
                 "<cc:Object Name=\"Spectral only\"><cc:ColorValues/></cc:Object>\n" +

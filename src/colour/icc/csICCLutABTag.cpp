@@ -51,7 +51,6 @@ struct LutABLayout {
     bool hasMatrix = false;
     std::array<double, 12> matrix{};
     std::uint32_t clutOffset = 0;
-    unsigned clutInputs = 0, clutOutputs = 0;
     std::array<unsigned, 16> grid{};
     int precision = 2;
 };
@@ -93,10 +92,8 @@ bool readLayout(const std::uint8_t* data, std::uint32_t size, LutABLayout& l, bo
     if (offsetCLUT != 0) {
         if (offsetCLUT < headerSize || std::uint64_t{offsetCLUT} + 20 > size)
             return corrupt("CLUT head outside the tag", size);
-        l.clutInputs = l.inputs;
-        l.clutOutputs = l.outputs;
         std::uint64_t points = 1;
-        for (unsigned k = 0; k < l.clutInputs; ++k) {
+        for (unsigned k = 0; k < l.inputs; ++k) {
             l.grid[k] = data[offsetCLUT + k];
             if (l.grid[k] < 2)
                 return corrupt("CLUT with fewer than 2 grid points in a dimension", size);
@@ -107,7 +104,7 @@ bool readLayout(const std::uint8_t* data, std::uint32_t size, LutABLayout& l, bo
         l.precision = data[offsetCLUT + 16];
         if (l.precision != 1 && l.precision != 2)
             return corrupt("CLUT precision is neither 1 nor 2 bytes", size);
-        if (std::uint64_t{offsetCLUT} + 20 + points * l.clutOutputs * l.precision > size)
+        if (std::uint64_t{offsetCLUT} + 20 + points * l.outputs * l.precision > size)
             return corrupt("CLUT data runs past the tag", size);
         l.clutOffset = offsetCLUT + 20;
     }
@@ -149,15 +146,13 @@ bool csICCLutABTag::parse() {
     hasMatrix_ = l.hasMatrix;
     matrix_ = l.matrix;
     clutOffset_ = l.clutOffset;
-    clutInputs_ = l.clutInputs;
-    clutOutputs_ = l.clutOutputs;
     grid_ = l.grid;
     precision_ = l.precision;
     return read;
 }
 
 double csICCLutABTag::clutValue(std::uint32_t point, unsigned c) const {
-    const std::uint32_t index = point * clutOutputs_ + c;
+    const std::uint32_t index = point * outputs_ + c;
     if (precision_ == 1)
         return data()[clutOffset_ + index] / 255.0;
     return readU16(data() + clutOffset_ + 2 * index) / 65535.0;

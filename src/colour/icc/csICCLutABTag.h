@@ -55,9 +55,8 @@ public:
     // e1..e9 row by row, then the three offsets.
     const std::array<double, 12>& matrix() const { return matrix_; }
 
+    // The CLUT maps all input channels to all output channels, in either type.
     bool hasCLUT() const { return clutOffset_ != 0; }
-    unsigned clutInputs() const { return clutInputs_; }
-    unsigned clutOutputs() const { return clutOutputs_; }
     unsigned gridPoints(unsigned dimension) const { return grid_[dimension]; }
     int precision() const { return precision_; }
     // Grid point values of an index (counted over all points, first dimension slowest) for
@@ -80,7 +79,6 @@ private:
     bool hasMatrix_ = false;
     std::array<double, 12> matrix_{};
     std::uint32_t clutOffset_ = 0; // of the first grid point
-    unsigned clutInputs_ = 0, clutOutputs_ = 0;
     std::array<unsigned, 16> grid_{};
     int precision_ = 2;
 };

@@ -51,7 +51,7 @@ public:
 
     // Header checks of increasing strictness, levels 0 to 3.
     bool isValid(int level) const;
-    // Whether the tags the ICC specification requires for the profile's class are present.
+    // Whether the tags the ICC standard requires for the profile's class are present.
     bool hasRequiredTags() const;
 
     csICCTagTable tagTable;

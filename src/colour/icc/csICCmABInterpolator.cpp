@@ -22,7 +22,7 @@ csICCmABInterpolator::csICCmABInterpolator(const csICCLutABTag* tag)
     : tag_(tag), a_(curvesOf(tag->curvesA())), m_(curvesOf(tag->curvesM())),
       b_(curvesOf(tag->curvesB())) {
     if (tag->hasCLUT()) {
-        const unsigned inputs = tag->clutInputs();
+        const unsigned inputs = tag->inputChannels();
         std::uint32_t stride = 1;
         for (unsigned k = inputs; k-- > 0;) {
             grid_[k] = tag->gridPoints(k);
@@ -31,7 +31,7 @@ csICCmABInterpolator::csICCmABInterpolator(const csICCLutABTag* tag)
             gridScale_[k] = (grid_[k] - 1) / 65535.0;
         }
         // The grid decoded once, on the 16-bit scale (8-bit values times 257), exact in float.
-        const unsigned outputs = tag->clutOutputs();
+        const unsigned outputs = tag->outputChannels();
         clut_.resize(std::size_t{stride} * outputs);
         for (std::uint32_t point = 0; point < stride; ++point)
             for (unsigned c = 0; c < outputs; ++c)
@@ -61,7 +61,7 @@ void csICCmABInterpolator::clut(double* values) const {
     if (!tag_->hasCLUT())
         return;
     double position[16], out[16];
-    const unsigned inputs = tag_->clutInputs(), outputs = tag_->clutOutputs();
+    const unsigned inputs = tag_->inputChannels(), outputs = tag_->outputChannels();
     for (unsigned k = 0; k < inputs; ++k)
         position[k] = clamp01(values[k]) * 65535;
     simplexInterpolate(position, inputs, outputs, grid_.data(), gridScale_.data(), strides_.data(),

@@ -92,35 +92,14 @@ void csICCmft1Interpolator::clut(const std::uint16_t* in, std::uint16_t* out, in
 
 void csICCmft1Interpolator::clut(const double* in, double* out, int count, int inStride,
                                  int outStride) {
-    const int inStep = inStride == 0 ? static_cast<int>(inputs_) : inStride;
-    const int outStep = outStride == 0 ? static_cast<int>(outputs_) : outStride;
-    for (int i = 0; i < count; ++i, in += inStep, out += outStep)
-        clutPixel(in, out);
+    clutPixels(in, out, count, inStride, outStride,
+               [this](const double* i, double* o) { clutPixel(i, o); });
 }
 
 void csICCmft1Interpolator::clut(std::uint16_t* const in[], std::uint16_t* const out[], int count) {
-    double inDouble[maxChannels], outDouble[maxChannels];
-    for (int i = 0; i < count; ++i) {
-        for (unsigned k = 0; k < inputs_; ++k)
-            inDouble[k] = in[k][i];
-        clutPixel(inDouble, outDouble);
-        for (unsigned c = 0; c < outputs_; ++c)
-            out[c][i] = round16(outDouble[c]);
-    }
+    clutPlanes(in, out, count, [this](const double* i, double* o) { clutPixel(i, o); });
 }
 
 void csICCmft1Interpolator::clut(double* const in[], double* const out[], int count) {
-    double inPixel[maxChannels], outPixel[maxChannels];
-    for (int i = 0; i < count; ++i) {
-        for (unsigned k = 0; k < inputs_; ++k)
-            inPixel[k] = in[k][i];
-        clutPixel(inPixel, outPixel);
-        for (unsigned c = 0; c < outputs_; ++c)
-            out[c][i] = outPixel[c];
-    }
-}
-
-void csICCmft1Interpolator::invertInputTables(const std::uint16_t* in, std::uint16_t* out,
-                                              int count, int inStride, int outStride) {
-    invertExpandedInputTables(in, out, count, inStride, outStride);
+    clutPlanes(in, out, count, [this](const double* i, double* o) { clutPixel(i, o); });
 }

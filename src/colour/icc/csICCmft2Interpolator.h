@@ -25,8 +25,6 @@ public:
     void clut(const double* in, double* out, int count, int inStride, int outStride) override;
     void clut(std::uint16_t* const in[], std::uint16_t* const out[], int count) override;
     void clut(double* const in[], double* const out[], int count) override;
-    void invertInputTables(const std::uint16_t* in, std::uint16_t* out, int count, int inStride,
-                           int outStride) override;
     void layout() override;
 
 protected:

@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <memory>
+#include <type_traits>
 
 // Runs samples through a lut tag: the matrix, the input tables, the CLUT and the output tables,
 // on 16-bit or double samples (all on the 16-bit scale), interleaved or planar. The tag is not
@@ -40,9 +41,11 @@ public:
     virtual void clut(const double* in, double* out, int count, int inStride, int outStride) = 0;
     virtual void clut(std::uint16_t* const in[], std::uint16_t* const out[], int count) = 0;
     virtual void clut(double* const in[], double* const out[], int count) = 0;
-    // Per channel, the input table index whose value is the sample (see the Part on luts).
-    virtual void invertInputTables(const std::uint16_t* in, std::uint16_t* out, int count,
-                                   int inStride, int outStride) = 0;
+    // Per channel, the input table index whose value is the sample: the tables run backwards.
+    void invertInputTables(const std::uint16_t* in, std::uint16_t* out, int count, int inStride,
+                           int outStride) {
+        invertExpandedInputTables(in, out, count, inStride, outStride);
+    }
     virtual void layout() = 0;
 
     unsigned inputChannels() const { return inputs_; }
@@ -91,6 +94,32 @@ protected:
     void matrix(double* samples, int count, int stride) const;
     void matrix(std::uint16_t* const planes[], int count) const;
     void matrix(double* const planes[], int count) const;
+
+    // The CLUT steps that go through one double pixel at a time: pixel(in, out) interpolates one.
+    // Planar 16-bit results are rounded.
+    template <typename Pixel>
+    void clutPixels(const double* in, double* out, int count, int inStride, int outStride,
+                    Pixel pixel) const {
+        const int inStep = inStride == 0 ? static_cast<int>(inputs_) : inStride;
+        const int outStep = outStride == 0 ? static_cast<int>(outputs_) : outStride;
+        for (int i = 0; i < count; ++i, in += inStep, out += outStep)
+            pixel(in, out);
+    }
+    template <typename Sample, typename Pixel>
+    void clutPlanes(Sample* const in[], Sample* const out[], int count, Pixel pixel) const {
+        double inPixel[maxChannels], outPixel[maxChannels];
+        for (int i = 0; i < count; ++i) {
+            for (unsigned k = 0; k < inputs_; ++k)
+                inPixel[k] = in[k][i];
+            pixel(inPixel, outPixel);
+            for (unsigned c = 0; c < outputs_; ++c) {
+                if constexpr (std::is_same_v<Sample, std::uint16_t>)
+                    out[c][i] = round16(outPixel[c]);
+                else
+                    out[c][i] = outPixel[c];
+            }
+        }
+    }
 
     // Simplex interpolation in the CLUT for one pixel of double samples. add(offset, weight, out)
     // adds weight times the values of the grid point at a byte offset of the data.

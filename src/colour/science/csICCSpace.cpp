@@ -11,7 +11,7 @@ struct KnownSpace {
     unsigned channels;
 };
 
-// In the order of the ICC specification's colour space table.
+// In the order of the colour space table of the ICC standard.
 constexpr KnownSpace knownSpaces[] = {
     {Signature("GRAY"), 1},  {Signature("XYZ "), 3},  {Signature("Lab "), 3},
     {Signature("Luv "), 3},  {Signature("YCbr"), 3},  {Signature("Yxy "), 3},
