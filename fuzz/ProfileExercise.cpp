@@ -116,7 +116,9 @@ void useLutAB(const csICCLutABTag& tag) {
 void useTags(const csICCProfile& profile) {
     for (unsigned i = 0; i < profile.numTags(); ++i) {
         const csICCTag* tag = profile.tagAt(i);
-        check(tag != nullptr && tag->data() != nullptr, "a table entry without data");
+        check(tag != nullptr, "a table without its entry");
+        // Only a corrupt descriptive tag is kept without data, and then it has no size either.
+        check(tag->data() != nullptr || tag->size() == 0, "a tag with a size but no data");
         sink = sink + tag->size() + tag->signature().word();
         if (tag->size() >= 4)
             sink = sink + tag->typeSignature().word();
@@ -157,29 +159,42 @@ void useHeader(const csICCProfile& profile) {
 }
 
 // Every direction with the intents and white modes the application uses; a few pixels through
-// each converter that prepares, on doubles and, for the first setting, on 16-bit samples.
+// each converter that prepares, on doubles and, for the first setting, on 16-bit samples. The
+// buffers are exactly as large as the converter's channel counts say, so a lut that reads or
+// writes one value more than it declares is a sanitizer report.
 void useConverters(csICCProfile& profile) {
     static const unsigned settings[][2] = {{0, 0}, {1, 0}, {2, 0}, {1, 1}, {7, 2}};
+    constexpr unsigned pixels = 3;
     for (unsigned direction = 0; direction < 3; ++direction) {
         for (const auto& [intent, whiteMode] : settings) {
             csICCProfileConverter converter(&profile, direction, intent, whiteMode);
             if (converter.prepare() == 0) {
                 const unsigned in = converter.inputChannels(), out = converter.outputChannels();
-                check(in <= 16 && out <= 16, "a converter with more than 16 channels");
-                double doubles[3 * 16], results[3 * 16];
-                for (unsigned k = 0; k < 3 * 16; ++k)
+                check(in >= 1 && in <= 15 && out >= 1 && out <= 15,
+                      "a converter with channel counts outside 1..15");
+                std::vector<double> doubles(pixels * in), results(pixels * out);
+                for (unsigned k = 0; k < doubles.size(); ++k)
                     doubles[k] = (k * 40503u) % 65536;
-                converter.convert(doubles, results, 3, 16, 16);
-                if (intent == 0 && whiteMode == 0) {
-                    std::uint16_t samples[3 * 16], outputs[3 * 16];
-                    for (unsigned k = 0; k < 3 * 16; ++k)
+                check(converter.convert(doubles.data(), results.data(), pixels) == 0,
+                      "a prepared converter refused its own pixels");
+                sink = sink + static_cast<std::uint64_t>(results[0] == results[0]);
+                // 16-bit PCS-to-device conversions of a parametric TRC build a 65536-entry
+                // inverse table by root finding, seconds under the sanitizers: they are left to
+                // the tests, so that the fuzzer keeps its pace.
+                if (intent == 0 && whiteMode == 0 && direction != 1) {
+                    std::vector<std::uint16_t> samples(pixels * in), outputs(pixels * out);
+                    for (unsigned k = 0; k < samples.size(); ++k)
                         samples[k] = static_cast<std::uint16_t>(k * 40503u);
-                    converter.convert(samples, outputs, 3, 16, 16);
+                    converter.convert(samples.data(), outputs.data(), pixels);
                     sink = sink + outputs[0];
                 }
-                sink = sink + static_cast<std::uint64_t>(results[0] == results[0]);
-                (void)in;
-                (void)out;
+                // A stride of 0 means the channel count, so one channel has no narrower pixel.
+                const int inStride = static_cast<int>(in), outStride = static_cast<int>(out);
+                check((in == 1 || converter.convert(doubles.data(), results.data(), 1, inStride - 1,
+                                                    outStride) != 0) &&
+                          (out == 1 || converter.convert(doubles.data(), results.data(), 1,
+                                                         inStride, outStride - 1) != 0),
+                      "a converter took a pixel narrower than its channels");
             }
             clearLog();
         }
@@ -192,9 +207,14 @@ void roundTrip(csICCProfile& profile) {
         return; // a profile read with an empty tag list has nothing to lay out
     csICCProfile again;
     check(again.setProfile(written.data(), written.size()) == 0, "a written profile is refused");
-    check(again.numTags() == profile.numTags(), "the tag count changed in writing");
-    for (unsigned i = 0; i < profile.numTags(); ++i) {
-        const csICCTag* before = profile.tagAt(i);
+    // Tags without data are left out.
+    std::vector<const csICCTag*> kept;
+    for (unsigned i = 0; i < profile.numTags(); ++i)
+        if (profile.tagAt(i)->data() != nullptr)
+            kept.push_back(profile.tagAt(i));
+    check(again.numTags() == kept.size(), "the tag count changed in writing");
+    for (unsigned i = 0; i < kept.size(); ++i) {
+        const csICCTag* before = kept[i];
         const csICCTag* after = again.tagAt(i);
         check(after->signature() == before->signature(), "a signature changed in writing");
         check(after->size() == before->size() &&

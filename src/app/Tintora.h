@@ -106,14 +106,19 @@ protected:
 private:
     void buildMenus();
     void makeConnections();
-    // Reads and checks a profile file for one side; null after a refusal, which it has reported.
-    std::unique_ptr<csICCProfile> readProfile(const QString& path, bool outputSide);
-    // setProfile and setSource: read, set the mode and name, prepare, apply the intent.
+    // setProfile and setSource: read, check and prepare; then bind, set the mode and name and
+    // apply the intent. A refusal is reported and changes nothing.
     void bindProfile(const QString& path, bool outputSide);
+    // Prepares the converter of a side for its combo's intent and remembers it. When that intent
+    // cannot be prepared, says so and goes back to the last intent that could; false then.
+    bool applyIntent(bool outputSide);
     void warnAbout(const BindingMessage& message, const QString& argument);
     void fillDiagram(DiagramLAB* diagram, bool chromaLightness, double L, double a, double b,
                      double total);
 
     // The search's fixed storage, reused by every search of this window.
     VariationOptimizer optimizer_;
+    // The combo index each side's converter is prepared for.
+    int boundIntent_ = 0;
+    int boundSourceIntent_ = 0;
 };

@@ -1,8 +1,7 @@
 // The window's profile binding: choosing, reading, checking and binding the output and source
 // profiles, and preparing their converters for the chosen rendering intents.
 
-#include "ConverterIntent.h"
-#include "ProfileChecks.h"
+#include "ProfileBinding.h"
 #include "SettingsStore.h"
 #include "Tintora.h"
 #include "csICCProfile.h"
@@ -16,26 +15,6 @@
 #include <QMessageBox>
 
 #include <array>
-#include <cstdio>
-
-namespace {
-
-// The converter of a side set to the intent of its combo-box index and prepared again; a failure
-// is written to the debug output with the log, and the converter stays as it is.
-void applyIntent(csICCProfileConverter& converter, int index) {
-    const ConverterIntent mapped = converterIntentForIndex(index);
-    converter.setWhiteMode(mapped.whiteMode);
-    converter.setIntent(mapped.intent);
-    if (converter.prepare() != 0) {
-        qDebug("prepare() failed, intent %d", index);
-        printLog();
-    }
-    // Cleared either way: a successful preparation can leave warnings too, and a long session of
-    // intent changes must not fill the log.
-    clearLog();
-}
-
-} // namespace
 
 void Tintora::showWarning(const QString& title, const QString& text) {
     QMessageBox::warning(this, title, text);
@@ -50,30 +29,6 @@ void Tintora::warnAbout(const BindingMessage& message, const QString& argument) 
     if (text.contains(QLatin1String("%1")))
         text = text.arg(argument);
     showWarning(tr(message.title), text);
-}
-
-std::unique_ptr<csICCProfile> Tintora::readProfile(const QString& path, bool outputSide) {
-    auto profile = std::make_unique<csICCProfile>();
-    std::FILE* file = std::fopen(path.toUtf8().constData(), "rb");
-    if (file == nullptr) {
-        warnAbout(openFailure({}), path);
-        clearLog();
-        return nullptr;
-    }
-    const int read = profile->setProfile(file);
-    std::fclose(file);
-    if (read != 0) {
-        warnAbout(readFailure({}), path);
-        printLog();
-        clearLog();
-        return nullptr;
-    }
-    if (const auto refusal = profileRefusal(*profile, outputSide)) {
-        warnAbout(*refusal, QString::fromLatin1(refusal->argument.c_str()));
-        clearLog();
-        return nullptr;
-    }
-    return profile;
 }
 
 void Tintora::chooseProfile(bool tryLast) {
@@ -120,14 +75,29 @@ void Tintora::setProfile(const QString& path) { bindProfile(path, true); }
 void Tintora::setSource(const QString& path) { bindProfile(path, false); }
 
 void Tintora::bindProfile(const QString& path, bool outputSide) {
-    std::unique_ptr<csICCProfile> read = readProfile(path, outputSide);
-    if (!read)
+    QComboBox* intent = outputSide ? comboBoxIntent : comboBoxSourceIntent;
+    ProfileBinding binding =
+        ::bindProfileFile(path.toUtf8().constData(), outputSide, intent->currentIndex());
+    if (!binding.bound()) {
+        // A refused file changes nothing: the bound profile, its converter and the results stay.
+        const bool aboutTheFile =
+            binding.stage == BindingStage::open || binding.stage == BindingStage::read;
+        warnAbout(*binding.refusal,
+                  aboutTheFile ? path : QString::fromLatin1(binding.refusal->argument.c_str()));
+        if (binding.logExplains())
+            printLog();
+        clearLog();
         return;
+    }
+    clearLog();
 
     csICCProfile*& profile = outputSide ? outProfile : srcProfile;
     csICCProfileConverter*& bound = outputSide ? outConverter : srcConverter;
+    delete bound;
     delete profile;
-    profile = read.release();
+    profile = binding.profile.release();
+    bound = binding.converter.release();
+    (outputSide ? boundIntent_ : boundSourceIntent_) = intent->currentIndex();
     const Signature space = profile->header().colorSpace();
     if (space == Signature("CMYK"))
         outputSide ? setModeCMYK() : setSourceModeCMYK();
@@ -136,24 +106,6 @@ void Tintora::bindProfile(const QString& path, bool outputSide) {
     else
         outputSide ? setModeRGB() : setSourceModeRGB();
     (outputSide ? lineEditProfile : lineEditSource)->setText(QFileInfo(path).fileName());
-
-    const QComboBox* intent = outputSide ? comboBoxIntent : comboBoxSourceIntent;
-    auto converter = std::make_unique<csICCProfileConverter>(
-        profile, 0, static_cast<unsigned>(intent->currentIndex()), 0);
-    if (converter->prepare() != 0) {
-        warnAbout(preparationFailure(), {});
-        printLog();
-        clearLog();
-        // The previous converter worked on the profile just replaced: both go.
-        delete bound;
-        bound = nullptr;
-        delete profile;
-        profile = nullptr;
-        return;
-    }
-    delete bound;
-    bound = converter.release();
-    clearLog();
     outputSide ? intentChange() : sourceIntentChange();
 
     const double top = space == Signature("RGB ") ? 255.0 : 100.0;
@@ -163,23 +115,45 @@ void Tintora::bindProfile(const QString& path, bool outputSide) {
         field->maximum = top;
 }
 
+bool Tintora::applyIntent(bool outputSide) {
+    QComboBox* combo = outputSide ? comboBoxIntent : comboBoxSourceIntent;
+    csICCProfileConverter*& converter = outputSide ? outConverter : srcConverter;
+    int& bound = outputSide ? boundIntent_ : boundSourceIntent_;
+    const int index = combo->currentIndex();
+    if (prepareForIntent(*converter, index) == 0) {
+        // A successful preparation can leave warnings too, and a long session of intent changes
+        // must not fill the log.
+        clearLog();
+        bound = index;
+        SettingsStore::write(outputSide ? "lastIntent" : "lastSourceIntent", index);
+        return true;
+    }
+    // The lut of this intent cannot be used: the intent that worked stays in force, and so do the
+    // results it gave.
+    qDebug("prepare() failed, intent %d", index);
+    warnAbout(preparationFailure(), {});
+    printLog();
+    clearLog();
+    combo->setCurrentIndex(bound);
+    if (prepareForIntent(*converter, bound) != 0) {
+        csICCProfile*& profile = outputSide ? outProfile : srcProfile;
+        delete converter;
+        converter = nullptr;
+        delete profile;
+        profile = nullptr;
+    }
+    clearLog();
+    return false;
+}
+
 void Tintora::intentChange() {
-    if (outConverter == nullptr)
-        return;
-    const int index = comboBoxIntent->currentIndex();
-    SettingsStore::write("lastIntent", index);
-    applyIntent(*outConverter, index);
-    findAgain();
+    if (outConverter != nullptr && applyIntent(true))
+        findAgain();
 }
 
 void Tintora::sourceIntentChange() {
-    if (srcConverter == nullptr)
-        return;
-    const int index = comboBoxSourceIntent->currentIndex();
-    SettingsStore::write("lastSourceIntent", index);
-    applyIntent(*srcConverter, index);
     // The check box being enabled, not checked, is what the window has always tested here; the
     // start-up sequence restores the remembered reference afterwards for that reason.
-    if (checkBoxUseSource->isEnabled())
+    if (srcConverter != nullptr && applyIntent(false) && checkBoxUseSource->isEnabled())
         updateReferenceFromSource();
 }

@@ -1,6 +1,5 @@
 #include "ConvertCommand.h"
 
-#include "ConverterIntent.h"
 #include "DeviceToLab.h"
 #include "ProfileFile.h"
 #include "csICCProfile.h"
@@ -41,36 +40,17 @@ bool readNumbers(const std::string& line, std::vector<double>& numbers) {
 
 int runConvert(const std::string& profilePath, int intent, std::istream& in, std::ostream& out,
                std::ostream& errors) {
-    clearLog();
-    csICCProfile profile;
-    if (readProfileFile(profilePath, profile, errors) != 0)
+    // The window's binding, so that both commands take the same profiles.
+    const ProfileBinding binding = bindProfileForCommand(profilePath, intent, errors);
+    if (!binding.bound())
         return 1;
-    const Signature space = profile.header().colorSpace();
-    unsigned channels = 0;
-    if (space == Signature("CMYK"))
-        channels = 4;
-    else if (space == Signature("CMY ") || space == Signature("RGB "))
-        channels = 3;
-    if (channels == 0) {
-        errors << "tintora-cli: the colour space of '" << profilePath << "' is '"
-               << profile.header().colorSpaceText() << "', not CMYK, CMY or RGB\n";
-        return 1;
-    }
-    const ConverterIntent mapped = converterIntentForIndex(intent);
-    csICCProfileConverter converter(&profile, 0, static_cast<unsigned>(mapped.intent),
-                                    static_cast<unsigned>(mapped.whiteMode));
-    clearLog();
-    if (converter.prepare() != 0) {
-        errors << "tintora-cli: no device-to-Lab conversion in '" << profilePath << "' for intent "
-               << intent << "\n";
-        writeLog(errors);
-        return 1;
-    }
-    clearLog();
+    csICCProfileConverter& converter = *binding.converter;
+    const Signature space = binding.profile->header().colorSpace();
+    const unsigned channels = binding.profile->colorSpaceChannels();
 
     const bool bytes = deviceValuesAreBytes(space);
     const double top = bytes ? 255.0 : 100.0;
-    const bool xyzPcs = profile.header().pcs() == Signature("XYZ ");
+    const bool xyzPcs = binding.profile->header().pcs() == Signature("XYZ ");
     bool skipped = false;
     std::string line;
     std::vector<double> numbers;

@@ -1,6 +1,7 @@
 #include "ProfileFile.h"
 
 #include "csICCProfile.h"
+#include "csICCProfileConverter.h"
 #include "csLog.h"
 
 #include <cerrno>
@@ -9,8 +10,10 @@
 
 void writeLog(std::ostream& errors) {
     static const char letters[] = "DIWEF";
+    constexpr int warning = 2;
     for (unsigned i = 0; i < logCount(); ++i)
-        errors << letters[logLevel(i)] << " '" << logTitle(i) << "'\n" << logMessage(i) << "\n";
+        if (logLevel(i) >= warning)
+            errors << letters[logLevel(i)] << " '" << logTitle(i) << "'\n" << logMessage(i) << "\n";
 }
 
 int readProfileFile(const std::string& path, csICCProfile& profile, std::ostream& errors) {
@@ -27,4 +30,16 @@ int readProfileFile(const std::string& path, csICCProfile& profile, std::ostream
         return -1;
     }
     return 0;
+}
+
+ProfileBinding bindProfileForCommand(const std::string& path, int intent, std::ostream& errors) {
+    clearLog();
+    ProfileBinding binding = bindProfileFile(path, true, intent);
+    if (!binding.bound()) {
+        errors << binding.refusal->message() << "\n";
+        if (binding.logExplains())
+            writeLog(errors);
+    }
+    clearLog();
+    return binding;
 }

@@ -99,6 +99,7 @@ struct TagRow {
     std::string signature, type;
     std::uint32_t offset, size;
     int sharedWith; // index of the first entry with the same offset, -1 when none
+    bool corrupt;   // kept by the library without its data
 };
 
 // The tag table as it stands in the file. The library has checked every entry while reading.
@@ -113,12 +114,17 @@ std::vector<TagRow> tagRows(const csICCProfile& profile, const std::string& path
     for (unsigned i = 0; i < count && i < profile.numTags() && 144 + 12 * i <= bytes.size(); ++i) {
         const std::uint8_t* entry = bytes.data() + 132 + 12 * i;
         const csICCTag* tag = profile.tagAt(i);
-        TagRow row{i,
-                   signatureText(Signature::read(entry)),
-                   tag->size() >= 4 ? signatureText(tag->typeSignature()) : std::string("----"),
-                   readU32(entry + 4),
-                   readU32(entry + 8),
-                   -1};
+        const std::uint32_t offset = readU32(entry + 4);
+        // A tag kept without data was corrupt; its type is still in the file.
+        const bool corrupt = tag->data() == nullptr;
+        std::string type = "----";
+        if (!corrupt && tag->size() >= 4)
+            type = signatureText(tag->typeSignature());
+        else if (corrupt && std::uint64_t{offset} + 4 <= bytes.size())
+            type = signatureText(Signature::read(bytes.data() + offset));
+        TagRow row{
+            i,      signatureText(Signature::read(entry)), type, offset, readU32(entry + 8), -1,
+            corrupt};
         for (const TagRow& earlier : rows) {
             if (earlier.offset == row.offset) {
                 row.sharedWith = static_cast<int>(earlier.index);
@@ -206,6 +212,8 @@ int runProfileInfo(const std::string& path, bool json, std::ostream& out, std::o
             tag["size"] = row.size;
             if (row.sharedWith >= 0)
                 tag["sharedWith"] = row.sharedWith;
+            if (row.corrupt)
+                tag["corrupt"] = true;
             tags.push_back(tag);
         }
         doc["tags"] = tags;
@@ -249,6 +257,8 @@ int runProfileInfo(const std::string& path, bool json, std::ostream& out, std::o
             << std::setw(11) << row.size;
         if (row.sharedWith >= 0)
             out << "  shared with #" << row.sharedWith;
+        if (row.corrupt)
+            out << "  corrupt, not read";
         out << "\n";
     }
     return 0;

@@ -7,8 +7,9 @@ class csColorConverter;
 // The device values of the window's fields to CIE L*a*b*, through a prepared device-to-PCS
 // converter: percent (CMYK, CMY) times 655.35, or 0..255 (RGB) times 257, converted on doubles;
 // an XYZ PCS is turned into Lab16 (version 4) and the Lab16 numbers are decoded.
-// device holds four values; the fourth is ignored for three-channel profiles.
-void deviceToLab(csColorConverter& converter, Signature colourSpace, bool xyzPcs,
+// device holds four values; the fourth is ignored for three-channel profiles. False, with Lab
+// not-a-number, when the converter cannot convert such a pixel.
+bool deviceToLab(csColorConverter& converter, Signature colourSpace, bool xyzPcs,
                  const double device[4], double lab[3]);
 
 // Whether device values of this colour space are in 0..255 (RGB) rather than percent.

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 namespace {
 
@@ -56,7 +57,14 @@ double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const
                     if (i != 0 || j != 0 || k != 0)
                         addVariation(i * step, j * step, k * step, 0);
 
-        converter.convert(input_[0], output_[0], count_, 4, 3);
+        // Rows of four device values and three PCS values; a converter that cannot work in
+        // them ends the search without a distance.
+        if (converter.outputChannels() != 3 ||
+            converter.convert(input_[0], output_[0], count_, 4, 3) != 0) {
+            for (int k = 0; k < 3; ++k)
+                reference[k] = std::numeric_limits<double>::quiet_NaN();
+            return std::numeric_limits<double>::quiet_NaN();
+        }
         if (xyzPcs)
             csICCPCS::XYZ16toLab16(output_[0], output_[0], count_, 3, 3);
 

@@ -17,7 +17,8 @@ public:
 
     // dev: in, the start point in percent; out, the result in percent.
     // reference: in, L*, a*, b*; out, the colour of the result (J, a_c, b_c for method 3).
-    // Returns the result's distance (searchDistance with the given weights and method).
+    // Returns the result's distance (searchDistance with the given weights and method), or
+    // not-a-number with dev unchanged when the converter refuses the search's pixels.
     // converter: a prepared device-to-PCS converter; xyzPcs when its PCS is XYZ.
     double searchDeviceValues(csColorConverter& converter, const csContext& context, double dev[4],
                               double reference[3], double wL, double wC, double wH, int method,

@@ -2,6 +2,7 @@
 // refusing bad files, remembering settings.
 
 #include "ColourDifference.h"
+#include "CraftedLuts.h"
 #include "DiagramLAB.h"
 #include "LutBytes.h"
 #include "SpotSearch.h"
@@ -190,6 +191,54 @@ TEST_F(WindowSession, IntentComboPreparesTheConverterAgain) {
               2);
 }
 
+TEST_F(WindowSession, AnIntentWhoseLutIsRefusedKeepsTheIntentThatWorked) {
+    // A2B0 fits the profile; A2B1, used by both colorimetric intents, has 16 outputs.
+    csICCProfile profile;
+    profile.header().setDeviceClass(Signature("prtr"));
+    profile.header().setColorSpace(Signature("CMYK"));
+    profile.header().setPcs(Signature("Lab "));
+    profile.addTag(csICCXYZTag(Signature("wtpt"), 0.9642f, 1.0f, 0.8249f));
+    for (const auto& [name, outputs] : {std::pair{"A2B0", 3u}, {"A2B1", 16u}}) {
+        LutBytes bytes;
+        bytes.inputs = 4;
+        bytes.outputs = outputs;
+        const std::vector<std::uint8_t> block = bytes.mft2();
+        const std::unique_ptr<csICCTag> tag(
+            tagFactory(nullptr, Signature::read(reinterpret_cast<const std::uint8_t*>(name)),
+                       static_cast<std::uint32_t>(block.size()), block.data()));
+        ASSERT_EQ(profile.addTag(*tag), 0);
+    }
+    QTemporaryDir folder;
+    const QString path = folder.filePath("a2b1-16-outputs.icc");
+    std::FILE* file = std::fopen(path.toUtf8().constData(), "wb");
+    ASSERT_EQ(profile.writeToFile(file), 0);
+    std::fclose(file);
+
+    choose(window.comboBoxIntent, 0);
+    window.setProfile(path);
+    ASSERT_TRUE(window.warnings.isEmpty()) << window.warnings.join("\n").toStdString();
+    window.setReferenceLab(50, 20, 0);
+    const QStringList shown = deviceTexts();
+    const QString achieved = window.lineEditAchA->text();
+    for (int refused : {1, 3}) {
+        window.warnings.clear();
+        choose(window.comboBoxIntent, refused);
+        EXPECT_EQ(window.warnings,
+                  QStringList{"Internal error / Failed to prepare profile converter"});
+        EXPECT_EQ(window.comboBoxIntent->currentIndex(), 0);
+        ASSERT_NE(window.outConverter, nullptr);
+        EXPECT_TRUE(window.outConverter->isPrepared());
+        EXPECT_EQ(window.outConverter->intent(), 0u);
+        EXPECT_EQ(deviceTexts(), shown);
+        EXPECT_EQ(window.lineEditAchA->text(), achieved);
+        EXPECT_EQ(QSettings(QSettings::UserScope, "Veltrane", "Tintora")
+                      .value("/Veltrane/Tintora/lastIntent")
+                      .toInt(),
+                  0);
+        EXPECT_EQ(logCount(), 0u);
+    }
+}
+
 TEST_F(WindowSession, SourceValuesDeriveTheReference) {
     window.setProfile(sampleCMYK);
     window.checkBoxUseSource->setChecked(true);
@@ -306,6 +355,16 @@ TEST_F(WindowSession, RefusalsWarnAndKeepWhatIsBound) {
         QString path, expected;
     };
     const QString readme = QString(TINTORA_SOURCE_DIR) + "/README.md";
+    std::vector<Refusal> refusals;
+    for (const CraftedLut& lut : craftedLuts()) {
+        const QString path = folder.filePath(QString::fromStdString(lut.name()) + ".icc");
+        const std::vector<std::uint8_t> bytes = lut.profile();
+        std::ofstream(path.toStdString(), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+        const CraftedLut::Refusal said = lut.refusal(path.toStdString());
+        refusals.push_back({path, QString::fromStdString(said.title + " / " + said.text)});
+    }
     for (const Refusal& r : {
              Refusal{scanner,
                      "Not an output profile / Profile is not an output profile, but 'scnr'"},
@@ -320,7 +379,9 @@ TEST_F(WindowSession, RefusalsWarnAndKeepWhatIsBound) {
              Refusal{QDir::tempPath(),
                      "Failed to read profile / Failed to read profile " + QDir::tempPath()},
              Refusal{"/no/such.icc", "Failed to open file / Failed to open profile /no/such.icc"},
-         }) {
+         })
+        refusals.push_back(r);
+    for (const Refusal& r : refusals) {
         window.warnings.clear();
         window.setProfile(r.path);
         EXPECT_EQ(window.warnings, QStringList{r.expected});

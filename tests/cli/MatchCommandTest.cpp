@@ -1,5 +1,7 @@
 #include "MatchCommand.h"
+#include "BatchMatch.h"
 #include "ConvertCommand.h"
+#include "CraftedLuts.h"
 #include "LutBytes.h"
 #include "ResultFigures.h"
 #include "SpotSearch.h"
@@ -19,6 +21,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <sstream>
 
@@ -157,13 +160,20 @@ void setHeader(csICCProfile& profile, const char (&space)[5], const char (&pcs)[
     profile.addTag(csICCXYZTag(Signature("wtpt"), 0.9642f, 1.0f, 0.8249f));
 }
 
+// What match and convert say about the profile at path; both refuse the same profiles alike.
+std::string refusal(const std::string& path) {
+    const MatchRun run = match(reference(path, 50, 0, 0));
+    EXPECT_EQ(run.status, 1) << path;
+    EXPECT_EQ(run.out, "");
+    std::istringstream device("10 20 30 40\n");
+    std::ostringstream lab, errors;
+    EXPECT_EQ(runConvert(path, 3, device, lab, errors), 1) << path;
+    EXPECT_EQ(lab.str(), "");
+    EXPECT_EQ(errors.str(), run.errors);
+    return run.errors;
+}
+
 TEST(MatchCommand, ProfilesTheWindowRefusesAreRefusedWithItsText) {
-    const auto refusal = [](const std::string& path) {
-        const MatchRun run = match(reference(path, 50, 0, 0));
-        EXPECT_EQ(run.status, 1) << path;
-        EXPECT_EQ(run.out, "");
-        return run.errors;
-    };
     EXPECT_EQ(refusal("/no/such/profile.icc"), "Failed to open profile /no/such/profile.icc\n");
     const std::string notAProfile = std::string(TINTORA_SOURCE_DIR) + "/README.md";
     EXPECT_EQ(refusal(notAProfile).rfind("Failed to read profile " + notAProfile + "\n", 0), 0u)
@@ -199,6 +209,36 @@ TEST(MatchCommand, ProfilesTheWindowRefusesAreRefusedWithItsText) {
               std::string::npos)
         << prepared;
     EXPECT_EQ(logCount(), 0u) << "the log is cleared after every attempt";
+}
+
+TEST(MatchCommand, LutsThatDisagreeWithTheirProfileAreRefusedByEveryCommand) {
+    const std::string path = testing::TempDir() + "tintora-crafted-lut.icc";
+    const std::string library = testing::TempDir() + "tintora-crafted-lut.csv";
+    std::ofstream(library) << "name,L,a,b\nGrey,50,0,0\n";
+    for (const CraftedLut& lut : craftedLuts()) {
+        SCOPED_TRACE(lut.name());
+        const std::vector<std::uint8_t> bytes = lut.profile();
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+        const CraftedLut::Refusal expected = lut.refusal(path);
+
+        const std::string said = refusal(path);
+        EXPECT_EQ(said.rfind(expected.text + "\n", 0), 0u) << said;
+        EXPECT_NE(said.find(expected.reason), std::string::npos) << said;
+
+        BatchOptions batch;
+        batch.match = reference(path, 0, 0, 0);
+        batch.input = library;
+        std::istringstream none;
+        std::ostringstream out, errors;
+        EXPECT_EQ(runBatchMatch(batch, none, out, errors), batchFailed);
+        EXPECT_EQ(out.str(), "") << "no colour is matched";
+        EXPECT_EQ(errors.str(), said);
+        EXPECT_EQ(logCount(), 0u);
+    }
+    std::filesystem::remove(path);
+    std::filesystem::remove(library);
 }
 
 TEST(MatchCommand, RGBDeviceValuesAreBytes) {

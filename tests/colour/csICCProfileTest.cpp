@@ -164,20 +164,42 @@ TEST_F(csICCProfileTest, MalformedTablesAreRefusedCleanly) {
     refused(shortBlock, "E bad tagtable: profile size 164 is larger than the 150 bytes given");
 }
 
-TEST_F(csICCProfileTest, CorruptTagDataRefusesTheProfileWithoutPartialTags) {
+TEST_F(csICCProfileTest, CorruptTagsLoseOnlyThemselvesUnlessTheyTransformColours) {
     ProfileBytes p(300);
     p.count(2);
     p.entry(0, "wtpt", 156, 20);
     p.putText(156, "XYZ ");
+    p.put32(164, 0x00010000);
     p.entry(1, "desc", 176, 100);
     p.putText(176, "desc");
     p.put32(184, 500); // an ASCII count far beyond the tag's 100 bytes
-    EXPECT_EQ(profile.setProfile(p.bytes.data(), p.bytes.size()), -1);
-    EXPECT_EQ(profile.numTags(), 0u);
-    const std::vector<std::string> expected = {
-        "E corrupt tag data: ASCII count in desc tag 500 is larger than tag buffer",
-        "E bad profile: could not create tag table from memory"};
-    EXPECT_EQ(errorsAndWarnings(), expected);
+    ASSERT_EQ(profile.setProfile(p.bytes.data(), p.bytes.size()), 0);
+    ASSERT_EQ(profile.numTags(), 2u);
+    EXPECT_EQ(profile.tagAt(1)->signature(), Signature("desc"));
+    EXPECT_EQ(profile.tagAt(1)->data(), nullptr);
+    EXPECT_EQ(profile.tagAt(1)->size(), 0u);
+    EXPECT_EQ(profile.tagAt(0)->data()[8], 0x00) << "the other tags are read as they are";
+    EXPECT_EQ(errorsAndWarnings(),
+              std::vector<std::string>{"E corrupt tag data: ASCII count in desc tag 500 is "
+                                       "larger than tag buffer"});
+
+    // Written back, the tag without data is left out.
+    clearLog();
+    std::vector<std::uint8_t> written;
+    ASSERT_EQ(profile.writeToMemory(written), 0);
+    EXPECT_EQ(get32(written, 128), 1u);
+    EXPECT_EQ(errorsAndWarnings(),
+              std::vector<std::string>{"W tag without data: tag 'desc' has no data and is not "
+                                       "written"});
+
+    // A curve is needed to convert: the same damage to it refuses the profile, with no tag left.
+    clearLog();
+    p.entry(1, "rTRC", 176, 100);
+    p.putText(176, "curv");
+    csICCProfile strict;
+    EXPECT_EQ(strict.setProfile(p.bytes.data(), p.bytes.size()), -1);
+    EXPECT_EQ(strict.numTags(), 0u);
+    EXPECT_EQ(errorsAndWarnings().back(), "E bad profile: could not create tag table from memory");
 }
 
 TEST_F(csICCProfileTest, EmptyTableReadsAndWritesAsCountZero) {

@@ -225,6 +225,64 @@ TEST_F(ProfileConverter, GamutTagOfALutProfile) {
     EXPECT_NEAR(flagD, 32768, 1e-6);
 }
 
+// The PCS-side luts must take three channels and give the device's four (or the gamut's one);
+// the device side goes through every command and the window with its own table of shapes.
+TEST_F(ProfileConverter, PCSSideLutsWhoseChannelsDisagreeAreRefused) {
+    makePrinter(profile, {"A2B0"});
+    struct Shape {
+        const char* type;
+        const char* tag;
+        unsigned direction, inputs, outputs, needsOut;
+    };
+    for (const Shape& shape : {Shape{"mft1", "B2A0", 1, 4, 4, 4}, Shape{"mft2", "B2A0", 1, 3, 3, 4},
+                               Shape{"mBA ", "B2A0", 1, 4, 4, 4}, Shape{"mBA ", "B2A0", 1, 8, 4, 4},
+                               Shape{"mft2", "gamt", 2, 3, 3, 1}}) {
+        SCOPED_TRACE(std::string(shape.type) + " " + shape.tag);
+        csICCProfile pcsSide;
+        makePrinter(pcsSide, {"A2B0"});
+        LutBytes bytes;
+        bytes.inputs = shape.inputs;
+        bytes.outputs = shape.outputs;
+        const std::string type = shape.type;
+        addBlock(pcsSide, shape.tag,
+                 type == "mft1"   ? bytes.mft1()
+                 : type == "mft2" ? bytes.mft2()
+                                  : lutABBytes(shape.type, shape.inputs, shape.outputs));
+        clearLog();
+        csICCProfileConverter converter(&pcsSide, shape.direction, 0, 0);
+        EXPECT_EQ(converter.prepare(), -1);
+        EXPECT_FALSE(converter.isPrepared());
+        ASSERT_EQ(logCount(), 1u);
+        EXPECT_STREQ(logTitle(0), "lut channels");
+        EXPECT_EQ(logMessage(0),
+                  "'" + std::string(shape.tag) + "' has " + std::to_string(shape.inputs) +
+                      " inputs and " + std::to_string(shape.outputs) +
+                      " outputs; the conversion needs 3 and " + std::to_string(shape.needsOut));
+    }
+}
+
+// A converter converts only once prepared, and only pixels at least as wide as its channels.
+TEST_F(ProfileConverter, ConvertsNothingItCannotConvertSafely) {
+    makePrinter(profile, {"A2B0"});
+    csICCProfileConverter converter(&profile, 0, 0, 0);
+    double in[8] = {65535, 0, 0, 0, 65535, 0, 0, 0}, out[6] = {-1, -1, -1, -1, -1, -1};
+    EXPECT_EQ(converter.convert(in, out, 1), -1);
+    EXPECT_STREQ(logTitle(0), "not prepared");
+    ASSERT_EQ(converter.prepare(), 0);
+    EXPECT_EQ(converter.convert(in, out, 2, 3, 3), -1) << "four inputs do not fit in three";
+    EXPECT_EQ(converter.convert(in, out, 2, 4, 2), -1) << "three outputs do not fit in two";
+    EXPECT_EQ(logLevel(2), 4);
+    EXPECT_STREQ(logMessage(2), "2 pixels with strides 4 and 2 for 4 inputs and 3 outputs");
+    EXPECT_EQ(std::vector<double>(out, out + 6), std::vector<double>(6, -1)) << "untouched";
+    EXPECT_EQ(converter.convert(in, out, 2, 4, 3), 0);
+    EXPECT_EQ(out[3], 65535);
+
+    // A preparation that fails leaves a converter that converts nothing.
+    csICCProfileConverter gamut(&profile, 2, 0, 0);
+    EXPECT_EQ(gamut.prepare(), -1);
+    EXPECT_EQ(gamut.convert(in, out, 1), -1);
+}
+
 // A NaN on the double path comes out as NaN and never reaches an integer conversion; the sanitizer
 // build stops on the undefined conversion otherwise.
 TEST_F(ProfileConverter, NaNSamplesAreCarriedThrough) {

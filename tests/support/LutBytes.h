@@ -1,7 +1,8 @@
 #pragma once
 
-// Builds "mft1" and "mft2" blocks for tests, byte by byte: identity matrix (unless given),
+// Builds lut blocks for tests, byte by byte. "mft1" and "mft2": identity matrix (unless given),
 // identity tables of the given sizes, and CLUT values from a function of the grid indices.
+// "mAB " and "mBA ": identity curves around a 2-point CLUT of mid-grey values.
 
 #include <cstdint>
 #include <functional>
@@ -80,3 +81,38 @@ private:
         return b;
     }
 };
+
+// An "mAB " or "mBA " block with inputs and outputs channels: B curves (identity "curv" tags, one
+// per PCS-side channel), an 8-bit CLUT of 2 points per input holding 128, and A curves (one per
+// device-side channel). The counts are written as given, even where no reader takes them.
+inline std::vector<std::uint8_t> lutABBytes(const char* type, unsigned inputs, unsigned outputs) {
+    const bool aToB = type[1] == 'A';
+    const unsigned pcsSide = aToB ? outputs : inputs, deviceSide = aToB ? inputs : outputs;
+    std::vector<std::uint8_t> b(32, 0);
+    for (int k = 0; k < 4; ++k)
+        b[k] = static_cast<std::uint8_t>(type[k]);
+    b[8] = static_cast<std::uint8_t>(inputs);
+    b[9] = static_cast<std::uint8_t>(outputs);
+    const auto put32 = [&b](std::size_t at, std::size_t v) {
+        for (int byte = 0; byte < 4; ++byte)
+            b[at + byte] = static_cast<std::uint8_t>(v >> (24 - 8 * byte));
+    };
+    const auto curves = [&b](unsigned n) {
+        for (unsigned c = 0; c < n; ++c)
+            b.insert(b.end(), {'c', 'u', 'r', 'v', 0, 0, 0, 0, 0, 0, 0, 0});
+    };
+    put32(12, b.size()); // B curves
+    curves(pcsSide);
+    put32(24, b.size()); // CLUT
+    for (unsigned k = 0; k < 16; ++k)
+        b.push_back(k < inputs ? 2 : 0);
+    b.insert(b.end(), {1, 0, 0, 0});
+    std::size_t points = 1;
+    for (unsigned k = 0; k < inputs && k < 16; ++k)
+        points *= 2;
+    b.insert(b.end(), points * outputs, 128);
+    b.resize((b.size() + 3) & ~std::size_t{3}, 0);
+    put32(28, b.size()); // A curves
+    curves(deviceSide);
+    return b;
+}

@@ -66,6 +66,13 @@ void csICCProfileConverter::mediaWhite(double* X, double* Y, double* Z) const {
 }
 
 int csICCProfileConverter::prepare() {
+    prepared_ = false;
+    const int result = prepareTransform();
+    prepared_ = result == 0;
+    return result;
+}
+
+int csICCProfileConverter::prepareTransform() {
     const csICCProfileHeader& header = profile_->header();
     if (header.deviceClass() == Signature("nmcl")) {
         logError("wrong profile class", "conversion requested but profile class is named color");
@@ -170,18 +177,15 @@ int csICCProfileConverter::prepare() {
                      modular->typeSignature().text().c_str());
             return -1;
         }
-        if (modular->inputChannels() != inputChannels_ ||
-            modular->outputChannels() != outputChannels_) {
-            logError("lut channels",
-                     "'%s' has %u inputs and %u outputs; the conversion needs %u and %u", tagName,
-                     modular->inputChannels(), modular->outputChannels(), inputChannels_,
-                     outputChannels_);
+        if (!channelsFit(tagName, modular->inputChannels(), modular->outputChannels()))
             return -1;
-        }
         modular_ = std::make_unique<csICCmABInterpolator>(modular);
         return 0;
     }
     if (lut != nullptr) {
+        if (const auto* mft = dynamic_cast<const csICCmftTag*>(lut);
+            mft != nullptr && !channelsFit(tagName, mft->inputChannels(), mft->outputChannels()))
+            return -1;
         if (auto* mft2 = dynamic_cast<csICCmft2Tag*>(lut)) {
             interpolator_ = std::make_unique<csICCmft2Interpolator>(mft2);
         } else if (auto* mft1 = dynamic_cast<csICCmft1Tag*>(lut)) {
@@ -253,6 +257,17 @@ int csICCProfileConverter::prepare() {
 
     logError("missing tags", "cannot find '%4s' tag for requested conversion", tagName);
     return -1;
+}
+
+// A lut is trusted with the caller's pixels only when it reads and writes exactly as many
+// channels as the conversion declares: the callers size their pixels by these counts.
+bool csICCProfileConverter::channelsFit(const char* tagName, unsigned inputs,
+                                        unsigned outputs) const {
+    if (inputs == inputChannels_ && outputs == outputChannels_ && inputs > 0 && outputs > 0)
+        return true;
+    logError("lut channels", "'%s' has %u inputs and %u outputs; the conversion needs %u and %u",
+             tagName, inputs, outputs, inputChannels_, outputChannels_);
+    return false;
 }
 
 template <typename Sample>
@@ -347,8 +362,19 @@ void csICCProfileConverter::XYZtoRGB(const double* in, double* out, int count, i
 template <typename Sample>
 int csICCProfileConverter::convertInterleaved(Sample* in, Sample* out, int count, int inStride,
                                               int outStride) {
+    if (!prepared_) {
+        logFatal("not prepared", "convert called on a converter that is not prepared");
+        return -1;
+    }
     const int inStep = inStride == 0 ? static_cast<int>(inputChannels_) : inStride;
     const int outStep = outStride == 0 ? static_cast<int>(outputChannels_) : outStride;
+    // A pixel smaller than the conversion's channels would be read or written past its end.
+    if (count < 0 || inStep < static_cast<int>(inputChannels_) ||
+        outStep < static_cast<int>(outputChannels_)) {
+        logFatal("bad stride", "%d pixels with strides %d and %d for %u inputs and %u outputs",
+                 count, inStep, outStep, inputChannels_, outputChannels_);
+        return -1;
+    }
     if (direction_ != A2B && whiteMode_ != 0)
         PCSFromAbs(in, count, inStep);
     if (legacyLabIn_)

@@ -26,7 +26,12 @@ public:
     void setIntent(int ri);
     void setDirection(int dir);
 
+    // 0 when the converter is ready; until then, and after a failed preparation, it converts
+    // nothing.
     int prepare() override;
+    bool isPrepared() const { return prepared_; }
+    // Interleaved conversions return -1 and touch nothing when the converter is not prepared or
+    // a stride is smaller than the channel count it steps over.
     int convert(std::uint16_t* in, std::uint16_t* out, int count, int inStride = 0,
                 int outStride = 0) override;
     int convert(std::uint16_t* const in[], std::uint16_t* const out[], int count) override;
@@ -64,6 +69,8 @@ public:
     bool applyTRCs = true;
 
 private:
+    int prepareTransform();
+    bool channelsFit(const char* tagName, unsigned inputs, unsigned outputs) const;
     template <typename Sample>
     void scalePCS(Sample* samples, int count, int stride, Signature space, bool toAbsolute) const;
     template <typename Sample>
@@ -86,4 +93,5 @@ private:
     csICCToneCurve trc_[3];
     bool legacyLabIn_ = false;
     bool legacyLabOut_ = false;
+    bool prepared_ = false;
 };

@@ -237,10 +237,19 @@ int csICCTagTable::assembleBody(std::vector<std::uint8_t>& body) {
     if (capacity() == 0)
         logWarning("empty profile", "tried to write a profile with empty tag list");
 
-    const unsigned n = count();
+    // A tag kept without data (a corrupt descriptive tag) has nothing to write.
+    std::vector<unsigned> written;
+    for (unsigned i = 0; i < count(); ++i) {
+        if (tags_[i]->data() != nullptr)
+            written.push_back(i);
+        else
+            logWarning("tag without data", "tag '%4s' has no data and is not written",
+                       code(tags_[i]->signature()).c_str());
+    }
+    const auto n = static_cast<unsigned>(written.size());
     // Every tag goes back to file order first, so that tags are compared as they will be written
     // (a lut in the machine's byte order could otherwise match another lut's file-order bytes).
-    for (unsigned i = 0; i < n; ++i)
+    for (unsigned i : written)
         tags_[i]->beforeWrite();
     std::vector<std::uint32_t> offsets(n);
     std::vector<bool> stored(n, true);
@@ -248,14 +257,15 @@ int csICCTagTable::assembleBody(std::vector<std::uint8_t>& body) {
     for (unsigned i = 0; i < n; ++i) {
         offsets[i] = static_cast<std::uint32_t>(runningEnd);
         for (unsigned j = 0; j < i; ++j) {
-            if (stored[j] && sameData(i, j)) {
+            if (stored[j] && sameData(written[i], written[j])) {
                 offsets[i] = offsets[j];
                 stored[i] = false;
                 break;
             }
         }
         if (stored[i])
-            runningEnd = padToFour(static_cast<std::uint32_t>(offsets[i] + tags_[i]->size()));
+            runningEnd =
+                padToFour(static_cast<std::uint32_t>(offsets[i] + tags_[written[i]]->size()));
     }
     if (runningEnd > UINT32_MAX) {
         logError("out of memory", "failed to allocate tag table (%d bytes)",
@@ -272,16 +282,16 @@ int csICCTagTable::assembleBody(std::vector<std::uint8_t>& body) {
     }
     writeU32(body.data() + headerSize, n);
     for (unsigned i = 0; i < n; ++i) {
+        const csICCTag& tag = *tags_[written[i]];
         std::uint8_t* entry = body.data() + headerSize + 4 + entrySize * i;
-        tags_[i]->signature().write(entry);
+        tag.signature().write(entry);
         writeU32(entry + 4, offsets[i]);
-        writeU32(entry + 8, tags_[i]->size());
+        writeU32(entry + 8, tag.size());
     }
     for (unsigned i = 0; i < n; ++i) {
-        if (!stored[i])
-            continue;
-        if (tags_[i]->size() > 0)
-            std::memcpy(body.data() + offsets[i], tags_[i]->data(), tags_[i]->size());
+        const csICCTag& tag = *tags_[written[i]];
+        if (stored[i] && tag.size() > 0)
+            std::memcpy(body.data() + offsets[i], tag.data(), tag.size());
         // The zero padding is already there.
     }
     return 0;

@@ -15,6 +15,17 @@
 #include "csICCtextTag.h"
 #include "csLog.h"
 
+namespace {
+
+// A tag that stands in the table under its signature but holds no data.
+csICCTag* withoutData(Signature signature) {
+    auto* tag = new csICCTag;
+    tag->setSignature(signature);
+    return tag;
+}
+
+} // namespace
+
 csICCTag* tagFactory(const csICCTagTable* /*table*/, Signature signature, std::uint32_t size,
                      const std::uint8_t* data) {
     if (data == nullptr) {
@@ -50,22 +61,24 @@ csICCTag* tagFactory(const csICCTagTable* /*table*/, Signature signature, std::u
                                                  : new csICCTag(signature, size, data);
     if (type == Signature("text"))
         return new csICCtextTag(signature, size, data);
+    // Nothing is computed from the descriptive tags: a corrupt one (with its error entry) is kept
+    // without data, and the rest of the profile stays usable.
     if (type == Signature("desc")) {
         const std::uint32_t measured = csICCdescTag::measure(data, size, true);
-        return measured == 0 ? nullptr : new csICCdescTag(signature, measured, data);
+        return measured == 0 ? withoutData(signature) : new csICCdescTag(signature, measured, data);
     }
     if (type == Signature("mluc")) {
         const std::uint32_t measured = csICCmlucTag::measure(data, size);
-        return measured == 0 ? nullptr : new csICCmlucTag(signature, measured, data);
+        return measured == 0 ? withoutData(signature) : new csICCmlucTag(signature, measured, data);
     }
-    if (type == Signature("ncl2"))
-        return csICCncl2Tag::validate(data, size) ? new csICCncl2Tag(signature, size, data)
-                                                  : nullptr;
     if (type == Signature("pseq"))
         return csICCpseqTag::validate(data, size) ? new csICCpseqTag(signature, size, data)
-                                                  : nullptr;
+                                                  : withoutData(signature);
     if (type == Signature("psid"))
         return csICCpsidTag::validate(data, size) ? new csICCpsidTag(signature, size, data)
+                                                  : withoutData(signature);
+    if (type == Signature("ncl2"))
+        return csICCncl2Tag::validate(data, size) ? new csICCncl2Tag(signature, size, data)
                                                   : nullptr;
     return new csICCTag(signature, size, data);
 }

@@ -1,6 +1,8 @@
-// Inputs that once broke the profile reader (fuzz/regressions) and the hand-made seeds of the
-// fuzzer (fuzz/seeds: version 4 luts, whole and broken) must pass the whole exercise.
+// Inputs that once broke the profile reader or the window's path (fuzz/regressions) and the
+// hand-made seeds of the fuzzers (fuzz/seeds: version 4 luts, whole and broken, and luts whose
+// channels disagree with their profile) must pass both exercises.
 
+#include "BindingExercise.h"
 #include "ProfileExercise.h"
 
 #include <gtest/gtest.h>
@@ -22,15 +24,16 @@ unsigned replayFolder(const char* folder) {
                                               std::istreambuf_iterator<char>()};
         SCOPED_TRACE(entry.path().string());
         exerciseProfileBytes(bytes.data(), bytes.size());
+        exerciseBindingBytes(bytes.data(), bytes.size());
         ++replayed;
     }
     return replayed;
 }
 
 TEST(FuzzRegressions, KeptFindingsNoLongerBreakAnything) {
-    EXPECT_GE(replayFolder(TINTORA_FUZZ_REGRESSIONS), 2u);
+    EXPECT_GE(replayFolder(TINTORA_FUZZ_REGRESSIONS), 4u);
 }
 
-TEST(FuzzRegressions, SeedsPassTheExercise) { EXPECT_GE(replayFolder(TINTORA_FUZZ_SEEDS), 8u); }
+TEST(FuzzRegressions, SeedsPassTheExercises) { EXPECT_GE(replayFolder(TINTORA_FUZZ_SEEDS), 8u); }
 
 } // namespace
