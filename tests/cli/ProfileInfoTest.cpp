@@ -63,6 +63,21 @@ TEST(ProfileInfo, UnreadableFilesGiveOneLineAndTheLog) {
               "tintora-cli: cannot open '/no/such/profile.icc': No such file or directory\n");
 }
 
+TEST(ProfileInfo, ACorruptDescriptionLosesOnlyItself) {
+    // A "desc" whose ScriptCode count is 68, beside a lut that binds.
+    const std::string path =
+        std::string(TINTORA_SOURCE_DIR) + "/fuzz/seeds/cmyk-desc-scriptcode-68.icc";
+    std::ostringstream out, errors;
+    ASSERT_EQ(runProfileInfo(path, false, out, errors), 0) << errors.str();
+    EXPECT_NE(out.str().find("Description:     \n"), std::string::npos);
+    EXPECT_NE(
+        out.str().find("  0   desc        desc            168        111  corrupt, not read\n"),
+        std::string::npos)
+        << out.str();
+    EXPECT_NE(out.str().find("  2   A2B0        mft2            300        176\n"),
+              std::string::npos);
+}
+
 TEST(ProfileInfo, EveryPackagedProfile) {
     const auto profiles = packagedProfiles();
     ASSERT_GE(profiles.size(), 40u);
