@@ -13,11 +13,19 @@ QString takeValue(const QStringList& arguments, qsizetype& i) {
     return QString();
 }
 
-void takeNumber(const QStringList& arguments, qsizetype& i, double& value) {
+void takeNumber(const QStringList& arguments, qsizetype& i, double& value, double bottom,
+                double top, QStringList& ignored) {
+    const QString option = arguments[i].left(2);
     bool ok = false;
-    const double parsed = takeValue(arguments, i).toDouble(&ok);
-    if (ok)
+    const QString text = takeValue(arguments, i);
+    const double parsed = text.toDouble(&ok);
+    if (!ok)
+        return;
+    if (parsed >= bottom && parsed <= top)
         value = parsed;
+    else
+        ignored
+            << QStringLiteral("%1 %2 is outside %3 to %4").arg(option, text).arg(bottom).arg(top);
 }
 
 } // namespace
@@ -37,14 +45,18 @@ CommandLine parseCommandLine(const QStringList& arguments, std::FILE* usageStrea
             printUsage(usageStream);
         if (!argument.startsWith(QLatin1Char('-')))
             continue;
+        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+            result.help = true;
+            continue;
+        }
 
         const QChar option = argument.size() > 1 ? argument[1] : QChar();
         if (option == QLatin1Char('L')) {
-            takeNumber(arguments, i, result.L);
+            takeNumber(arguments, i, result.L, 0, 100, result.ignored);
         } else if (option == QLatin1Char('a')) {
-            takeNumber(arguments, i, result.a);
+            takeNumber(arguments, i, result.a, -128, 128, result.ignored);
         } else if (option == QLatin1Char('b')) {
-            takeNumber(arguments, i, result.b);
+            takeNumber(arguments, i, result.b, -128, 128, result.ignored);
         } else if (option == QLatin1Char('o')) {
             result.profilePath = takeValue(arguments, i);
         } else if (option == QLatin1Char('?')) {

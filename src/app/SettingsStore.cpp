@@ -20,4 +20,6 @@ QVariant read(const char* key, const QVariant& fallback) {
 
 void write(const char* key, const QVariant& value) { store().setValue(path(key), value); }
 
+bool contains(const char* key) { return store().contains(path(key)); }
+
 } // namespace SettingsStore

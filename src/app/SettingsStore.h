@@ -9,5 +9,7 @@ namespace SettingsStore {
 // The value stored under the key, or the fallback when there is none.
 QVariant read(const char* key, const QVariant& fallback);
 void write(const char* key, const QVariant& value);
+// Whether anything is stored under the key.
+bool contains(const char* key);
 
 } // namespace SettingsStore

@@ -1,5 +1,7 @@
 #include "SpinLineEdit.h"
 
+#include "NumberText.h"
+
 #include <QKeyEvent>
 
 SpinLineEdit::SpinLineEdit(QWidget* parent) : QLineEdit(parent) {}
@@ -18,7 +20,7 @@ void SpinLineEdit::stepBy(double delta) {
     else if (value < minimum)
         value = wrap ? maximum : minimum;
 
-    setText(QString::number(value, 'f', decimals));
+    setText(numberText(value, decimals));
     emit valueChanged();
 }
 

@@ -2,6 +2,7 @@
 
 #include "ColourDifference.h"
 #include "QDropFrame.h"
+#include "SettingsStore.h"
 #include "ViewingConditions.h"
 #include "csContext.h"
 #include "csICCProfile.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -61,6 +63,9 @@ Tintora::Tintora(QWidget* parent, Qt::WindowFlags flags) : TintoraBase(parent, f
         warning.setBrush(group, QPalette::WindowText, QBrush(Qt::red));
     }
     textLabelOutOfGamut->setPalette(warning);
+    // Nothing has been searched yet; without an output profile there is nothing to search in.
+    textLabelOutOfGamut->hide();
+    showProfileState();
 
     // Made after the remembered settings are restored, so that restoring starts no search.
     makeConnections();
@@ -114,12 +119,12 @@ void Tintora::makeConnections() {
     connect(comboBoxSourceIntent, &QComboBox::activated, this, &Tintora::sourceIntentChange);
     connect(pushButtonProfile, &QPushButton::clicked, this, qOverload<>(&Tintora::chooseProfile));
     connect(comboBoxIntent, &QComboBox::activated, this, &Tintora::intentChange);
-    connect(comboBoxPreserve, &QComboBox::activated, this, &Tintora::findAgain);
-    connect(comboBoxDeltaFormula, &QComboBox::activated, this, &Tintora::findAgain);
+    connect(comboBoxPreserve, &QComboBox::activated, this, &Tintora::requestSearch);
+    connect(comboBoxDeltaFormula, &QComboBox::activated, this, &Tintora::requestSearch);
     connect(comboBoxDeltaFormula, &QComboBox::activated, this, &Tintora::methodChanged);
-    connect(sliderBlack, &QSlider::valueChanged, this, &Tintora::findAgain);
-    connect(sliderStrength, &QSlider::valueChanged, this, &Tintora::findAgain);
-    connect(sliderPriority, &QSlider::valueChanged, this, &Tintora::findAgain);
+    connect(sliderBlack, &QSlider::valueChanged, this, &Tintora::requestSearch);
+    connect(sliderStrength, &QSlider::valueChanged, this, &Tintora::requestSearch);
+    connect(sliderPriority, &QSlider::valueChanged, this, &Tintora::requestSearch);
 
     connect(lineEditRefL, &SpinLineEdit::valueChanged, this, &Tintora::updateRefL);
     connect(lineEditRefA, &SpinLineEdit::valueChanged, this, &Tintora::updateRefA);
@@ -149,6 +154,12 @@ void Tintora::makeConnections() {
     connect(lineEditSrc2, &QLineEdit::textChanged, this, &Tintora::updateSrc2);
     connect(lineEditSrc3, &QLineEdit::textChanged, this, &Tintora::updateSrc3);
     connect(lineEditSrc4, &QLineEdit::textChanged, this, &Tintora::updateSrc4);
+    // A field left half-typed shows the value the window works with again.
+    for (SpinLineEdit* field :
+         {lineEditRefL, lineEditRefA, lineEditRefB, lineEditRefC, lineEditRefH, lineEditDev1,
+          lineEditDev2, lineEditDev3, lineEditDev4, lineEditSrc1, lineEditSrc2, lineEditSrc3,
+          lineEditSrc4})
+        connect(field, &SpinLineEdit::lostFocus, this, &Tintora::restoreUnreadableFields);
 
     connect(this, &Tintora::dropOpenDocuments, this, &Tintora::openDocuments);
     connect(this, &Tintora::processDocument, this, &Tintora::setProfile);
@@ -200,19 +211,27 @@ void Tintora::rememberEverything() {
 }
 
 void Tintora::setReferenceLab(double L, double a, double b) {
+    // One search, after all of the reference is in place, for the exact values given: the fields
+    // show them rounded, and reading the L* text back must not round the reference.
+    SearchBatch batch(*this);
+    const bool changed = L != refL || a != refA || b != refB;
+    setNumberText(lineEditRefL, L, 2);
+    setNumberText(lineEditRefA, a, 2);
+    setNumberText(lineEditRefB, b, 2);
     refL = L;
     refA = a;
     refB = b;
-    // Writing L* runs updateRefL() and with it the search, through the field's text signal.
-    setNumberText(lineEditRefL, refL, 2);
-    setNumberText(lineEditRefA, refA, 2);
-    setNumberText(lineEditRefB, refB, 2);
     updateRefCHfromAB();
+    if (changed)
+        requestSearch();
 }
 
 void Tintora::setUseSource() {
     // Either the reference is typed, or it comes from source device values; never both.
     const bool useSource = checkBoxUseSource->isChecked();
+    SearchBatch batch(*this);
+    if (useSource)
+        updateReferenceFromSource();
     for (QWidget* widget : std::initializer_list<QWidget*>{
              textLabelSource, lineEditSource, pushButtonSource, comboBoxSourceIntent, textLabelSrc,
              textLabelSrc1, textLabelSrc2, textLabelSrc3, textLabelSrc4, lineEditSrc1, lineEditSrc2,
@@ -230,6 +249,7 @@ void Tintora::methodChanged() {
 }
 
 void Tintora::setParams(QString icc, double l0, double a0, double b0) {
+    SearchBatch batch(*this);
     checkBoxUseSource->setChecked(false);
     setUseSource();
     if (!icc.isNull())
@@ -242,3 +262,20 @@ void Tintora::help() { velt_showHelp(); }
 void Tintora::updateDialog() { velt_searchUpdate(); }
 void Tintora::supportDialog() { velt_showSupport(TINTORA_VERSION); }
 void Tintora::appquit() { QCoreApplication::quit(); }
+
+void Tintora::showProfileState() { textLabelNoProfile->setVisible(outProfile == nullptr); }
+
+void Tintora::restoreLastSession() {
+    SearchBatch batch(*this);
+    if (!SettingsStore::contains("lastProfilePath")) {
+        // The very first start: the sample press profile, so that a search is on screen at once.
+        const QString sample = QDir(QCoreApplication::applicationDirPath()).absolutePath() +
+                               "/Resources/profiles/Tintora-Sample-CMYK.icc";
+        if (QFileInfo(sample).isFile())
+            setProfile(sample);
+    } else {
+        chooseProfile(true);
+    }
+    chooseSource(true);
+    restoreLastLAB();
+}

@@ -26,6 +26,10 @@ public:
     // The colour a difference is shown in: from light green (at most 0.1) to red (above 5).
     static QColor deltaColour(double value);
 
+    // A start without arguments: the profiles and the reference of the last session, or on the
+    // very first start the bundled sample press profile; one search for all of it.
+    void restoreLastSession();
+
 signals:
     void dropOpenDocuments(const QStringList& files);
     void processDocument(const QString& path);
@@ -105,6 +109,8 @@ protected:
 
 private:
     void buildMenus();
+    // The results area asks for an output profile while none is bound.
+    void showProfileState();
     void makeConnections();
     // setProfile and setSource: read, check and prepare; then bind, set the mode and name and
     // apply the intent. A refusal is reported and changes nothing.
@@ -112,7 +118,8 @@ private:
     // Prepares the converter of a side for its combo's intent and remembers it. When that intent
     // cannot be prepared, says so and goes back to the last intent that could; false then.
     bool applyIntent(bool outputSide);
-    void warnAbout(const BindingMessage& message, const QString& argument);
+    void warnAbout(const BindingMessage& message, const QString& argument,
+                   const QString& reason = {});
     void fillDiagram(DiagramLAB* diagram, bool chromaLightness, double L, double a, double b,
                      double total);
 

@@ -1,8 +1,10 @@
 #include "TintoraBase.h"
 
+#include "NumberText.h"
+#include "RangeValidator.h"
 #include "csCIEConstants.h"
 
-#include <QDoubleValidator>
+#include <QKeyEvent>
 #include <QLocale>
 
 #include <cmath>
@@ -16,15 +18,9 @@ constexpr int referenceDecimals = 2;
 constexpr int deviceDecimals = 2;
 constexpr int sourceDecimals = 1;
 
-// Numbers are parsed with QString::toDouble, which always reads '.' as the decimal point. The
-// validators must agree with that whatever the user's locale, or a German "50,5" would be
-// accepted as typed and then read as 0.
+// The fields take '.' as the decimal point whatever the user's locale, as the window writes them.
 void setNumberValidator(QLineEdit* field, double bottom, double top, int decimals) {
-    auto* validator = new QDoubleValidator(bottom, top, decimals, field);
-    QLocale c = QLocale::c();
-    c.setNumberOptions(QLocale::RejectGroupSeparator);
-    validator->setLocale(c);
-    field->setValidator(validator);
+    field->setValidator(new RangeValidator(bottom, top, decimals, field));
 }
 
 void setVisibleAll(std::initializer_list<QWidget*> widgets, bool visible) {
@@ -45,8 +41,10 @@ TintoraBase::TintoraBase(QWidget* parent, Qt::WindowFlags flags) : QDialog(paren
     setNumberValidator(lineEditRefH, 0, 360, 10);
 
     for (SpinLineEdit* field : deviceFields())
-        field->setText(QString::number(0.0, 'f', deviceDecimals));
+        field->setText(numberText(0.0, deviceDecimals));
     for (SpinLineEdit* field : deviceFields())
+        setNumberValidator(field, 0, 100, 5);
+    for (SpinLineEdit* field : sourceFields())
         setNumberValidator(field, 0, 100, 5);
 
     comboBoxPreserve->setCurrentIndex(0);
@@ -68,7 +66,7 @@ std::array<SpinLineEdit*, 4> TintoraBase::sourceFields() const {
 }
 
 void TintoraBase::setNumberText(QLineEdit* field, double value, int decimals) {
-    const QString text = QString::number(value, 'f', decimals);
+    const QString text = numberText(value, decimals);
     if (field->text() != text)
         field->setText(text);
 }
@@ -170,41 +168,64 @@ void TintoraBase::resetResults() {
         field->setText(QString());
 }
 
-// Unparsable text counts as 0, as QString::toDouble gives it; the validators keep most of it out.
+bool TintoraBase::readChangedNumber(const QLineEdit* field, double current, int decimals,
+                                    double* value) {
+    if (!field->hasAcceptableInput() || field->text() == numberText(current, decimals))
+        return false;
+    *value = QLocale::c().toDouble(field->text());
+    return *value != current;
+}
+
+// L*, a*, b* (index 0 to 2) or C*, h (3, 4) from its field; true when it changed.
+bool TintoraBase::referenceChanged(const QLineEdit* field, int index) {
+    double* const values[5] = {&refL, &refA, &refB, &refC, &refH};
+    double value = 0;
+    if (!readChangedNumber(field, *values[index], referenceDecimals, &value))
+        return false;
+    *values[index] = value;
+    return true;
+}
+
 void TintoraBase::updateRefL() {
-    refL = lineEditRefL->text().toDouble();
-    findAgain();
+    if (referenceChanged(lineEditRefL, 0))
+        requestSearch();
 }
 
 void TintoraBase::updateRefA() {
-    refA = lineEditRefA->text().toDouble();
+    if (!referenceChanged(lineEditRefA, 1))
+        return;
     updateRefCHfromAB();
-    findAgain();
+    requestSearch();
 }
 
 void TintoraBase::updateRefB() {
-    refB = lineEditRefB->text().toDouble();
+    if (!referenceChanged(lineEditRefB, 2))
+        return;
     updateRefCHfromAB();
-    findAgain();
+    requestSearch();
 }
 
 void TintoraBase::updateRefC() {
-    refC = lineEditRefC->text().toDouble();
+    if (!referenceChanged(lineEditRefC, 3))
+        return;
     updateRefABfromCH();
-    findAgain();
+    requestSearch();
 }
 
 void TintoraBase::updateRefH() {
-    refH = lineEditRefH->text().toDouble();
+    if (!referenceChanged(lineEditRefH, 4))
+        return;
     updateRefABfromCH();
-    findAgain();
+    requestSearch();
 }
 
 // Exact comparison on purpose: only a number that really differs is stored and converted, so
 // rewriting a field with the same value (or with text that reads as the same number) does nothing.
 bool TintoraBase::takeChangedValue(const std::array<SpinLineEdit*, 4>& fields,
                                    std::array<double, 4>& values, int index) {
-    const double value = fields[index]->text().toDouble();
+    if (!fields[index]->hasAcceptableInput())
+        return false;
+    const double value = QLocale::c().toDouble(fields[index]->text());
     if (value == values[index])
         return false;
     values[index] = value;
@@ -250,4 +271,55 @@ void TintoraBase::languageChange() {
             combo->addItem(QString());
     }
     retranslateUi(this);
+}
+
+void TintoraBase::setFieldTop(std::initializer_list<SpinLineEdit*> fields, double top) {
+    for (SpinLineEdit* field : fields) {
+        field->maximum = top;
+        if (auto* range =
+                qobject_cast<RangeValidator*>(const_cast<QValidator*>(field->validator())))
+            range->setTop(top);
+    }
+}
+
+TintoraBase::SearchBatch::SearchBatch(TintoraBase& window) : window_(window) {
+    ++window_.batchDepth_;
+}
+
+TintoraBase::SearchBatch::~SearchBatch() {
+    if (--window_.batchDepth_ == 0 && window_.searchPending_) {
+        window_.searchPending_ = false;
+        window_.findAgain();
+    }
+}
+
+void TintoraBase::requestSearch() {
+    if (batchDepth_ > 0)
+        searchPending_ = true;
+    else
+        findAgain();
+}
+
+void TintoraBase::restoreUnreadableFields() {
+    const double reference[5] = {refL, refA, refB, refC, refH};
+    SpinLineEdit* const referenceFields[5] = {lineEditRefL, lineEditRefA, lineEditRefB,
+                                              lineEditRefC, lineEditRefH};
+    for (int i = 0; i < 5; ++i)
+        if (!referenceFields[i]->hasFocus() && !referenceFields[i]->hasAcceptableInput())
+            setNumberText(referenceFields[i], reference[i], referenceDecimals);
+    for (int i = 0; i < 4; ++i) {
+        if (!deviceFields()[i]->hasFocus() && !deviceFields()[i]->hasAcceptableInput() &&
+            !std::isnan(dev[i]))
+            setNumberText(deviceFields()[i], dev[i], deviceDecimals);
+        if (!sourceFields()[i]->hasFocus() && !sourceFields()[i]->hasAcceptableInput())
+            setNumberText(sourceFields()[i], src[i], sourceDecimals);
+    }
+}
+
+void TintoraBase::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

@@ -50,8 +50,36 @@ public slots:
 
 protected slots:
     virtual void languageChange();
+    // Runs the search now; while one action changes several things (a SearchBatch is held), once
+    // at the end of it. Every trigger of a search goes through here.
+    void requestSearch();
+    // A field left with text that is not (yet) a number shows its value again.
+    void restoreUnreadableFields();
 
 protected:
+    // Held while one user action changes several things (a profile, the reference, the intent):
+    // the searches they ask for run once, after the outermost batch, on the state as it then is.
+    class SearchBatch {
+    public:
+        explicit SearchBatch(TintoraBase& window);
+        ~SearchBatch();
+        SearchBatch(const SearchBatch&) = delete;
+        SearchBatch& operator=(const SearchBatch&) = delete;
+
+    private:
+        TintoraBase& window_;
+    };
+
+    // Escape would close the dialog, and with it the program.
+    void keyPressEvent(QKeyEvent* event) override;
+    // The value field holds now, when its text is a complete number in its range that is not just
+    // the formatted current value; otherwise nothing (so that leaving a field whose text did not
+    // change changes nothing).
+    static bool readChangedNumber(const QLineEdit* field, double current, int decimals,
+                                  double* value);
+    // The typing range of the device or source fields: 0 to 255 for RGB, 0 to 100 otherwise.
+    static void setFieldTop(std::initializer_list<SpinLineEdit*> fields, double top);
+
     // Writes value into field with the given number of decimals, but only when the text differs:
     // every field's text-changed signal is wired to a slot, and an unchanged text must not start
     // those chains again.
@@ -73,11 +101,15 @@ protected:
     std::array<double, 4> src{0.0, 0.0, 0.0, 0.0};
 
 private:
+    int batchDepth_ = 0;
+    bool searchPending_ = false;
+
     // Reads field index as a number into values[index]; true when the stored number changed.
     static bool takeChangedValue(const std::array<SpinLineEdit*, 4>& fields,
                                  std::array<double, 4>& values, int index);
     static void showValues(const std::array<SpinLineEdit*, 4>& fields,
                            const std::array<double, 4>& values, int decimals);
+    bool referenceChanged(const QLineEdit* field, int index);
     void updateDev(int index);
     void updateSrc(int index);
     void setDeviceLabels(const char* first, const char* second, const char* third, bool cmyk);

@@ -24,10 +24,14 @@ QString Tintora::askOpenFileName(const QString& title, const QString& start) {
     return QFileDialog::getOpenFileName(this, title, start);
 }
 
-void Tintora::warnAbout(const BindingMessage& message, const QString& argument) {
+void Tintora::warnAbout(const BindingMessage& message, const QString& argument,
+                        const QString& reason) {
     QString text = tr(message.text);
     if (text.contains(QLatin1String("%1")))
         text = text.arg(argument);
+    // What the library found wrong, below what was refused.
+    if (!reason.isEmpty())
+        text += QStringLiteral("\n\n") + reason;
     showWarning(tr(message.title), text);
 }
 
@@ -42,11 +46,8 @@ void Tintora::chooseProfile(bool tryLast) {
             return;
         candidate = last;
     }
-    if (candidate.isEmpty())
-        return;
-    // Remembered before it is opened, so that a file that fails is offered again next time.
-    SettingsStore::write("lastProfilePath", candidate);
-    setProfile(candidate);
+    if (!candidate.isEmpty())
+        setProfile(candidate);
 }
 
 void Tintora::chooseProfile() { chooseProfile(false); }
@@ -62,10 +63,8 @@ void Tintora::chooseSource(bool tryLast) {
             return;
         candidate = last;
     }
-    if (candidate.isEmpty())
-        return;
-    SettingsStore::write("lastSourcePath", candidate);
-    setSource(candidate);
+    if (!candidate.isEmpty())
+        setSource(candidate);
 }
 
 void Tintora::chooseSource() { chooseSource(false); }
@@ -79,17 +78,22 @@ void Tintora::bindProfile(const QString& path, bool outputSide) {
     ProfileBinding binding =
         ::bindProfileFile(path.toUtf8().constData(), outputSide, intent->currentIndex());
     if (!binding.bound()) {
-        // A refused file changes nothing: the bound profile, its converter and the results stay.
+        // A refused file changes nothing: the bound profile, its converter, the results and the
+        // remembered path stay.
         const bool aboutTheFile =
             binding.stage == BindingStage::open || binding.stage == BindingStage::read;
         warnAbout(*binding.refusal,
-                  aboutTheFile ? path : QString::fromLatin1(binding.refusal->argument.c_str()));
+                  aboutTheFile ? path : QString::fromLatin1(binding.refusal->argument.c_str()),
+                  QString::fromUtf8(binding.reason.c_str()));
         if (binding.logExplains())
             printLog();
         clearLog();
         return;
     }
     clearLog();
+    SettingsStore::write(outputSide ? "lastProfilePath" : "lastSourcePath",
+                         QFileInfo(path).absoluteFilePath());
+    SearchBatch batch(*this);
 
     csICCProfile*& profile = outputSide ? outProfile : srcProfile;
     csICCProfileConverter*& bound = outputSide ? outConverter : srcConverter;
@@ -106,13 +110,12 @@ void Tintora::bindProfile(const QString& path, bool outputSide) {
     else
         outputSide ? setModeRGB() : setSourceModeRGB();
     (outputSide ? lineEditProfile : lineEditSource)->setText(QFileInfo(path).fileName());
-    outputSide ? intentChange() : sourceIntentChange();
-
+    showProfileState();
+    // The fourth field is K, always in percent.
     const double top = space == Signature("RGB ") ? 255.0 : 100.0;
-    const auto fields = outputSide ? std::array{lineEditDev1, lineEditDev2, lineEditDev3}
-                                   : std::array{lineEditSrc1, lineEditSrc2, lineEditSrc3};
-    for (SpinLineEdit* field : fields)
-        field->maximum = top;
+    const std::array<SpinLineEdit*, 4> fields = outputSide ? deviceFields() : sourceFields();
+    setFieldTop({fields[0], fields[1], fields[2]}, top);
+    outputSide ? intentChange() : sourceIntentChange();
 }
 
 bool Tintora::applyIntent(bool outputSide) {
@@ -131,7 +134,7 @@ bool Tintora::applyIntent(bool outputSide) {
     // The lut of this intent cannot be used: the intent that worked stays in force, and so do the
     // results it gave.
     qDebug("prepare() failed, intent %d", index);
-    warnAbout(preparationFailure(), {});
+    warnAbout(preparationFailure(), {}, QString::fromUtf8(firstLogError().c_str()));
     printLog();
     clearLog();
     combo->setCurrentIndex(bound);
@@ -141,6 +144,7 @@ bool Tintora::applyIntent(bool outputSide) {
         converter = nullptr;
         delete profile;
         profile = nullptr;
+        showProfileState();
     }
     clearLog();
     return false;
@@ -148,12 +152,11 @@ bool Tintora::applyIntent(bool outputSide) {
 
 void Tintora::intentChange() {
     if (outConverter != nullptr && applyIntent(true))
-        findAgain();
+        requestSearch();
 }
 
 void Tintora::sourceIntentChange() {
-    // The check box being enabled, not checked, is what the window has always tested here; the
-    // start-up sequence restores the remembered reference afterwards for that reason.
-    if (srcConverter != nullptr && applyIntent(false) && checkBoxUseSource->isEnabled())
+    // Only a reference that is taken from the source follows it; a typed one stays.
+    if (srcConverter != nullptr && applyIntent(false) && checkBoxUseSource->isChecked())
         updateReferenceFromSource();
 }

@@ -4,6 +4,7 @@
 #include "ColourDifference.h"
 #include "DeviceToLab.h"
 #include "DiagramLAB.h"
+#include "NumberText.h"
 #include "ResultFigures.h"
 #include "SpotSearch.h"
 #include "Tintora.h"
@@ -47,7 +48,7 @@ QColor Tintora::deltaColour(double value) {
 }
 
 void Tintora::showDelta(QLineEdit* lineEdit, double value) {
-    lineEdit->setText(QString::fromStdString(deltaText(value)));
+    lineEdit->setText(deltaNumberText(value));
     setBrushForAllGroups(lineEdit, lineEdit->backgroundRole(), deltaColour(value));
 }
 
@@ -102,11 +103,11 @@ void Tintora::setAchievedLab(double L, double a, double b) {
     const ResultFigures f =
         resultFigures(reference, achieved, comboBoxDeltaFormula->currentIndex(), *context);
 
-    lineEditAchL->setText(QString::number(L, 'f', 2));
-    lineEditAchA->setText(QString::number(a, 'f', 2));
-    lineEditAchB->setText(QString::number(b, 'f', 2));
-    lineEditAchC->setText(QString::number(f.C, 'f', 2));
-    lineEditAchH->setText(QString::number(f.h, 'f', 2));
+    lineEditAchL->setText(numberText(L, 2));
+    lineEditAchA->setText(numberText(a, 2));
+    lineEditAchB->setText(numberText(b, 2));
+    lineEditAchC->setText(numberText(f.C, 2));
+    lineEditAchH->setText(numberText(f.h, 2));
     // A hue is hardly worth reading below chroma 1.
     setBrushForAllGroups(lineEditAchH, lineEditAchH->foregroundRole(),
                          f.C >= 1.0 ? QColor(0, 0, 0) : QColor(224, 224, 224));

@@ -6,11 +6,27 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     const bool withArguments = argc > 1;
-    if (!withArguments)
+    CommandLine commandLine;
+    if (withArguments) {
+        QStringList arguments;
+        for (int i = 1; i < argc; ++i)
+            arguments << QString::fromLocal8Bit(argv[i]);
+        commandLine = parseCommandLine(arguments);
+        if (commandLine.help) {
+            printUsage();
+            std::fputc('\n', stderr);
+            return 0;
+        }
+        for (const QString& ignored : commandLine.ignored)
+            std::fprintf(stderr, "tintora: %s; ignored\n", qPrintable(ignored));
+    } else {
         velt_splashPanel();
+    }
 
     int exitCode = 0;
     {
@@ -18,14 +34,8 @@ int main(int argc, char** argv) {
         if (!withArguments) {
             window.show();
             // Reopen what the last session worked on; missing files are passed over silently.
-            window.chooseProfile(true);
-            window.chooseSource(true);
-            window.restoreLastLAB();
+            window.restoreLastSession();
         } else {
-            QStringList arguments;
-            for (int i = 1; i < argc; ++i)
-                arguments << QString::fromLocal8Bit(argv[i]);
-            const CommandLine commandLine = parseCommandLine(arguments);
             window.setParams(commandLine.profilePath, commandLine.L, commandLine.a, commandLine.b);
             window.show();
         }

@@ -3,8 +3,17 @@
 #include "ConverterIntent.h"
 #include "csICCProfile.h"
 #include "csICCProfileConverter.h"
+#include "csLog.h"
 
 #include <cstdio>
+
+std::string firstLogError() {
+    constexpr int error = 3;
+    for (unsigned i = 0; i < logCount(); ++i)
+        if (logLevel(i) >= error)
+            return logMessage(i);
+    return {};
+}
 
 int prepareForIntent(csICCProfileConverter& converter, int comboIndex) {
     const ConverterIntent mapped = converterIntentForIndex(comboIndex);
@@ -26,6 +35,7 @@ ProfileBinding bindProfileFile(const std::string& path, bool outputSide, int int
     if (read != 0) {
         binding.stage = BindingStage::read;
         binding.refusal = readFailure(path);
+        binding.reason = firstLogError();
         return binding;
     }
     return bindProfile(std::move(profile), outputSide, intentIndex);
@@ -45,6 +55,7 @@ ProfileBinding bindProfile(std::unique_ptr<csICCProfile> profile, bool outputSid
                                                              static_cast<unsigned>(intentIndex), 0);
     if (converter->prepare() != 0 || prepareForIntent(*converter, intentIndex) != 0) {
         binding.refusal = preparationFailure();
+        binding.reason = firstLogError();
         return binding;
     }
     binding.stage = BindingStage::bound;

@@ -13,6 +13,10 @@
 // again. 0 when the converter is ready; the reason of a failure is in the library's log.
 int prepareForIntent(csICCProfileConverter& converter, int comboIndex);
 
+// The message of the library log's first error (or fatal) entry: why a read or a preparation
+// failed. Empty when there is none.
+std::string firstLogError();
+
 // How far binding a profile got.
 enum class BindingStage { open, read, check, prepare, bound };
 
@@ -27,6 +31,8 @@ struct ProfileBinding {
     std::unique_ptr<csICCProfileConverter> converter;
     // What to tell the user; its argument is the path for open and read failures.
     std::optional<BindingMessage> refusal;
+    // Why the library refused a read or a preparation: its first error entry.
+    std::string reason;
 
     bool bound() const { return stage == BindingStage::bound; }
     // Whether the library's log holds the reason of the refusal: a failed read or preparation.

@@ -3,8 +3,8 @@
 #include "ColourDifference.h"
 #include "csCIEConstants.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 ResultFigures resultFigures(const double reference[3], const double achieved[3], int method,
                             const csContext& context) {
@@ -29,9 +29,38 @@ ResultFigures resultFigures(const double reference[3], const double achieved[3],
 }
 
 std::string fieldText(double value, int decimals) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
+    if (std::isnan(value))
+        return "nan";
+    if (std::isinf(value))
+        return value < 0 ? "-inf" : "inf";
+    // The exact decimal expansion (no double has more than 1074 fractional digits), written
+    // without the locale, then cut by hand: a tie cannot be told from a near-tie once the
+    // conversion itself has rounded.
+    char exact[1500];
+    const auto [end, error] = std::to_chars(exact, exact + sizeof exact, std::fabs(value),
+                                            std::chars_format::fixed, 1074);
+    if (error != std::errc())
+        return "nan";
+    std::string digits(exact, end);
+    const std::size_t point = digits.find('.');
+    std::string kept = digits.substr(0, point + (decimals > 0 ? 1 + decimals : 0));
+    if (digits[point + 1 + decimals] >= '5') {
+        // Halves and above go away from zero: carry from the last kept digit.
+        std::size_t i = kept.size();
+        while (i-- > 0) {
+            if (kept[i] == '.')
+                continue;
+            if (kept[i] != '9') {
+                ++kept[i];
+                break;
+            }
+            kept[i] = '0';
+        }
+        if (i == static_cast<std::size_t>(-1))
+            kept.insert(kept.begin(), '1');
+    }
+    // A negative value keeps its sign even where it rounds to zero; negative zero has none.
+    return value < 0 ? "-" + kept : kept;
 }
 
 std::string deltaText(double value) {

@@ -16,7 +16,10 @@ struct ResultFigures {
 ResultFigures resultFigures(const double reference[3], const double achieved[3], int method,
                             const csContext& context);
 
-// A value as a field shows it with the given decimals ("%.2f").
+// A value as a field shows it with the given decimals: the exact value rounded half away from
+// zero, with '.' whatever the locale; a negative value that rounds to zero keeps its sign
+// ("-0.00"), negative zero has none. This is what the window's fields show (Qt's number
+// formatting), so the command line and the window always print the same digits.
 std::string fieldText(double value, int decimals);
 // A difference as the delta fields show it: one decimal, and "0.0" instead of "-0.0".
 std::string deltaText(double value);

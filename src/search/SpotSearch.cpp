@@ -1,11 +1,12 @@
 #include "SpotSearch.h"
 
 #include "DeviceToLab.h"
+#include "ResultFigures.h"
 #include "VariationOptimizer.h"
 #include "csAssert.h"
 
-#include <cstdio>
-#include <cstdlib>
+#include <charconv>
+#include <string>
 
 SearchWeights searchWeights(int strength, int priority, int preserve) {
     CS_ASSERT(priority >= 0 && priority < 5);
@@ -27,9 +28,10 @@ SearchWeights searchWeights(int strength, int priority, int preserve) {
 }
 
 double displayedValue(double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.2f", value);
-    return std::strtod(text, nullptr);
+    const std::string text = fieldText(value, 2);
+    double shown = value;
+    std::from_chars(text.data(), text.data() + text.size(), shown);
+    return shown;
 }
 
 SpotSearchResult searchSpotColour(VariationOptimizer& optimizer, csColorConverter& converter,

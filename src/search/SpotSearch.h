@@ -46,5 +46,6 @@ SpotSearchResult searchSpotColour(VariationOptimizer& optimizer, csColorConverte
                                   Signature colourSpace, bool xyzPcs, const csContext& context,
                                   const double reference[3], const SearchPreferences& preferences);
 
-// A value as a field with two decimals holds it once the text is read back.
+// A value as a field with two decimals holds it once the text is read back (fieldText's rounding,
+// read without the locale).
 double displayedValue(double value);

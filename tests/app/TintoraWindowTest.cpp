@@ -4,7 +4,6 @@
 #include "csContext.h"
 
 #include <QApplication>
-#include <QDoubleValidator>
 #include <QDropEvent>
 #include <QFocusEvent>
 #include <QMenuBar>
@@ -159,8 +158,9 @@ TEST_F(TintoraWindowTest, InitialStateOfAFreshWindow) {
     for (QWidget* visible :
          Widgets{window.lineEditRefL, window.lineEditRefC, window.lineEditRefH, window.lineEditAchC,
                  window.lineEditDeltaH, window.sliderStrength, window.sliderPriority,
-                 window.sliderBlack, window.lineEditDev4, window.textLabelOutOfGamut})
+                 window.sliderBlack, window.lineEditDev4, window.textLabelNoProfile})
         EXPECT_TRUE(shown(visible)) << visible->objectName().toStdString();
+    EXPECT_FALSE(shown(window.textLabelOutOfGamut)) << "nothing has been searched";
 
     for (const QLineEdit* result :
          LineEdits{window.lineEditDev1, window.lineEditDev4, window.lineEditAchL,
@@ -187,23 +187,36 @@ TEST_F(TintoraWindowTest, InitialStateOfAFreshWindow) {
     EXPECT_TRUE(window.calls.isEmpty()) << "building the window runs no search";
 }
 
-TEST_F(TintoraWindowTest, ValidatorsAcceptWhatTheSlotsCanRead) {
-    const auto range = [](const QLineEdit* field) {
-        const auto* v = qobject_cast<const QDoubleValidator*>(field->validator());
-        return v ? std::make_tuple(v->bottom(), v->top(), v->decimals())
-                 : std::make_tuple(0.0, 0.0, -1);
+// The fields take numbers in their range only, with '.' whatever the user's locale.
+TEST_F(TintoraWindowTest, FieldsTakeNumbersInTheirRange) {
+    const auto state = [](QLineEdit* field, QString text) {
+        int position = 0;
+        return field->validator()->validate(text, position);
     };
-    EXPECT_EQ(range(window.lineEditRefL), std::make_tuple(0.0, 100.0, 10));
-    EXPECT_EQ(range(window.lineEditRefA), std::make_tuple(-128.0, 128.0, 10));
-    EXPECT_EQ(range(window.lineEditRefC), std::make_tuple(0.0, 184.0, 10));
-    EXPECT_EQ(range(window.lineEditRefH), std::make_tuple(0.0, 360.0, 10));
-    EXPECT_EQ(range(window.lineEditDev3), std::make_tuple(0.0, 100.0, 5));
-    EXPECT_EQ(window.lineEditSrc1->validator(), nullptr);
-
-    // Reading numbers ignores the user's locale, so the validators must too.
-    int position = 0;
-    QString comma = "50,5";
-    EXPECT_NE(window.lineEditRefL->validator()->validate(comma, position), QValidator::Acceptable);
+    struct Case {
+        QLineEdit* field;
+        const char* text;
+        QValidator::State expected;
+    };
+    for (const Case& c : {Case{window.lineEditRefL, "100", QValidator::Acceptable},
+                          Case{window.lineEditRefL, "150", QValidator::Invalid},
+                          Case{window.lineEditRefL, "100.5", QValidator::Invalid},
+                          Case{window.lineEditRefL, "-1", QValidator::Invalid},
+                          Case{window.lineEditRefL, "50,5", QValidator::Invalid},
+                          Case{window.lineEditRefL, "", QValidator::Intermediate},
+                          Case{window.lineEditRefA, "-", QValidator::Intermediate},
+                          Case{window.lineEditRefA, "-128", QValidator::Acceptable},
+                          Case{window.lineEditRefB, "-129", QValidator::Invalid},
+                          Case{window.lineEditRefC, "184", QValidator::Acceptable},
+                          Case{window.lineEditRefC, "185", QValidator::Invalid},
+                          Case{window.lineEditRefH, "360", QValidator::Acceptable},
+                          Case{window.lineEditDev3, "12.34567", QValidator::Acceptable},
+                          Case{window.lineEditDev3, "12.345678", QValidator::Invalid},
+                          Case{window.lineEditSrc1, "150", QValidator::Invalid},
+                          Case{window.lineEditSrc1, "abc", QValidator::Invalid},
+                          Case{window.lineEditSrc1, "1e3", QValidator::Invalid}})
+        EXPECT_EQ(state(c.field, c.text), c.expected)
+            << c.field->objectName().toStdString() << " " << c.text;
 }
 
 TEST_F(TintoraWindowTest, SteppingLimitsOfTheReferenceFields) {
@@ -320,13 +333,17 @@ TEST_F(TintoraWindowTest, ReferenceLabWritesFieldsAndFollowsWithLCh) {
     EXPECT_EQ(window.lineEditRefC->text(), "10.00");
     EXPECT_EQ(window.lineEditRefH->text(), "-90.00") << "hue angles are not wrapped";
     EXPECT_EQ(window.takeCalls(), QStringList{QString::fromUtf8("findAgain \u0394JCh")})
-        << "the L* text change searches once";
+        << "one search, after the whole reference is in place";
 
     window.setReferenceLab(55, 0, -10);
-    EXPECT_TRUE(window.takeCalls().isEmpty()) << "unchanged texts start nothing";
+    EXPECT_TRUE(window.takeCalls().isEmpty()) << "the same reference starts nothing";
+
+    window.setReferenceLab(55, 20, -10);
+    EXPECT_EQ(window.takeCalls().size(), 1) << "a new a* with the same L* searches too";
 
     window.setReferenceLab(12.345, 0, 0);
-    EXPECT_DOUBLE_EQ(window.refL, 12.35) << "L* is read back from its two-decimal text";
+    EXPECT_EQ(window.refL, 12.345) << "the field shows it rounded; the search takes it whole";
+    EXPECT_EQ(window.lineEditRefL->text(), "12.35");
     EXPECT_EQ(window.lineEditRefC->text(), "0.00");
     EXPECT_EQ(window.lineEditRefH->text(), "0.00");
 }

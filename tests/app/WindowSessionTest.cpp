@@ -224,7 +224,8 @@ TEST_F(WindowSession, AnIntentWhoseLutIsRefusedKeepsTheIntentThatWorked) {
         window.warnings.clear();
         choose(window.comboBoxIntent, refused);
         EXPECT_EQ(window.warnings,
-                  QStringList{"Internal error / Failed to prepare profile converter"});
+                  QStringList{"Internal error / Failed to prepare profile converter\n\n'A2B1' has "
+                              "4 inputs and 16 outputs; the conversion needs 4 and 3"});
         EXPECT_EQ(window.comboBoxIntent->currentIndex(), 0);
         ASSERT_NE(window.outConverter, nullptr);
         EXPECT_TRUE(window.outConverter->isPrepared());
@@ -363,7 +364,8 @@ TEST_F(WindowSession, RefusalsWarnAndKeepWhatIsBound) {
             .write(reinterpret_cast<const char*>(bytes.data()),
                    static_cast<std::streamsize>(bytes.size()));
         const CraftedLut::Refusal said = lut.refusal(path.toStdString());
-        refusals.push_back({path, QString::fromStdString(said.title + " / " + said.text)});
+        refusals.push_back(
+            {path, QString::fromStdString(said.title + " / " + said.text + "\n\n" + said.message)});
     }
     for (const Refusal& r : {
              Refusal{scanner,
@@ -374,10 +376,15 @@ TEST_F(WindowSession, RefusalsWarnAndKeepWhatIsBound) {
              Refusal{labSpace, "Unsupported device space / Profile is not a CMYK, CMY, or RGB "
                                "output profile, but 'Lab '"},
              Refusal{onlyB2A, "No A2B tables found / Profile does not have A2B tables"},
-             Refusal{truncated, "Failed to read profile / Failed to read profile " + truncated},
-             Refusal{readme, "Failed to read profile / Failed to read profile " + readme},
-             Refusal{QDir::tempPath(),
-                     "Failed to read profile / Failed to read profile " + QDir::tempPath()},
+             Refusal{truncated, "Failed to read profile / Failed to read profile " + truncated +
+                                    "\n\ntag 'A2B0' offset 428, size 504762 larger than profile "
+                                    "1000"},
+             Refusal{readme, "Failed to read profile / Failed to read profile " + readme +
+                                 "\n\nno 'acsp' signature in profile header"},
+             Refusal{QDir::tempPath(), "Failed to read profile / Failed to read profile " +
+                                           QDir::tempPath() +
+                                           "\n\nfile of 9223372036854775807 bytes is too large "
+                                           "for a profile"},
              Refusal{"/no/such.icc", "Failed to open file / Failed to open profile /no/such.icc"},
          })
         refusals.push_back(r);
@@ -395,7 +402,9 @@ TEST_F(WindowSession, RefusalsWarnAndKeepWhatIsBound) {
     // The source side has no A2B check: a B2A-only profile fails when it is prepared.
     window.warnings.clear();
     window.setSource(onlyB2A);
-    EXPECT_EQ(window.warnings, QStringList{"Internal error / Failed to prepare profile converter"});
+    EXPECT_EQ(window.warnings,
+              QStringList{"Internal error / Failed to prepare profile converter\n\ncannot find "
+                          "'A2B0' tag for requested conversion"});
     EXPECT_EQ(window.srcConverter, nullptr);
 }
 
@@ -461,28 +470,46 @@ TEST_F(WindowSession, RGBDisplayProfilesBindAsOutputProfiles) {
               QStringList{"No A2B tables found / Profile does not have A2B tables"});
 }
 
-TEST_F(WindowSession, ChoosingRemembersThePathBeforeOpening) {
+TEST_F(WindowSession, OnlyProfilesThatBindAreRememberedAndReopened) {
+    const auto remembered = [](const char* key) {
+        return QSettings(QSettings::UserScope, "Veltrane", "Tintora")
+            .value(QString("/Veltrane/Tintora/") + key)
+            .toString();
+    };
+    {
+        // The very first start opens the bundled sample profile.
+        Window first;
+        first.restoreLastSession();
+        EXPECT_EQ(first.lineEditProfile->text(), "Tintora-Sample-CMYK.icc");
+        EXPECT_FALSE(first.textLabelNoProfile->isVisibleTo(&first));
+    }
+    window.nextFile = samples + "/Tintora-Sample-RGB.icc";
+    window.chooseProfile();
+    EXPECT_EQ(remembered("lastProfilePath"), window.nextFile);
     window.nextFile = "/no/such.icc";
     window.chooseProfile();
     EXPECT_EQ(window.warnings.size(), 1);
-    QSettings store(QSettings::UserScope, "Veltrane", "Tintora");
-    EXPECT_EQ(store.value("/Veltrane/Tintora/lastProfilePath").toString(), "/no/such.icc");
-
-    window.warnings.clear();
-    window.chooseProfile(true);
-    EXPECT_TRUE(window.warnings.isEmpty()) << "a remembered path that is not a file is passed over";
-
+    EXPECT_EQ(remembered("lastProfilePath"), samples + "/Tintora-Sample-RGB.icc")
+        << "a refused file does not replace the last good one";
     window.nextFile.clear();
     window.chooseProfile();
-    EXPECT_EQ(store.value("/Veltrane/Tintora/lastProfilePath").toString(), "/no/such.icc")
-        << "cancelling stores nothing";
+    EXPECT_EQ(remembered("lastProfilePath"), samples + "/Tintora-Sample-RGB.icc");
 
-    window.nextFile = sampleCMYK;
-    window.chooseProfile();
-    ASSERT_NE(window.outProfile, nullptr);
+    // The command line and drops bind through the same path, and are remembered too.
+    window.setParams(sampleCMYK, 40, 30, 20);
+    window.setSource(samples + "/Tintora-Sample-CMY.icc");
+    EXPECT_EQ(remembered("lastProfilePath"), sampleCMYK);
+    EXPECT_EQ(remembered("lastSourcePath"), samples + "/Tintora-Sample-CMY.icc");
+    window.rememberEverything();
+
     Window second;
-    second.chooseProfile(true);
-    EXPECT_NE(second.outProfile, nullptr) << "reopened from the remembered path";
+    second.restoreLastSession();
+    EXPECT_EQ(second.lineEditProfile->text(), "Tintora-Sample-CMYK.icc");
+    EXPECT_EQ(second.lineEditSource->text(), "Tintora-Sample-CMY.icc");
+    EXPECT_EQ(deviceTexts(),
+              (QStringList{second.lineEditDev1->text(), second.lineEditDev2->text(),
+                           second.lineEditDev3->text(), second.lineEditDev4->text()}))
+        << "the same reference in the same profile";
 }
 
 TEST_F(WindowSession, SettingsSurviveASecondWindow) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -42,12 +43,22 @@ TEST_F(Figures, DifferencesAgainstTheReference) {
     EXPECT_NEAR(turned.dH, std::sqrt(200.0), 1e-9) << "same chroma and lightness: all hue";
 }
 
-TEST(DeltaText, OneDecimalWithoutNegativeZero) {
-    EXPECT_EQ(deltaText(-0.04), "0.0");
-    EXPECT_EQ(deltaText(-0.0), "0.0");
+// The exact binary value decides; an exact half goes away from zero, as the window's Qt
+// formatting does it, in every locale.
+TEST(FieldText, ExactValuesRoundHalfAwayFromZero) {
+    const std::pair<double, const char*> twoDecimals[] = {
+        {0.125, "0.13"},   {-0.125, "-0.13"}, {15.625, "15.63"}, {2.675, "2.67"},
+        {12.345, "12.35"}, {1.005, "1.00"},   {0.045, "0.04"},   {99.999, "100.00"},
+        {-0.001, "-0.00"}, {-0.0, "0.00"},    {1e-300, "0.00"},  {1e300 * 1e300, "inf"}};
+    for (const auto& [value, text] : twoDecimals)
+        EXPECT_EQ(fieldText(value, 2), text) << value;
+    EXPECT_EQ(fieldText(std::nan(""), 2), "nan");
+    EXPECT_EQ(fieldText(9.5, 0), "10");
+
+    EXPECT_EQ(deltaText(-0.04), "0.0") << "no negative zero among the differences";
     EXPECT_EQ(deltaText(-0.06), "-0.1");
-    EXPECT_EQ(deltaText(1.05), "1.1") << "1.05 is stored just above";
-    EXPECT_EQ(deltaText(12.25), "12.2") << "an exact half goes to even";
+    EXPECT_EQ(deltaText(1.05), "1.1") << "stored just above";
+    EXPECT_EQ(deltaText(12.25), "12.3");
 }
 
 } // namespace

@@ -44,24 +44,24 @@ struct CraftedLut {
         return p.bytes;
     }
 
-    // The warning's title and text for a file at path, and the library's entry that says why,
-    // as the command line writes it.
+    // The warning's title and text for a file at path, and the library's error entry that says
+    // why: the window shows its message below the text, the command line writes the entry.
     struct Refusal {
-        std::string title, text, reason;
+        std::string title, text, entry, message;
+        std::string logLines() const { return "E '" + entry + "'\n" + message + "\n"; }
     };
     Refusal refusal(const std::string& path) const {
         const bool readable = inputs >= 1 && inputs <= 15 && outputs >= 1 && outputs <= 15;
         if (type != "mAB " && inputs == 0)
-            return {"Failed to read profile", "Failed to read profile " + path,
-                    "E 'corrupt tag data'\n" + type + " tag with 0 input and " +
-                        std::to_string(outputs) + " output channels\n"};
+            return {"Failed to read profile", "Failed to read profile " + path, "corrupt tag data",
+                    type + " tag with 0 input and " + std::to_string(outputs) + " output channels"};
         if (type == "mAB " && !readable)
-            return {"Internal error", "Failed to prepare profile converter",
-                    "E 'corrupt tag data'\nlut tag of " + std::to_string(block().size()) +
-                        " bytes: channel count outside 1..15\n"};
-        return {"Internal error", "Failed to prepare profile converter",
-                "E 'lut channels'\n'A2B0' has " + std::to_string(inputs) + " inputs and " +
-                    std::to_string(outputs) + " outputs; the conversion needs 4 and 3\n"};
+            return {"Internal error", "Failed to prepare profile converter", "corrupt tag data",
+                    "lut tag of " + std::to_string(block().size()) +
+                        " bytes: channel count outside 1..15"};
+        return {"Internal error", "Failed to prepare profile converter", "lut channels",
+                "'A2B0' has " + std::to_string(inputs) + " inputs and " + std::to_string(outputs) +
+                    " outputs; the conversion needs 4 and 3"};
     }
 };
 
