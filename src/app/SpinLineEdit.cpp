@@ -3,6 +3,9 @@
 #include "NumberText.h"
 
 #include <QKeyEvent>
+#include <QWheelEvent>
+
+#include <cstdlib>
 
 SpinLineEdit::SpinLineEdit(QWidget* parent) : QLineEdit(parent) {}
 
@@ -43,6 +46,16 @@ void SpinLineEdit::keyPressEvent(QKeyEvent* event) {
     default:
         QLineEdit::keyPressEvent(event);
     }
+}
+
+void SpinLineEdit::wheelEvent(QWheelEvent* event) {
+    // One step a notch, as a spin box takes it; a high-resolution wheel adds up its eighths.
+    wheelEighths_ += event->angleDelta().y();
+    const int notches = wheelEighths_ / 120;
+    wheelEighths_ -= notches * 120;
+    for (int i = 0; i < std::abs(notches); ++i)
+        stepBy(notches > 0 ? step : -step);
+    event->accept();
 }
 
 void SpinLineEdit::focusOutEvent(QFocusEvent* event) {

@@ -2,8 +2,9 @@
 
 #include <QLineEdit>
 
-// A line edit for one number that the Up and Down arrow keys step within limits. Typed text is
-// left to the validator the owner installs; the limits below govern stepping only.
+// A line edit for one number that the Up and Down arrow keys and the mouse wheel step within
+// limits. Typed text is left to the validator the owner installs; the limits below govern
+// stepping only.
 class SpinLineEdit : public QLineEdit {
     Q_OBJECT
 
@@ -30,5 +31,9 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    int wheelEighths_ = 0; // of a degree, not yet a whole notch
 };

@@ -11,6 +11,8 @@
 
 #include <tintora/version.h>
 
+#include <algorithm>
+
 #include <QAction>
 #include <QCoreApplication>
 #include <QDebug>
@@ -21,6 +23,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 
 namespace {
 
@@ -66,9 +69,12 @@ Tintora::Tintora(QWidget* parent, Qt::WindowFlags flags) : TintoraBase(parent, f
     // Nothing has been searched yet; without an output profile there is nothing to search in.
     textLabelOutOfGamut->hide();
     showProfileState();
+    frameDiagram(diagramLAB, false, 50);
+    frameDiagram(diagramLCH, true, 50);
 
     // Made after the remembered settings are restored, so that restoring starts no search.
     makeConnections();
+    fitToScreen();
     raise();
 }
 
@@ -278,4 +284,15 @@ void Tintora::restoreLastSession() {
     }
     chooseSource(true);
     restoreLastLAB();
+}
+
+void Tintora::fitToScreen() {
+    // On a short screen (768 pixels, with a panel and the title bar) the window starts as tall as
+    // there is room for; the diagrams take what is left.
+    constexpr int titleAndFrame = 40;
+    if (const QScreen* shown = screen()) {
+        const int room = shown->availableGeometry().height() - titleAndFrame;
+        if (room < height())
+            resize(width(), std::max(minimumHeight(), room));
+    }
 }

@@ -111,6 +111,8 @@ private:
     void buildMenus();
     // The results area asks for an output profile while none is bound.
     void showProfileState();
+    // Starts no taller than the screen has room for.
+    void fitToScreen();
     void makeConnections();
     // setProfile and setSource: read, check and prepare; then bind, set the mode and name and
     // apply the intent. A refusal is reported and changes nothing.
@@ -120,6 +122,7 @@ private:
     bool applyIntent(bool outputSide);
     void warnAbout(const BindingMessage& message, const QString& argument,
                    const QString& reason = {});
+    void frameDiagram(DiagramLAB* diagram, bool chromaLightness, double range);
     void fillDiagram(DiagramLAB* diagram, bool chromaLightness, double L, double a, double b,
                      double total);
 

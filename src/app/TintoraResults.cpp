@@ -133,21 +133,14 @@ void Tintora::setAchievedLab(double L, double a, double b) {
     }
 }
 
-// One diagram of the results: the a-b plane (view 0), or chroma along the reference's hue against
-// L* (view 3), with the reference, the achieved colour, their connection, the constant-hue curves
-// of both and the neutral point or axis.
-void Tintora::fillDiagram(DiagramLAB* diagram, bool chromaLightness, double L, double a, double b,
-                          double total) {
-    const double referenceC = std::sqrt(refB * refB + refA * refA);
-    const double achievedC = std::sqrt(b * b + a * a);
-    const double R = std::max({1.1 * referenceC, 1.1 * achievedC, 50.0});
-
+// The empty frame of a diagram: the a-b plane (view 0) or the C-L plane (view 3) over +-range,
+// with its grid, titles and list styles, and no points.
+void Tintora::frameDiagram(DiagramLAB* diagram, bool chromaLightness, double range) {
     diagram->backgroundColor = QColor(128, 128, 128);
-    diagram->setReference(refL, refA, refB);
-    diagram->xMin = -R;
-    diagram->xMax = R;
-    diagram->yMin = chromaLightness ? 0 : -R;
-    diagram->yMax = chromaLightness ? 100 : R;
+    diagram->xMin = -range;
+    diagram->xMax = range;
+    diagram->yMin = chromaLightness ? 0 : -range;
+    diagram->yMax = chromaLightness ? 100 : range;
     diagram->autoXMin = diagram->autoXMax = diagram->autoYMin = diagram->autoYMax = false;
     diagram->gridOriginX = diagram->gridOriginY = -100;
     diagram->gridStepX = diagram->gridStepY = 25;
@@ -157,15 +150,12 @@ void Tintora::fillDiagram(DiagramLAB* diagram, bool chromaLightness, double L, d
     diagram->setColor(1, chromaLightness ? QColor(64, 64, 255) : QColor(0, 0, 255));
     diagram->setColor(2, QColor(192, 192, 192));
     diagram->setColor(3, chromaLightness ? QColor(128, 128, 255) : QColor(64, 64, 255));
-    diagram->setColor(4, deltaColour(total));
+    diagram->setColor(4, deltaColour(0));
     diagram->setColor(5, QColor(64, 64, 64));
     diagram->setView(chromaLightness ? 3 : 0);
-    if (chromaLightness)
-        diagram->setHueAngle(refH);
     diagram->xTitle = chromaLightness ? "C" : "a";
     diagram->yTitle = chromaLightness ? "L" : "b";
     diagram->gridX = diagram->gridY = true;
-
     for (unsigned list : {0u, 1u})
         diagram->setDataStyle(list, Diagram::circles);
     for (unsigned list : {2u, 3u, 4u})
@@ -175,6 +165,21 @@ void Tintora::fillDiagram(DiagramLAB* diagram, bool chromaLightness, double L, d
     diagram->setPointSize(1, 6);
     if (!chromaLightness)
         diagram->setPointSize(5, 3);
+}
+
+// One diagram of the results: the a-b plane (view 0), or chroma along the reference's hue against
+// L* (view 3), with the reference, the achieved colour, their connection, the constant-hue curves
+// of both and the neutral point or axis.
+void Tintora::fillDiagram(DiagramLAB* diagram, bool chromaLightness, double L, double a, double b,
+                          double total) {
+    const double referenceC = std::sqrt(refB * refB + refA * refA);
+    const double achievedC = std::sqrt(b * b + a * a);
+    const double R = std::max({1.1 * referenceC, 1.1 * achievedC, 50.0});
+    frameDiagram(diagram, chromaLightness, R);
+    diagram->setColor(4, deltaColour(total));
+    diagram->setReference(refL, refA, refB);
+    if (chromaLightness)
+        diagram->setHueAngle(refH);
 
     // In the C-L view a colour lies at its chroma along the diagram's hue direction.
     const double theta = diagram->hueAngle() * csCIE::pi / 180;

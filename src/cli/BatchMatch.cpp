@@ -6,11 +6,6 @@
 
 namespace {
 
-const char* methodName(int method) {
-    static const char* const names[] = {"de76", "de94", "de2000", "cam02"};
-    return method >= 0 && method <= 3 ? names[method] : names[0];
-}
-
 std::string spaceName(Signature space) {
     if (space == Signature("CMYK"))
         return "CMYK";

@@ -183,7 +183,7 @@ void writeBatchJson(std::ostream& out, const BatchReport& report) {
     nlohmann::ordered_json json;
     json["profile"] = report.profilePath;
     json["intent"] = report.intent;
-    json["method"] = report.methodLabel;
+    json["method"] = report.methodName;
     json["notes"] = report.notes;
     json["colours"] = nlohmann::ordered_json::array();
     for (const BatchRow& row : report.rows) {

@@ -24,7 +24,7 @@ void writeText(std::ostream& out, const std::vector<std::string>& channels,
 }
 
 void writeCsv(std::ostream& out, const std::vector<std::string>& channels,
-              const SpotSearchResult& result, const ResultFigures& f, const std::string& label) {
+              const SpotSearchResult& result, const ResultFigures& f, const std::string& method) {
     for (const std::string& channel : channels)
         out << channel << ',';
     out << "L*,a*,b*,C*,h,\u0394L,\u0394a,\u0394b,\u0394C,\u0394H,total,method,outOfGamut\n";
@@ -34,17 +34,21 @@ void writeCsv(std::ostream& out, const std::vector<std::string>& channels,
         out << fieldText(v, 2) << ',';
     for (double v : {f.dL, f.da, f.db, f.dC, f.dH, f.total})
         out << deltaText(v) << ',';
-    out << label << ',' << (result.outOfGamut ? "true" : "false") << "\n";
+    out << method << ',' << (result.outOfGamut ? "true" : "false") << "\n";
 }
 
-void writeJson(std::ostream& out, std::size_t channels, const SpotSearchResult& result,
-               const ResultFigures& f, const std::string& label) {
+void writeJson(std::ostream& out, const std::vector<std::string>& channels,
+               const SpotSearchResult& result, const ResultFigures& f, const std::string& method) {
     nlohmann::ordered_json json;
-    json["device"] = std::vector<double>(result.device, result.device + channels);
+    // Keyed by channel, as in the results of a library.
+    nlohmann::ordered_json device = nlohmann::ordered_json::object();
+    for (std::size_t c = 0; c < channels.size(); ++c)
+        device[channels[c]] = result.device[c];
+    json["device"] = device;
     json["achieved"] = {{"L", f.L}, {"a", f.a}, {"b", f.b}, {"C", f.C}, {"h", f.h}};
     json["delta"] = {{"L", f.dL}, {"a", f.da}, {"b", f.db}, {"C", f.dC}, {"H", f.dH}};
     json["total"] = f.total;
-    json["method"] = label;
+    json["method"] = method;
     json["outOfGamut"] = result.outOfGamut;
     out << json.dump(2) << "\n";
 }
@@ -58,12 +62,13 @@ int runMatch(const MatchOptions& options, std::ostream& out, std::ostream& error
         return 1;
     const double reference[3] = {options.L, options.a, options.b};
     const SpotMatch match = matcher->match(reference);
-    const std::string label = matcher->methodLabel();
+    // Machine-readable outputs name the method as --method does; text shows the total's label.
+    const std::string name = methodName(options.preferences.method);
     if (options.format == "json")
-        writeJson(out, matcher->channels().size(), match.result, match.figures, label);
+        writeJson(out, matcher->channels(), match.result, match.figures, name);
     else if (options.format == "csv")
-        writeCsv(out, matcher->channels(), match.result, match.figures, label);
+        writeCsv(out, matcher->channels(), match.result, match.figures, name);
     else
-        writeText(out, matcher->channels(), match.result, match.figures, label);
+        writeText(out, matcher->channels(), match.result, match.figures, matcher->methodLabel());
     return 0;
 }

@@ -203,6 +203,8 @@ int runProfileInfo(const std::string& path, bool json, std::ostream& out, std::o
         doc["description"] = profileDescription(profile);
         doc["validLevel"] = validLevel;
         doc["requiredTags"] = required;
+        if (!required)
+            doc["missingTags"] = profile.missingRequiredTags();
         nlohmann::ordered_json tags = nlohmann::ordered_json::array();
         for (const TagRow& row : rows) {
             nlohmann::ordered_json tag;
@@ -248,7 +250,9 @@ int runProfileInfo(const std::string& path, bool json, std::ostream& out, std::o
         out << "no level (not a valid header)\n";
     else
         out << "level " << validLevel << "\n";
-    out << "Required tags:   " << (required ? "present" : "missing") << "\n\n"
+    out << "Required tags:   "
+        << (required ? std::string("present") : "missing: " + profile.missingRequiredTags())
+        << "\n\n"
         << "Tags (" << rows.size() << "):\n"
         << "  #   Signature   Type         Offset       Size\n";
     for (const TagRow& row : rows) {

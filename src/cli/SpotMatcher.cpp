@@ -47,3 +47,8 @@ SpotMatch SpotMatcher::match(const double reference[3]) {
 }
 
 std::string SpotMatcher::methodLabel() const { return differenceLabel(preferences_.method); }
+
+const char* methodName(int method) {
+    static const char* const names[] = {"de76", "de94", "de2000", "cam02"};
+    return method >= 0 && method <= 3 ? names[method] : names[0];
+}

@@ -56,3 +56,7 @@ private:
     bool xyzPcs_ = false;
     std::vector<std::string> channels_;
 };
+
+// The method as --method names it ("de76", "de94", "de2000", "cam02"), which every
+// machine-readable output uses.
+const char* methodName(int method);

@@ -184,6 +184,17 @@ void Diagram::updateView() {
     viewYMax_ = std::max(yMin, yMax);
     scaleX_ = viewXMax_ == viewXMin_ ? 0 : plot.width() / (viewXMax_ - viewXMin_);
     scaleY_ = viewYMax_ == viewYMin_ ? 0 : plot.height() / (viewYMax_ - viewYMin_);
+    if (equalScales && scaleX_ > 0 && scaleY_ > 0) {
+        // One unit is as long across as up: the axis with room to spare shows more, centred.
+        const double scale = std::min(scaleX_, scaleY_);
+        const double moreX = plot.width() / scale - (viewXMax_ - viewXMin_);
+        const double moreY = plot.height() / scale - (viewYMax_ - viewYMin_);
+        viewXMin_ -= moreX / 2;
+        viewXMax_ += moreX / 2;
+        viewYMin_ -= moreY / 2;
+        viewYMax_ += moreY / 2;
+        scaleX_ = scaleY_ = scale;
+    }
 }
 
 std::vector<double> Diagram::gridPositions(double origin, double step, double min, double max) {
@@ -210,6 +221,30 @@ void Diagram::drawBackground(QPainter*, const QSize&) {}
 
 void Diagram::drawForeground(QPainter*, const QSize&) {}
 
+std::vector<double> Diagram::labelledValues(bool xAxis) const {
+    const double step = xAxis ? gridStepX : gridStepY;
+    const double spacing = step * (xAxis ? scaleX_ : scaleY_);
+    const std::vector<double> grid =
+        xAxis ? gridPositions(gridOriginX, gridStepX, viewXMin_, viewXMax_)
+              : gridPositions(gridOriginY, gridStepY, viewYMin_, viewYMax_);
+    // A range without extent has nothing to label, and a grid too dense to draw neither.
+    if (!(spacing > 0) || grid.size() > maxGridLines)
+        return {};
+    // Labels that would run into each other are thinned out to every k-th line, those at whole
+    // multiples of k steps, so that 0 keeps its label.
+    const QFontMetrics metrics(font());
+    int extent = metrics.height() + 2;
+    if (xAxis)
+        for (double x : grid)
+            extent = std::max(extent, metrics.horizontalAdvance(QString::number(x, 'f', 0)) + 6);
+    const long stride = std::max(1L, static_cast<long>(std::ceil(extent / spacing)));
+    std::vector<double> labelled;
+    for (double value : grid)
+        if (std::llround(value / step) % stride == 0)
+            labelled.push_back(value);
+    return labelled;
+}
+
 void Diagram::drawGrid(QPainter& painter) {
     const std::vector<double> xs = gridPositions(gridOriginX, gridStepX, viewXMin_, viewXMax_);
     if (xs.size() > maxGridLines)
@@ -218,6 +253,15 @@ void Diagram::drawGrid(QPainter& painter) {
     const QFontMetrics metrics = painter.fontMetrics();
     const int top = valueToPixelY(viewYMax_), bottom = valueToPixelY(viewYMin_);
     const int left = valueToPixelX(viewXMin_), right = valueToPixelX(viewXMax_);
+
+    const std::vector<double> labelledX = labelledValues(true);
+    const std::vector<double> labelledY = labelledValues(false);
+    const auto labelled = [](const std::vector<double>& values, double value) {
+        return std::find(values.begin(), values.end(), value) != values.end();
+    };
+    // A y label that would cover an x label (in the corner) gives way.
+    std::vector<QRect> xLabels;
+
     for (double x : xs) {
         const int px = valueToPixelX(x);
         if (gridX) {
@@ -228,10 +272,13 @@ void Diagram::drawGrid(QPainter& painter) {
             painter.setPen(Qt::black);
             const int tick = bottom + axisOffset;
             painter.drawLine(px, tick, px, tick + 3);
+            if (!labelled(labelledX, x))
+                continue;
             const QString text = QString::number(x, 'f', 0);
             const int w = metrics.horizontalAdvance(text);
-            painter.drawText(QRect(px - w / 2 + 1, tick + 3, w, marginBottom), Qt::AlignHCenter,
-                             text);
+            const QRect box(px - w / 2 + 1, tick + 3, w, marginBottom);
+            painter.drawText(box, Qt::AlignHCenter, text);
+            xLabels.emplace_back(box.left(), box.top(), w, metrics.height());
         }
     }
     if (ys.size() > maxGridLines)
@@ -246,10 +293,17 @@ void Diagram::drawGrid(QPainter& painter) {
             painter.setPen(Qt::black);
             const int tick = left - axisOffset;
             painter.drawLine(tick, py, tick - 3, py);
+            if (!labelled(labelledY, y))
+                continue;
             const QString text = QString::number(y, 'f', 0);
             const int h = metrics.height();
-            painter.drawText(QRect(0, py - h / 2, tick - 4, h), Qt::AlignRight | Qt::AlignVCenter,
-                             text);
+            const QRect box(0, py - h / 2, tick - 4, h);
+            const int w = metrics.horizontalAdvance(text);
+            const QRect inked(box.right() - w, box.top(), w, h);
+            if (std::any_of(xLabels.begin(), xLabels.end(),
+                            [&](const QRect& x) { return x.intersects(inked); }))
+                continue;
+            painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter, text);
         }
     }
 }

@@ -74,6 +74,10 @@ public:
     // more than 100 when the grid would be too dense to draw.
     static std::vector<double> gridPositions(double origin, double step, double min, double max);
 
+    // The grid values of one axis that carry a label in the current view: every k-th, so that
+    // labels do not run into each other; none for a range without extent.
+    std::vector<double> labelledValues(bool xAxis) const;
+
     double viewXMin() const { return viewXMin_; }
     double viewXMax() const { return viewXMax_; }
     double viewYMin() const { return viewYMin_; }
@@ -94,6 +98,9 @@ public:
     bool gridX = true, gridY = true, labelsX = true, labelsY = true;
     // Pixels between the plot frame and separate axes; 0 draws no separate axes.
     int axisOffset = 0;
+    // When on, a unit is as many pixels along x as along y (a plane that stays square), and the
+    // axis with room to spare shows more than its range, centred on it.
+    bool equalScales = false;
     QString xTitle, yTitle;
 
 signals:

@@ -42,6 +42,8 @@ void DiagramLAB::setReference(double L, double a, double b) {
 
 void DiagramLAB::setView(std::uint32_t view) {
     view_ = view;
+    // The a-b plane keeps its proportions, so that hue angles and distances look as they are.
+    equalScales = view == 0;
     precalcIsoDeltaE();
 }
 

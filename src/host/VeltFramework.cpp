@@ -3,6 +3,7 @@
 #include "VeltPanels.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QPainter>
 #include <QSplashScreen>
@@ -115,6 +116,10 @@ void velt_showHelp() {
         if (help.open(QIODevice::ReadOnly))
             browser->setHtml(QString::fromUtf8(help.readAll()));
         layout->addWidget(browser);
+        // Closed like the other panels, not only through the window manager.
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, panel);
+        QObject::connect(buttons, &QDialogButtonBox::rejected, panel, &QDialog::close);
+        layout->addWidget(buttons);
         return panel;
     });
 }

@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -17,11 +18,25 @@ std::pair<QString, int> press(SpinLineEdit& field, Qt::Key key) {
     return {field.text(), static_cast<int>(spy.count())};
 }
 
-TEST(SpinLineEdit, ArrowsStepWithTheInitialSettings) {
+// Wheel turned by eighths of a degree; 120 is one notch.
+int turn(SpinLineEdit& field, int eighths) {
+    QSignalSpy spy(&field, &SpinLineEdit::valueChanged);
+    QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, eighths), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&field, &wheel);
+    return static_cast<int>(spy.count());
+}
+
+TEST(SpinLineEdit, ArrowsAndWheelStepWithTheInitialSettings) {
     SpinLineEdit field;
     field.setText("50.00");
     EXPECT_EQ(press(field, Qt::Key_Up), std::make_pair(QString("51.0"), 1));
     EXPECT_EQ(press(field, Qt::Key_Down), std::make_pair(QString("50.0"), 1));
+    EXPECT_EQ(turn(field, 240), 2);
+    EXPECT_EQ(field.text(), "52.0");
+    EXPECT_EQ(turn(field, -60), 0) << "half a notch waits for the other half";
+    EXPECT_EQ(turn(field, -60), 1);
+    EXPECT_EQ(field.text(), "51.0");
 }
 
 TEST(SpinLineEdit, ClampsAtTheLimitsAndStillSignals) {

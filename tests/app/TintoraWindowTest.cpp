@@ -1,3 +1,5 @@
+#include "NumberText.h"
+#include "ResultFigures.h"
 #include "Tintora.h"
 #include "VeltFramework.h"
 #include "VeltGlue.h"
@@ -9,6 +11,7 @@
 #include <QMenuBar>
 #include <QMetaMethod>
 #include <QMimeData>
+#include <QScreen>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
@@ -18,6 +21,8 @@
 
 #include <cmath>
 #include <fstream>
+#include <iomanip>
+#include <random>
 
 namespace {
 
@@ -93,9 +98,35 @@ protected:
     RecordingWindow window;
 };
 
+// The command line prints, and the search rounds the device values by, the digits the window
+// shows: exact halves, values just beside them and ordinary ones.
+TEST(NumberText, TheCommandLineWritesTheDigitsTheWindowShows) {
+    std::mt19937_64 random(15);
+    std::uniform_real_distribution<double> anywhere(-200, 200);
+    for (int i = 0; i < 3000; ++i) {
+        double value = anywhere(random);
+        if (i % 3 == 0)
+            value = std::round(value * 8) / 8; // halves of the second decimal, exactly
+        else if (i % 3 == 1)
+            value = std::nextafter(std::round(value * 200) / 200, i % 2 ? 1e9 : -1e9);
+        for (int decimals : {0, 1, 2})
+            ASSERT_EQ(numberText(value, decimals).toStdString(), fieldText(value, decimals))
+                << std::setprecision(17) << value << " with " << decimals;
+    }
+}
+
+TEST_F(TintoraWindowTest, EscapeDoesNotCloseTheWindow) {
+    window.show();
+    QTest::keyClick(&window, Qt::Key_Escape);
+    QTest::keyClick(window.lineEditRefL, Qt::Key_Escape);
+    EXPECT_TRUE(window.isVisible());
+}
+
 TEST_F(TintoraWindowTest, GeometryTitleAndMenuBar) {
-    EXPECT_EQ(window.size(), QSize(797, 780));
-    EXPECT_EQ(window.minimumSize(), QSize(680, 780));
+    EXPECT_EQ(window.size(),
+              QSize(797, std::min(780, window.screen()->availableGeometry().height() - 40)))
+        << "780 high where the screen has room";
+    EXPECT_EQ(window.minimumSize(), QSize(680, 640)) << "fits a 768-pixel screen with a title bar";
     EXPECT_EQ(window.maximumSize(), QSize(32767, 32767));
     EXPECT_EQ(window.windowTitle(), "Veltrane Tintora");
     EXPECT_EQ(window.layout()->contentsMargins(), QMargins(0, 24, 0, 0));

@@ -37,6 +37,20 @@ check "usage twice" "$usage$usage" "$program" -? -L 50 ?
 check "reference only" "" "$program" -L50 -a 10 -b-5
 check "lone minus and missing value" "" "$program" -a -
 
+# --help and -h print the usage text and end at once, without a window.
+for help in --help -h; do
+    timeout 5 "$program" "$help" >"$work/out" 2>"$work/err"
+    status=$?
+    if [[ $status -eq 0 && $(cat "$work/err"; echo x) == "$usage"$'\n'"x" ]]; then
+        echo "ok   $help"
+    else
+        echo "FAIL $help: status $status, standard error:"
+        cat -A "$work/err"
+        failures=$((failures + 1))
+    fi
+done
+check "out-of-range reference" "tintora: -L 150 is outside 0 to 100; ignored"$'\n' "$program" -L 150
+
 # Without style.xml and banner beside it the program says so once and goes on.
 mkdir "$work/bare"
 cp "$program" "$work/bare/"

@@ -23,7 +23,7 @@ TEST(ProfileInfo, TextReportOfAPrinterProfile) {
           "PCS:             Lab \n", "Intent:          0 (perceptual)\n",
           "Illuminant:      X 0.9642  Y 1.0000  Z 0.8249\n",
           "Description:     Artifex CMYK SWOP Profile\n", "Valid up to:     level 3\n",
-          "Required tags:   missing\n", "Tags (9):\n",
+          "Required tags:   missing: gamt\n", "Tags (9):\n",
           "  3   A2B0        mft2            416      41478\n",
           "  5   A2B1        mft2            416      41478  shared with #3\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line;

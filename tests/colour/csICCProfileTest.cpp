@@ -439,9 +439,10 @@ TEST_F(csICCProfileTest, RequiredTagsByClass) {
     };
     profile.header().setDeviceClass(Signature("prtr"));
     profile.header().setColorSpace(Signature("CMYK"));
-    add({"desc", "wtpt", "cprt", "A2B0", "A2B1", "A2B2", "B2A0", "B2A1"});
+    add({"desc", "wtpt", "A2B0", "A2B1", "A2B2", "B2A0", "B2A1"});
     EXPECT_FALSE(profile.hasRequiredTags());
-    add({"B2A2", "gamt"});
+    EXPECT_EQ(profile.missingRequiredTags(), "cprt, B2A2, gamt");
+    add({"cprt", "B2A2", "gamt"});
     EXPECT_TRUE(profile.hasRequiredTags());
 
     csICCProfile display;
@@ -451,6 +452,7 @@ TEST_F(csICCProfileTest, RequiredTagsByClass) {
     for (const char* code : {"desc", "wtpt", "cprt", "rXYZ", "gXYZ", "bXYZ", "rTRC", "gTRC"})
         display.addTag(csICCXYZTag(signatureOf(code), 1.0f, 1.0f, 1.0f));
     EXPECT_FALSE(display.hasRequiredTags());
+    EXPECT_EQ(display.missingRequiredTags(), "A2B0, B2A0 (or rXYZ, gXYZ, bXYZ, rTRC, gTRC, bTRC)");
     display.addTag(csICCXYZTag(Signature("bTRC"), 1.0f, 1.0f, 1.0f));
     EXPECT_TRUE(display.hasRequiredTags());
     display.header().setDeviceClass(Signature("xxxx"));

@@ -61,6 +61,23 @@ TEST(DiagramLAB, ViewsAndTheHueDirection) {
     EXPECT_NEAR(x1 - x0, 10, 0.1);
 }
 
+TEST(DiagramLAB, TheABPlaneStaysSquare) {
+    DiagramLAB d;
+    d.setNumLists(1);
+    d.autoXMin = d.autoXMax = d.autoYMin = d.autoYMax = false;
+    d.xMin = d.yMin = -50;
+    d.xMax = d.yMax = 50;
+    d.resize(450, 250);
+    d.setView(0);
+    d.updateView();
+    EXPECT_DOUBLE_EQ(d.scaleX(), d.scaleY());
+    EXPECT_DOUBLE_EQ(d.viewYMax() - d.viewYMin(), 100) << "the shorter side shows the range";
+    EXPECT_DOUBLE_EQ(d.viewXMin() + d.viewXMax(), 0) << "the longer side more, centred";
+    d.setView(3);
+    d.updateView();
+    EXPECT_DOUBLE_EQ(d.viewXMax() - d.viewXMin(), 100) << "the C-L plane fills its area";
+}
+
 TEST(DiagramLAB, DataBounds) {
     DiagramLAB d;
     double x0 = 1, x1 = 1, y0 = 1, y1 = 1;

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -84,6 +85,37 @@ TEST(Diagram, GridPositions) {
     EXPECT_TRUE(Diagram::gridPositions(0, -1, -50, 50).empty());
     EXPECT_GT(Diagram::gridPositions(0, 0.5, 0, 100).size(), 100u) << "too dense to draw";
     EXPECT_EQ(Diagram::gridPositions(0, 1, 0, 99).size(), 100u);
+}
+
+TEST(Diagram, LabelsNeverRunTogetherAndZeroKeepsItsLabel) {
+    TestDiagram d;
+    d.setNumLists(1);
+    d.autoXMin = d.autoXMax = d.autoYMin = d.autoYMax = false;
+    d.gridOriginX = d.gridOriginY = -100;
+    d.gridStepX = d.gridStepY = 25;
+    for (const double range : {50.0, 125.0, 400.0}) {
+        d.xMin = d.yMin = -range;
+        d.xMax = d.yMax = range;
+        d.updateView();
+        const QFontMetrics metrics(d.font());
+        const std::vector<double> xs = d.labelledValues(true);
+        ASSERT_FALSE(xs.empty());
+        EXPECT_NE(std::find(xs.begin(), xs.end(), 0.0), xs.end()) << range;
+        for (std::size_t i = 1; i < xs.size(); ++i) {
+            const int room = d.valueToPixelX(xs[i]) - d.valueToPixelX(xs[i - 1]);
+            const int needed = (metrics.horizontalAdvance(QString::number(xs[i - 1], 'f', 0)) +
+                                metrics.horizontalAdvance(QString::number(xs[i], 'f', 0))) /
+                               2;
+            EXPECT_GT(room, needed) << range << ": " << xs[i - 1] << " and " << xs[i];
+        }
+        const std::vector<double> ys = d.labelledValues(false);
+        for (std::size_t i = 1; i < ys.size(); ++i)
+            EXPECT_GT(d.valueToPixelY(ys[i - 1]) - d.valueToPixelY(ys[i]), metrics.height());
+    }
+    d.xMin = d.xMax = d.yMin = d.yMax = 0;
+    d.updateView();
+    EXPECT_TRUE(d.labelledValues(true).empty() && d.labelledValues(false).empty())
+        << "a range without extent has no labels, not two 0s on top of each other";
 }
 
 TEST(Diagram, NearestPointRules) {

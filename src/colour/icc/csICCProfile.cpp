@@ -193,45 +193,52 @@ bool csICCProfile::isValid(int level) const {
     }
 }
 
-bool csICCProfile::hasRequiredTags() const {
-    const auto has = [this](std::initializer_list<const char*> codes) {
+bool csICCProfile::hasRequiredTags() const { return missingRequiredTags().empty(); }
+
+std::string csICCProfile::missingRequiredTags() const {
+    // The codes of the list that are absent, comma separated.
+    const auto missing = [this](std::initializer_list<const char*> codes) {
+        std::string absent;
         for (const char* code : codes) {
             if (!hasTag(Signature::read(reinterpret_cast<const std::uint8_t*>(code))))
-                return false;
+                absent += (absent.empty() ? "" : ", ") + std::string(code);
         }
-        return true;
+        return absent;
+    };
+    const auto both = [](const std::string& first, const std::string& second) {
+        return first.empty() || second.empty() ? first + second : first + ", " + second;
     };
     const Signature deviceClass = header_.deviceClass();
     const bool gray = header_.colorSpace() == Signature("GRAY");
-    const bool matrixRGB = header_.colorSpace() == Signature("RGB ") &&
-                           header_.pcs() == Signature("XYZ ") &&
-                           has({"rXYZ", "gXYZ", "bXYZ", "rTRC", "gTRC", "bTRC"});
+    const std::string common = missing({"desc", "wtpt", "cprt"});
 
     if (deviceClass == Signature("scnr") || deviceClass == Signature("mntr")) {
-        if (!has({"desc", "wtpt", "cprt"}))
-            return false;
         if (gray)
-            return has({"kTRC"});
-        const bool lut = deviceClass == Signature("scnr") ? has({"A2B0"}) : has({"A2B0", "B2A0"});
-        return lut || matrixRGB;
+            return both(common, missing({"kTRC"}));
+        const std::string lut =
+            deviceClass == Signature("scnr") ? missing({"A2B0"}) : missing({"A2B0", "B2A0"});
+        const bool matrixRGB = header_.colorSpace() == Signature("RGB ") &&
+                               header_.pcs() == Signature("XYZ ") &&
+                               missing({"rXYZ", "gXYZ", "bXYZ", "rTRC", "gTRC", "bTRC"}).empty();
+        if (lut.empty() || matrixRGB)
+            return common;
+        return both(common, lut + " (or rXYZ, gXYZ, bXYZ, rTRC, gTRC, bTRC)");
     }
-    if (deviceClass == Signature("prtr")) {
-        if (!has({"desc", "wtpt", "cprt"}))
-            return false;
-        if (gray)
-            return has({"kTRC"});
-        return has({"A2B0", "A2B1", "A2B2", "B2A0", "B2A1", "B2A2", "gamt"});
-    }
+    if (deviceClass == Signature("prtr"))
+        return both(common,
+                    gray ? missing({"kTRC"})
+                         : missing({"A2B0", "A2B1", "A2B2", "B2A0", "B2A1", "B2A2", "gamt"}));
     if (deviceClass == Signature("spac"))
-        return has({"desc", "A2B0", "B2A0", "wtpt", "cprt"});
+        return missing({"desc", "A2B0", "B2A0", "wtpt", "cprt"});
     if (deviceClass == Signature("abst"))
-        return has({"desc", "A2B0", "cprt"});
+        return missing({"desc", "A2B0", "cprt"});
     if (deviceClass == Signature("link"))
-        return has({"desc", "A2B0", "pseq", "cprt"});
+        return missing({"desc", "A2B0", "pseq", "cprt"});
     if (deviceClass == Signature("nmcl")) {
-        if (!has({"desc", "wtpt", "cprt"}))
-            return false;
-        return header_.majorVersion() < 4 ? has({"ncl2"}) || has({"nmcl"}) : has({"ncl2"});
+        if (!missing({"ncl2"}).empty() &&
+            (header_.majorVersion() >= 4 || !missing({"nmcl"}).empty()))
+            return both(common, header_.majorVersion() < 4 ? "ncl2 (or nmcl)" : "ncl2");
+        return common;
     }
-    return false;
+    return "the tags of class '" + deviceClass.text() + "', which has none defined";
 }

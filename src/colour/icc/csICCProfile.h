@@ -4,6 +4,7 @@
 #include "csICCTagTable.h"
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 class csICCTag;
@@ -53,6 +54,9 @@ public:
     bool isValid(int level) const;
     // Whether the tags the ICC standard requires for the profile's class are present.
     bool hasRequiredTags() const;
+    // What hasRequiredTags() finds absent, such as "cprt, gamt" (alternatives in parentheses);
+    // empty when nothing is.
+    std::string missingRequiredTags() const;
 
     csICCTagTable tagTable;
 
