@@ -273,6 +273,8 @@ void Tintora::showProfileState() { textLabelNoProfile->setVisible(outProfile == 
 
 void Tintora::restoreLastSession() {
     SearchBatch batch(*this);
+    // The remembered reference first: a source that is in use then replaces it with its own.
+    restoreLastLAB();
     if (!SettingsStore::contains("lastProfilePath")) {
         // The very first start: the sample press profile, so that a search is on screen at once.
         const QString sample = QDir(QCoreApplication::applicationDirPath()).absolutePath() +
@@ -283,7 +285,6 @@ void Tintora::restoreLastSession() {
         chooseProfile(true);
     }
     chooseSource(true);
-    restoreLastLAB();
 }
 
 void Tintora::fitToScreen() {

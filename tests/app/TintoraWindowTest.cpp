@@ -1,6 +1,6 @@
 #include "NumberText.h"
+#include "OpenTintora.h"
 #include "ResultFigures.h"
-#include "Tintora.h"
 #include "VeltFramework.h"
 #include "VeltGlue.h"
 #include "csContext.h"
@@ -27,17 +27,8 @@
 namespace {
 
 // The window with its search and conversions replaced by a record of when they were asked for.
-class RecordingWindow : public Tintora {
+class RecordingWindow : public OpenTintora {
 public:
-    using Tintora::context;
-    using TintoraBase::dev;
-    using TintoraBase::refA;
-    using TintoraBase::refB;
-    using TintoraBase::refC;
-    using TintoraBase::refH;
-    using TintoraBase::refL;
-    using TintoraBase::src;
-
     void findAgain() override { calls << "findAgain " + textLabelDeltaE->text(); }
     void deviceChange() override { calls << "deviceChange"; }
     void sourceChange() override { calls << "sourceChange"; }

@@ -5,8 +5,8 @@
 #include "CraftedLuts.h"
 #include "DiagramLAB.h"
 #include "LutBytes.h"
+#include "OpenTintora.h"
 #include "SpotSearch.h"
-#include "Tintora.h"
 #include "VariationOptimizer.h"
 #include "ViewingConditions.h"
 #include "csContext.h"
@@ -37,18 +37,8 @@ const QString sampleCMYK = samples + "/Tintora-Sample-CMYK.icc";
 const QString ghostscript = "/usr/share/color/icc/ghostscript/";
 
 // The real window, with its warning boxes recorded instead of shown.
-class Window : public Tintora {
+class Window : public OpenTintora {
 public:
-    using Tintora::achievedL;
-    using Tintora::outConverter;
-    using Tintora::outProfile;
-    using Tintora::srcConverter;
-    using TintoraBase::dev;
-    using TintoraBase::refA;
-    using TintoraBase::refB;
-    using TintoraBase::refL;
-    using TintoraBase::src;
-
     QStringList warnings;
     QString nextFile;
 
@@ -107,71 +97,6 @@ TEST_F(WindowSession, BindingSwitchesTheDeviceMode) {
     EXPECT_EQ(window.textLabelDev4->text(), "K");
     EXPECT_TRUE(window.sliderBlack->isVisibleTo(&window));
     EXPECT_TRUE(window.warnings.isEmpty());
-}
-
-TEST_F(WindowSession, TypingAReferenceShowsTheSearchCoresAnswer) {
-    for (const QString& path :
-         {sampleCMYK, ghostscript + "default_cmyk.icc", ghostscript + "ps_cmyk.icc"}) {
-        window.setProfile(path);
-        ASSERT_TRUE(window.warnings.isEmpty());
-        window.setReferenceLab(60, 10, 10);
-        typeLightness(62);
-        EXPECT_EQ(window.refL, 62.0);
-
-        // The same search, run directly.
-        csICCProfile profile;
-        std::FILE* file = std::fopen(path.toUtf8().constData(), "rb");
-        ASSERT_EQ(profile.setProfile(file), 0);
-        std::fclose(file);
-        csICCProfileConverter converter(&profile, 0, 1, 1); // absolute colorimetric
-        ASSERT_EQ(converter.prepare(), 0);
-        csContext context;
-        setWindowViewingConditions(context);
-        VariationOptimizer optimizer;
-        const double reference[3] = {62, 10, 10};
-        const SpotSearchResult expected =
-            searchSpotColour(optimizer, converter, profile.header().colorSpace(),
-                             profile.header().pcs() == Signature("XYZ "), context, reference, {});
-        ASSERT_FALSE(expected.outOfGamut) << path.toStdString();
-        const QStringList texts = deviceTexts();
-        for (int c = 0; c < 4; ++c)
-            EXPECT_EQ(texts[c], QString::number(expected.device[c], 'f', 2)) << c;
-        EXPECT_EQ(window.lineEditAchL->text(), QString::number(expected.achieved[0], 'f', 2));
-        EXPECT_EQ(window.lineEditDeltaL->text(), "0.0");
-        EXPECT_EQ(window.lineEditDeltaE->text(), "0.0");
-        EXPECT_EQ(window.lineEditDeltaE->palette().color(window.lineEditDeltaE->backgroundRole()),
-                  QColor(192, 255, 192));
-        EXPECT_FALSE(window.textLabelOutOfGamut->isVisibleTo(&window));
-        EXPECT_EQ(window.diagramLAB->numLists(), 6u);
-        EXPECT_EQ(window.diagramLAB->points(2).size(), 11u) << "constant-hue curve";
-    }
-}
-
-TEST_F(WindowSession, BlackSliderFixesK) {
-    window.setProfile(sampleCMYK);
-    window.sliderBlack->setValue(40);
-    EXPECT_EQ(window.lineEditDev4->text(), "40.00");
-    window.setReferenceLab(30, 5, 5);
-    EXPECT_EQ(window.lineEditDev4->text(), "40.00");
-}
-
-TEST_F(WindowSession, OutOfGamutFollowsThePreferences) {
-    window.setProfile(sampleCMYK);
-    // A search follows a reference only when the L* text changes.
-    window.setReferenceLab(51, 120, 0);
-    EXPECT_TRUE(window.textLabelOutOfGamut->isVisibleTo(&window));
-    EXPECT_EQ(window.textLabelOutOfGamut->text(), "Out of gamut!");
-    const QStringList byHue = deviceTexts();
-    choose(window.comboBoxPreserve, 2);
-    const QStringList byLightness = deviceTexts();
-    EXPECT_NE(byLightness, byHue);
-    window.sliderStrength->setValue(0);
-    EXPECT_NE(deviceTexts(), byLightness);
-    EXPECT_EQ(window.lineEditDeltaE->palette().color(window.lineEditDeltaE->backgroundRole()),
-              QColor(255, 64, 64));
-
-    window.setReferenceLab(60, 10, 10);
-    EXPECT_FALSE(window.textLabelOutOfGamut->isVisibleTo(&window));
 }
 
 TEST_F(WindowSession, IntentComboPreparesTheConverterAgain) {
