@@ -8,7 +8,7 @@ TINTORA_PACKAGES=(
     libtinyxml2-dev libcli11-dev nlohmann-json3-dev
     googletest libgtest-dev libbenchmark-dev liblcms2-dev
     xvfb xauth imagemagick fonts-dejavu-core
-    libgs-common icc-profiles-free colord-data locales
+    libgs-common icc-profiles-free colord-data locales gcovr
 )
 
 tintora_install_packages() {
