@@ -323,3 +323,9 @@ void TintoraBase::keyPressEvent(QKeyEvent* event) {
     }
     QDialog::keyPressEvent(event);
 }
+
+void TintoraBase::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange)
+        languageChange();
+    QDialog::changeEvent(event);
+}

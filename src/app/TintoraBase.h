@@ -72,6 +72,8 @@ protected:
 
     // Escape would close the dialog, and with it the program.
     void keyPressEvent(QKeyEvent* event) override;
+    // A change of the application's language re-applies the texts.
+    void changeEvent(QEvent* event) override;
     // The value field holds now, when its text is a complete number in its range that is not just
     // the formatted current value; otherwise nothing (so that leaving a field whose text did not
     // change changes nothing).

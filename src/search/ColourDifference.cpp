@@ -1,6 +1,7 @@
 #include "ColourDifference.h"
 
 #include "csContext.h"
+#include "csTypes.h"
 
 #include <cmath>
 
@@ -64,8 +65,7 @@ double deltaE2000(double L1, double a1, double b1, double L2, double a2, double 
 DistanceColour distanceColour(int method, const csContext& context, double L, double a, double b) {
     if (method == 3) {
         float J, ac, bc, C;
-        context.labToJab(static_cast<float>(L), static_cast<float>(a), static_cast<float>(b), &J,
-                         &ac, &bc, &C);
+        context.labToJab(toSingle(L), toSingle(a), toSingle(b), &J, &ac, &bc, &C);
         return {{J, ac, bc}, C};
     }
     return {{L, a, b}, std::sqrt(a * a + b * b)};

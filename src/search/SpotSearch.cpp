@@ -4,6 +4,7 @@
 #include "ResultFigures.h"
 #include "VariationOptimizer.h"
 #include "csAssert.h"
+#include "csTypes.h"
 
 #include <charconv>
 #include <string>
@@ -14,7 +15,7 @@ SearchWeights searchWeights(int strength, int priority, int preserve) {
     static const double second[5] = {1.0, 1.0, 1.0, 0.5, 0.25};
     const double A = first[priority], B = second[priority];
     // Computed in single precision; exact for these values.
-    const double P = static_cast<float>(2.0f * static_cast<float>(strength) + 2.0f);
+    const double P = toSingle(2.0f * toSingle(strength) + 2.0f);
     switch (preserve) {
     case 0:
         return {A, B, P};

@@ -2,6 +2,7 @@
 
 #include "csColorConverter.h"
 #include "csICCPCS.h"
+#include "csTypes.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -32,7 +33,7 @@ void VariationOptimizer::addVariation(double s0, double s1, double s2, double s3
     Variation& entry = table_[count_];
     for (int k = 0; k < 4; ++k) {
         entry.step[k] = step[k];
-        input_[count_][k] = static_cast<float>(c[k]);
+        input_[count_][k] = toSingle(c[k]);
     }
     ++count_;
 }

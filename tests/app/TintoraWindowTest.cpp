@@ -462,7 +462,8 @@ TEST_F(TintoraWindowTest, LanguageChangeReappliesTextsAndResetsCombos) {
     window.comboBoxIntent->setCurrentIndex(2);
     window.comboBoxDeltaFormula->setCurrentIndex(3);
     window.setWindowTitle("changed");
-    QMetaObject::invokeMethod(&window, "languageChange");
+    QEvent change(QEvent::LanguageChange);
+    QApplication::sendEvent(&window, &change);
     EXPECT_EQ(window.windowTitle(), "Veltrane Tintora");
     EXPECT_EQ(window.textLabelDev1->text(), "C");
     for (const QComboBox* combo : {window.comboBoxIntent, window.comboBoxSourceIntent,

@@ -31,7 +31,8 @@ TEST(csAssertDeathTest, FailureNamesConditionFileAndLineEvenWithNDEBUG) {
 TEST(csAssertDeathTest, ReportsTheLineOfTheCheck) {
     constexpr int checkLine = __LINE__ + 1;
     const auto fail = [] { CS_ASSERT(1 + 1 == 3); };
-    EXPECT_DEATH(fail(), ":" + std::to_string(checkLine) + ": Assertion `1 \\+ 1 == 3' failed");
+    EXPECT_DEATH(fail(), std::string(":") + std::to_string(checkLine) +
+                             ": Assertion `1 \\+ 1 == 3' failed");
 }
 
 } // namespace

@@ -27,7 +27,10 @@ TEST(csCIECAM02, DerivedValuesForTheWindowsViewingConditions) {
     EXPECT_NEAR(cam.Nbb(), 1.0003040045593807, 1e-12);
     EXPECT_EQ(cam.Nbb(), cam.Ncb());
     EXPECT_NEAR(cam.z(), 1.9272135954999579, 1e-12);
-    EXPECT_NEAR(cam.Aw(), 50.70046531614477, 1e-4) << "the white's responses are single precision";
+    // The white's cone responses and its post-adaptation responses are single precision; this
+    // value comes from a float32 emulation of those steps (g++ 12's vectoriser once skipped the
+    // first rounding and gave 50.700464144).
+    EXPECT_NEAR(cam.Aw(), 50.700467960, 5e-10);
 }
 
 TEST(csCIECAM02, PublishedExampleWithAWhiteOfY100) {

@@ -219,6 +219,27 @@ TEST_F(CurveTags, ParametricCurvesThatCannotBeUsedAreRefused) {
     EXPECT_STREQ(logMessage(0),
                  "parametricCurveType: specified tag size (20) != actual tag size (16)");
     EXPECT_EQ(tag.functionType(), 0);
+
+    // An unknown type from a bare block: its error, then the warning for a block that gave
+    // nothing. Made anyway, it evaluates to 0 and fills its tables with 1, saying so once.
+    clearLog();
+    const std::vector<std::uint8_t> type7 = paraBlock(7, {1.0});
+    EXPECT_EQ(csICCparaTag::fromBlock(Signature("rTRC"), type7.data(), 16), nullptr);
+    ASSERT_EQ(logCount(), 2u);
+    EXPECT_STREQ(logTitle(0), "unsupported function type");
+    EXPECT_STREQ(logTitle(1), "parametricCurveType corrupt");
+    EXPECT_STREQ(logMessage(1), "trying to construct parametricCurveType from memory (size limit "
+                                "16, recognized 0 bytes)");
+    csICCparaTag unknown(Signature("rTRC"), 16, type7.data());
+    clearLog();
+    std::uint16_t in[2] = {0, 40000}, out[2] = {};
+    unknown.forward(in, out, 2);
+    EXPECT_EQ(out[0], 1);
+    EXPECT_EQ(out[1], 1);
+    EXPECT_EQ(logCount(), 1u) << "one error for the whole table";
+    double x = 30000, y = -1;
+    unknown.forward(&x, &y, 1);
+    EXPECT_EQ(y, 0);
 }
 
 } // namespace

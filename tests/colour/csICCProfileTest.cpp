@@ -153,7 +153,7 @@ TEST_F(csICCProfileTest, MalformedTablesAreRefusedCleanly) {
     ProfileBytes repeated(2032);
     repeated.count(100);
     for (unsigned i = 0; i < 100; ++i)
-        repeated.entry(i, "t" + std::to_string(100 + i), 1332, 700);
+        repeated.entry(i, std::string("t") + std::to_string(100 + i), 1332, 700);
     repeated.putText(1332, "XYZ ");
     refused(repeated, "E bad tagtable: tags of 70000 bytes in all, more than 32 times the "
                       "profile's 2032");

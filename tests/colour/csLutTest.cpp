@@ -97,6 +97,22 @@ TEST_F(Luts, TopOfTheGridUsesTheLastCell) {
     EXPECT_EQ(outD, 60000.0);
 }
 
+TEST(LutsDeathTest, NullPlanesAreProgrammingErrors) {
+    LutBytes bytes;
+    auto tag = make<csICCmft2Tag>(bytes.mft2());
+    csICCmft2Interpolator lut(tag.get());
+    std::uint16_t plane[1] = {0};
+    std::uint16_t* planes[3] = {plane, nullptr, plane};
+    std::uint16_t* full[3] = {plane, plane, plane};
+    EXPECT_DEATH(lut.convert(planes, full, 1), "raw_in\\[iin\\] != 0");
+    EXPECT_DEATH(lut.convert(full, planes, 1), "raw_out\\[iin\\] != 0");
+    double value[1] = {0};
+    double* doubles[3] = {value, nullptr, value};
+    double* allDoubles[3] = {value, value, value};
+    EXPECT_DEATH(lut.convert(doubles, allDoubles, 1), "rawf_in\\[iin\\] != 0");
+    EXPECT_DEATH(lut.convert(allDoubles, doubles, 1), "rawf_out\\[iout\\] !=0");
+}
+
 TEST_F(Luts, EqualFractionsGiveTheSameResultInEitherOrder) {
     LutBytes bytes;
     bytes.grid = 3;

@@ -255,7 +255,7 @@ TEST_F(ProfileConverter, PCSSideLutsWhoseChannelsDisagreeAreRefused) {
         ASSERT_EQ(logCount(), 1u);
         EXPECT_STREQ(logTitle(0), "lut channels");
         EXPECT_EQ(logMessage(0),
-                  "'" + std::string(shape.tag) + "' has " + std::to_string(shape.inputs) +
+                  std::string("'") + shape.tag + "' has " + std::to_string(shape.inputs) +
                       " inputs and " + std::to_string(shape.outputs) +
                       " outputs; the conversion needs 3 and " + std::to_string(shape.needsOut));
     }

@@ -1,4 +1,5 @@
 #include "csICCNumbers.h"
+#include "csTypes.h"
 
 std::uint8_t readU8(const std::uint8_t* bytes) { return bytes[0]; }
 
@@ -99,9 +100,8 @@ std::uint16_t encodeU8Fixed8(double value) {
 void writeU8Fixed8(std::uint8_t* bytes, double value) { writeU16(bytes, encodeU8Fixed8(value)); }
 
 csXYZNumber readXYZNumber(const std::uint8_t* bytes) {
-    return {static_cast<float>(readS15Fixed16(bytes)),
-            static_cast<float>(readS15Fixed16(bytes + 4)),
-            static_cast<float>(readS15Fixed16(bytes + 8))};
+    return {toSingle(readS15Fixed16(bytes)), toSingle(readS15Fixed16(bytes + 4)),
+            toSingle(readS15Fixed16(bytes + 8))};
 }
 
 void writeXYZNumber(std::uint8_t* bytes, const csXYZNumber& xyz) {

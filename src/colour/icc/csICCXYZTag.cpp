@@ -1,6 +1,7 @@
 #include "csICCXYZTag.h"
 
 #include "csLog.h"
+#include "csTypes.h"
 
 #include <vector>
 
@@ -67,7 +68,7 @@ int csICCXYZTag::setComponentRaw(unsigned i, unsigned component, std::int32_t ra
 float csICCXYZTag::component(unsigned i, unsigned component, const char* what) const {
     if (!checkIndex(i, what))
         return 0;
-    return static_cast<float>(readS15Fixed16(data() + offset(i, component)));
+    return toSingle(readS15Fixed16(data() + offset(i, component)));
 }
 
 std::int32_t csICCXYZTag::componentRaw(unsigned i, unsigned component, const char* what) const {
@@ -119,9 +120,9 @@ int csICCXYZTag::getXYZ(unsigned i, csXYZNumber& xyz) const {
 int csICCXYZTag::getXYZ(unsigned i, float& X, float& Y, float& Z) const {
     if (!checkIndex(i, "get XYZ number"))
         return -1;
-    X = static_cast<float>(readS15Fixed16(data() + offset(i, 0)));
-    Y = static_cast<float>(readS15Fixed16(data() + offset(i, 1)));
-    Z = static_cast<float>(readS15Fixed16(data() + offset(i, 2)));
+    X = toSingle(readS15Fixed16(data() + offset(i, 0)));
+    Y = toSingle(readS15Fixed16(data() + offset(i, 1)));
+    Z = toSingle(readS15Fixed16(data() + offset(i, 2)));
     return 0;
 }
 

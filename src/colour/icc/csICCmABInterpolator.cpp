@@ -1,6 +1,7 @@
 #include "csICCmABInterpolator.h"
 
 #include "csICCSimplex.h"
+#include "csTypes.h"
 
 #include <algorithm>
 #include <type_traits>
@@ -36,7 +37,7 @@ csICCmABInterpolator::csICCmABInterpolator(const csICCLutABTag* tag)
         for (std::uint32_t point = 0; point < stride; ++point)
             for (unsigned c = 0; c < outputs; ++c)
                 clut_[std::size_t{point} * outputs + c] =
-                    static_cast<float>(tag->clutValue(point, c) * 65535.0);
+                    toSingle(tag->clutValue(point, c) * 65535.0);
     }
 }
 

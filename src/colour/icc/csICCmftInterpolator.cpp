@@ -132,26 +132,31 @@ void csICCmftInterpolator::convert(double* in, double* out, int count, int inStr
         outputTables(out, count, outStep);
 }
 
-void csICCmftInterpolator::convert(std::uint16_t* const in[], std::uint16_t* const out[],
+// The planes are checked under the names the assertion texts have always used.
+void csICCmftInterpolator::convert(std::uint16_t* const raw_in[], std::uint16_t* const raw_out[],
                                    int count) {
     for (unsigned iin = 0; iin < inputs_; ++iin)
-        CS_ASSERT(in[iin] != 0);
-    for (unsigned iout = 0; iout < outputs_; ++iout)
-        CS_ASSERT(out[iout] != 0);
+        CS_ASSERT(raw_in[iin] != 0);
+    for (unsigned iin = 0; iin < outputs_; ++iin)
+        CS_ASSERT(raw_out[iin] != 0);
     if (applyMatrix)
-        matrix(in, count);
+        matrix(raw_in, count);
     if (applyInputTables)
-        inputTables(in, count);
-    clut(in, out, count);
+        inputTables(raw_in, count);
+    clut(raw_in, raw_out, count);
     if (applyOutputTables)
-        outputTables(out, count);
+        outputTables(raw_out, count);
 }
 
-void csICCmftInterpolator::convert(double* const in[], double* const out[], int count) {
+void csICCmftInterpolator::convert(double* const rawf_in[], double* const rawf_out[], int count) {
     for (unsigned iin = 0; iin < inputs_; ++iin)
-        CS_ASSERT(in[iin] != 0);
+        CS_ASSERT(rawf_in[iin] != 0);
+    // clang-format off
     for (unsigned iout = 0; iout < outputs_; ++iout)
-        CS_ASSERT(out[iout] != 0);
+        CS_ASSERT(rawf_out[iout] !=0);
+    // clang-format on
+    double* const* in = rawf_in;
+    double* const* out = rawf_out;
     if (applyMatrix)
         matrix(in, count);
     if (applyInputTables)

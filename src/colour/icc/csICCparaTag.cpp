@@ -2,6 +2,7 @@
 
 #include "csICCNumbers.h"
 #include "csLog.h"
+#include "csTypes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -95,7 +96,7 @@ std::uint32_t csICCparaTag::parse(std::uint32_t size, bool buildForward, bool bu
     }
     const unsigned count = (neededSize[type] - 12) / 4;
     for (unsigned k = 0; k < count && 16 + 4 * k <= size; ++k)
-        parameters_[k] = static_cast<float>(readS15Fixed16(data() + 12 + 4 * k));
+        parameters_[k] = toSingle(readS15Fixed16(data() + 12 + 4 * k));
     type_ = static_cast<int>(type);
     if (buildForward)
         buildForwardTable();
@@ -122,7 +123,7 @@ bool csICCparaTag::validate(const std::uint8_t* data, std::uint32_t size) {
     }
     double p[7] = {1, 1, 0, 0, 0, 0, 0};
     for (unsigned k = 0; k < (neededSize[type] - 12) / 4; ++k)
-        p[k] = static_cast<float>(readS15Fixed16(data + 12 + 4 * k));
+        p[k] = toSingle(readS15Fixed16(data + 12 + 4 * k));
     const double g = p[0], a = p[1], b = p[2], c = p[3], d = p[4], f = p[6];
     if (g <= 0) {
         logError("corrupt tag data", "parametricCurveType with g = %f cannot be inverted", g);
@@ -158,16 +159,28 @@ bool csICCparaTag::validate(const std::uint8_t* data, std::uint32_t size) {
 
 std::unique_ptr<csICCparaTag> csICCparaTag::fromBlock(Signature signature, const std::uint8_t* data,
                                                       std::uint32_t limit) {
-    if (limit < 12) {
+    const auto corrupt = [limit] {
         logWarning("parametricCurveType corrupt",
                    "trying to construct parametricCurveType from memory (size limit %d, "
                    "recognized %d bytes)",
                    static_cast<int>(limit), 0);
+    };
+    if (limit < 12) {
+        corrupt();
         return nullptr;
     }
     if (Signature::read(data) != Signature("para")) {
         logError("wrong tag type", "tag type is not 'para' but'%c%c%c%c'", data[0], data[1],
                  data[2], data[3]);
+        return nullptr;
+    }
+    // An unknown function type parses to nothing: its error, then the warning for a block that
+    // gave less than a type signature.
+    if (readU16(data + 8) > 4) {
+        logError("unsupported function type",
+                 "function type '%u' is not supported for parametricCurveType",
+                 static_cast<unsigned>(readU16(data + 8)));
+        corrupt();
         return nullptr;
     }
     if (!validate(data, limit))
@@ -266,14 +279,30 @@ double csICCparaTag::inverse(double y) const {
     return best;
 }
 
+// A table of a function type outside 0 to 4 holds 1 in every entry, after one error entry (not
+// one per entry, which would fill the log).
+bool csICCparaTag::fillUnsupported(std::unique_ptr<std::uint16_t[]>& table) const {
+    if (type_ >= 0 && type_ <= 4)
+        return false;
+    logError("unsupported function type",
+             "function type '%u' is not supported for parametricCurveType",
+             static_cast<unsigned>(type_));
+    std::fill(table.get(), table.get() + tableSize, std::uint16_t{1});
+    return true;
+}
+
 void csICCparaTag::buildForwardTable() {
     forward_ = std::make_unique<std::uint16_t[]>(tableSize);
+    if (fillUnsupported(forward_))
+        return;
     for (std::uint32_t i = 0; i < tableSize; ++i)
         forward_[i] = static_cast<std::uint16_t>(eval_clamped(i / 65535.0) * 65535 + 0.5);
 }
 
 void csICCparaTag::buildInverseTable() {
     inverse_ = std::make_unique<std::uint16_t[]>(tableSize);
+    if (fillUnsupported(inverse_))
+        return;
     for (std::uint32_t i = 0; i < tableSize; ++i)
         inverse_[i] = static_cast<std::uint16_t>(clamp01(inverse(i / 65535.0)) * 65535 + 0.5);
 }

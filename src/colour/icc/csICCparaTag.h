@@ -59,6 +59,7 @@ private:
     void buildInverseTable();
 
     int type_ = -1;
+    bool fillUnsupported(std::unique_ptr<std::uint16_t[]>& table) const;
     float parameters_[7] = {1, 1, 0, 0, 0, 0, 0}; // g a b c d e f
     std::unique_ptr<std::uint16_t[]> forward_;
     std::unique_ptr<std::uint16_t[]> inverse_;

@@ -1,6 +1,7 @@
 #include "csCIECAM02.h"
 
 #include "csCIEConstants.h"
+#include "csTypes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -101,15 +102,15 @@ void csCIECAM02::recompute() {
     const double white[3] = {Xw_, Yw_, Zw_};
     double rgbw[3];
     multiply(cat02, white, rgbw);
-    Rw_ = static_cast<float>(rgbw[0]);
-    Gw_ = static_cast<float>(rgbw[1]);
-    Bw_ = static_cast<float>(rgbw[2]);
+    Rw_ = toSingle(rgbw[0]);
+    Gw_ = toSingle(rgbw[1]);
+    Bw_ = toSingle(rgbw[2]);
     const double cone[3] = {Rw_, Gw_, Bw_};
     for (int i = 0; i < 3; ++i)
         adaptation_[i] = 100 * D_ / cone[i] + 1 - D_;
 
     float a[3];
-    responses(static_cast<float>(Xw_), static_cast<float>(Yw_), static_cast<float>(Zw_), a);
+    responses(toSingle(Xw_), toSingle(Yw_), toSingle(Zw_), a);
     Aw_ = (2.0 * a[0] + a[1] + a[2] / 20.0 - 0.305) * Nbb_;
 }
 
@@ -125,15 +126,15 @@ void csCIECAM02::responses(float X, float Y, float Z, float out[3]) const {
     multiply(hpe, xyzc, rgbp);
     for (int i = 0; i < 3; ++i) {
         const double t = rgbp[i] > 0 ? std::pow(FL_ * rgbp[i] / 100, 0.42) : 0.0;
-        out[i] = static_cast<float>(400 * t / (t + 27.13) + 0.1);
+        out[i] = toSingle(400 * t / (t + 27.13) + 0.1);
     }
 }
 
 void csCIECAM02::forward(float X, float Y, float Z, float* J, float* C, float* h) const {
     float ra[3];
     responses(X, Y, Z, ra);
-    const auto a = static_cast<float>(ra[0] - 12.0 * ra[1] / 11.0 + ra[2] / 11.0);
-    const auto b = static_cast<float>((double{ra[0]} + ra[1] - 2.0 * ra[2]) / 9.0);
+    const auto a = toSingle(ra[0] - 12.0 * ra[1] / 11.0 + ra[2] / 11.0);
+    const auto b = toSingle((double{ra[0]} + ra[1] - 2.0 * ra[2]) / 9.0);
     const double hr = std::atan2(double{b}, double{a});
     const double et = (std::cos(hr + 2) + 3.8) / 4;
     const double A = (2.0 * ra[0] + ra[1] + ra[2] / 20.0 - 0.305) * Nbb_;
@@ -141,11 +142,11 @@ void csCIECAM02::forward(float X, float Y, float Z, float* J, float* C, float* h
     const double t = (50000.0 / 13 * Nc_ * Ncb_ * et * std::sqrt(double{a} * a + double{b} * b)) /
                      (ra[0] + ra[1] + 1.05 * ra[2]);
     const double chroma = std::pow(t, 0.9) * std::sqrt(j / 100) * chromaScale_;
-    float degrees = static_cast<float>(hr * 180 / pi);
+    float degrees = toSingle(hr * 180 / pi);
     if (degrees < 0)
         degrees += 360;
-    *J = static_cast<float>(j);
-    *C = static_cast<float>(chroma);
+    *J = toSingle(j);
+    *C = toSingle(chroma);
     *h = degrees;
 }
 
@@ -190,7 +191,7 @@ void csCIECAM02::inverse(float J, float C, float h, float* X, float* Y, float* Z
     for (int i = 0; i < 3; ++i)
         rgb[i] = adapted[i] / (100 * D_ / cone[i] + 1 - D_);
     multiply(cat02Inverse, rgb, xyz);
-    *X = static_cast<float>(xyz[0]);
-    *Y = static_cast<float>(xyz[1]);
-    *Z = static_cast<float>(xyz[2]);
+    *X = toSingle(xyz[0]);
+    *Y = toSingle(xyz[1]);
+    *Z = toSingle(xyz[2]);
 }

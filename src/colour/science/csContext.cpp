@@ -4,6 +4,7 @@
 #include "csCIEConstants.h"
 #include "csCIETables.h"
 #include "csLog.h"
+#include "csTypes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -104,9 +105,9 @@ constexpr TabulatedWhite tabulatedWhites[] = {
     {20, 98.074, 118.232, 97.285, 116.145},
 };
 
-float inverseF(float f) { return static_cast<float>(csCIE::labFInverse(f)); }
+float inverseF(float f) { return toSingle(csCIE::labFInverse(f)); }
 
-float forwardF(double ratio) { return static_cast<float>(csCIE::labF(ratio)); }
+float forwardF(double ratio) { return toSingle(csCIE::labF(ratio)); }
 
 } // namespace
 
@@ -240,7 +241,7 @@ void csContext::setDaylight(double tc) {
     const csSpectralTable &s0 = cie::daylightS0, &s1 = cie::daylightS1, &s2 = cie::daylightS2;
     csSpectrum daylight(nullptr, s0.count, s0.start, s0.step);
     for (unsigned k = 0; k < s0.count; ++k)
-        daylight[k] = static_cast<float>(s0.values[k] + M1 * s1.values[k] + M2 * s2.values[k]);
+        daylight[k] = toSingle(s0.values[k] + M1 * s1.values[k] + M2 * s2.values[k]);
     illuminant_ = 0;
     setIlluminantSpectrum(daylight);
 }
@@ -351,12 +352,12 @@ void csContext::whiteUV(double* u, double* v) const {
 }
 
 void csContext::labToXYZ(float L, float a, float b, float* X, float* Y, float* Z) const {
-    const auto fy = static_cast<float>((L + 16.0) / 116.0);
-    const auto fx = static_cast<float>(fy + a / 500.0);
-    const auto fz = static_cast<float>(fy - b / 200.0);
-    *X = static_cast<float>(inverseF(fx) * white_[0]);
-    *Y = static_cast<float>(inverseF(fy) * white_[1]);
-    *Z = static_cast<float>(inverseF(fz) * white_[2]);
+    const auto fy = toSingle((L + 16.0) / 116.0);
+    const auto fx = toSingle(fy + a / 500.0);
+    const auto fz = toSingle(fy - b / 200.0);
+    *X = toSingle(inverseF(fx) * white_[0]);
+    *Y = toSingle(inverseF(fy) * white_[1]);
+    *Z = toSingle(inverseF(fz) * white_[2]);
 }
 
 void csContext::labToXYZ(const float* lab, float* xyz, int count) const {
@@ -368,9 +369,9 @@ void csContext::xyzToLab(float X, float Y, float Z, float* L, float* a, float* b
     const float fx = forwardF(X / white_[0]);
     const float fy = forwardF(Y / white_[1]);
     const float fz = forwardF(Z / white_[2]);
-    *L = static_cast<float>(116.0 * fy - 16.0);
-    *a = static_cast<float>(500.0 * (double{fx} - fy));
-    *b = static_cast<float>(200.0 * (double{fy} - fz));
+    *L = toSingle(116.0 * fy - 16.0);
+    *a = toSingle(500.0 * (double{fx} - fy));
+    *b = toSingle(200.0 * (double{fy} - fz));
 }
 
 void csContext::xyzToLab(const float* xyz, float* lab, int count) const {
@@ -386,9 +387,9 @@ void csContext::xyzToLuv(float X, float Y, float Z, float* L, float* u, float* v
     // Black has no chromaticity; with L* = 0 its u* and v* are 0 whatever is taken.
     const double up = denominator == 0 ? uw : 4.0 * X / denominator;
     const double vp = denominator == 0 ? vw : 9.0 * Y / denominator;
-    *L = static_cast<float>(lightness);
-    *u = static_cast<float>(13.0 * lightness * (up - uw));
-    *v = static_cast<float>(13.0 * lightness * (vp - vw));
+    *L = toSingle(lightness);
+    *u = toSingle(13.0 * lightness * (up - uw));
+    *v = toSingle(13.0 * lightness * (vp - vw));
 }
 
 void csContext::spectrumToXYZ(const csSpectrum& reflectance, double* X, double* Y, double* Z,
@@ -404,13 +405,13 @@ void csContext::spectrumToXYZ(const csSpectrum& reflectance, double* X, double* 
 void csContext::spectrumToLab(const csSpectrum& reflectance, float* L, float* a, float* b) const {
     double X, Y, Z;
     spectrumToXYZ(reflectance, &X, &Y, &Z);
-    xyzToLab(static_cast<float>(X), static_cast<float>(Y), static_cast<float>(Z), L, a, b);
+    xyzToLab(toSingle(X), toSingle(Y), toSingle(Z), L, a, b);
 }
 
 void csContext::spectrumToLuv(const csSpectrum& reflectance, float* L, float* u, float* v) const {
     double X, Y, Z;
     spectrumToXYZ(reflectance, &X, &Y, &Z);
-    xyzToLuv(static_cast<float>(X), static_cast<float>(Y), static_cast<float>(Z), L, u, v);
+    xyzToLuv(toSingle(X), toSingle(Y), toSingle(Z), L, u, v);
 }
 
 void csContext::XYZToJCh(float X, float Y, float Z, float* J, float* C, float* h) const {
@@ -430,9 +431,9 @@ void csContext::labToJab(float L, float a, float b, float* J, float* ac, float* 
     if (J != nullptr)
         *J = j;
     if (ac != nullptr)
-        *ac = static_cast<float>(chroma * std::cos(radians));
+        *ac = toSingle(chroma * std::cos(radians));
     if (bc != nullptr)
-        *bc = static_cast<float>(chroma * std::sin(radians));
+        *bc = toSingle(chroma * std::sin(radians));
     if (C != nullptr)
         *C = chroma;
     if (h != nullptr)
@@ -440,8 +441,8 @@ void csContext::labToJab(float L, float a, float b, float* J, float* ac, float* 
 }
 
 void csContext::jabToLab(float J, float ac, float bc, float* L, float* a, float* b) const {
-    const auto C = static_cast<float>(std::sqrt(double{ac} * ac + double{bc} * bc));
-    const auto h = static_cast<float>(std::atan2(double{bc}, double{ac}) * 180.0 / pi);
+    const auto C = toSingle(std::sqrt(double{ac} * ac + double{bc} * bc));
+    const auto h = toSingle(std::atan2(double{bc}, double{ac}) * 180.0 / pi);
     float X, Y, Z;
     JChToXYZ(J, C, h, &X, &Y, &Z);
     xyzToLab(X, Y, Z, L, a, b);

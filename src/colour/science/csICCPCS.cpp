@@ -2,6 +2,7 @@
 
 #include "csAssert.h"
 #include "csCIEConstants.h"
+#include "csTypes.h"
 
 #include <cmath>
 
@@ -110,8 +111,15 @@ Tables& tables() {
     static Tables* built = [] {
         auto* t = new Tables;
         for (int i = 0; i < 65536; ++i) {
+            // The L* and a* that index i stands for in the 16-bit encodings; the loop bounds keep
+            // them in range.
+            const double l = i / 655.35, a = i / 257.0 - 128;
+            CS_ASSERT(l >= 0.);
+            CS_ASSERT(l <= 100.);
+            CS_ASSERT(a >= -128.);
+            CS_ASSERT(a < 128.);
             // Single precision with the constants of the integer design.
-            const float f = static_cast<float>(i) / 39672.0f;
+            const float f = toSingle(i) / 39672.0f;
             const float cube = f * f * f;
             const float ratio = cube > 0.008856452f ? cube : (f - 0.13793103f) / 7.787037f;
             const auto round = [](float value) {
@@ -122,7 +130,7 @@ Tables& tables() {
             t->inverseY[i] = round(ratio * 32768.0f);
             t->inverseZ[i] = round(ratio * 27030.5f);
 
-            const float tRatio = static_cast<float>(i) / 32768.0f;
+            const float tRatio = toSingle(i) / 32768.0f;
             const float fyoy0 =
                 tRatio > 0.008856452f ? std::cbrt(tRatio) : tRatio * 7.787037f + 0.13793103f;
             CS_ASSERT(fyoy0 >= 0.);

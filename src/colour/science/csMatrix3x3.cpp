@@ -1,6 +1,7 @@
 #include "csMatrix3x3.h"
 
 #include "csLog.h"
+#include "csTypes.h"
 
 csMatrix3x3::csMatrix3x3(float m00, float m01, float m02, float m10, float m11, float m12,
                          float m20, float m21, float m22)
@@ -44,8 +45,8 @@ int csMatrix3x3::invert(csMatrix3x3& result) const {
     // Entry (r, c) of the inverse is the cofactor of entry (c, r), divided by the determinant.
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c)
-            inverse(r, c) = static_cast<float>(minor(*this, c, r) *
-                                               ((r + c) % 2 == 0 ? inverseDet : -inverseDet));
+            inverse(r, c) =
+                toSingle(minor(*this, c, r) * ((r + c) % 2 == 0 ? inverseDet : -inverseDet));
     result = inverse;
     return 0;
 }

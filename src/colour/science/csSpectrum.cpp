@@ -1,6 +1,7 @@
 #include "csSpectrum.h"
 
 #include "csAssert.h"
+#include "csTypes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -61,7 +62,7 @@ float csSpectrum::valueAt(unsigned wavelength) const {
     const double u = 1.0 - t;
     const double linear = d[i] * u + d[i + 1] * t;
     if (count_ == 2)
-        return static_cast<float>(linear);
+        return toSingle(linear);
 
     const bool first = i == 0;
     const bool last = i == count_ - 2;
@@ -87,7 +88,7 @@ float csSpectrum::valueAt(unsigned wavelength) const {
             value = linear + w * (3.0 * u * d[i] + 3.0 * t * d[i + 1] - (1.0 + t) * d[i + 2] +
                                   (t - 2.0) * d[i - 1]);
     }
-    return static_cast<float>(value);
+    return toSingle(value);
 }
 
 void csSpectrum::resample(unsigned count, unsigned start, unsigned step) {
@@ -143,19 +144,19 @@ csSpectrum& csSpectrum::operator/=(const csSpectrum& other) {
 
 csSpectrum& csSpectrum::operator*=(double factor) {
     for (unsigned k = 0; k < count_; ++k)
-        data_[k] = static_cast<float>(data_[k] * factor);
+        data_[k] = toSingle(data_[k] * factor);
     return *this;
 }
 
 csSpectrum& csSpectrum::operator/=(double factor) {
     for (unsigned k = 0; k < count_; ++k)
-        data_[k] = static_cast<float>(data_[k] / factor);
+        data_[k] = toSingle(data_[k] / factor);
     return *this;
 }
 
 csSpectrum csSpectrum::scaled(double factor) const {
     csSpectrum result(*this);
-    const auto single = static_cast<float>(factor);
+    const auto single = toSingle(factor);
     for (unsigned k = 0; k < count_; ++k)
         result.data_[k] *= single;
     return result;
@@ -164,8 +165,8 @@ csSpectrum csSpectrum::scaled(double factor) const {
 double csSpectrum::integrate(const csSpectrum& a, const csSpectrum& b) {
     if (!a.sameGrid(b)) {
         const Grid grid = commonGrid(a, b);
-        return static_cast<float>(integrate(a.resampled(grid.count, grid.start, grid.step),
-                                            b.resampled(grid.count, grid.start, grid.step)));
+        return toSingle(integrate(a.resampled(grid.count, grid.start, grid.step),
+                                  b.resampled(grid.count, grid.start, grid.step)));
     }
     double sum = 0.0;
     for (unsigned k = 0; k < a.count_; ++k)
@@ -183,7 +184,7 @@ csSpectrum csSpectrum::blackbody(double temperature, unsigned count, unsigned st
                                  unsigned step) {
     csSpectrum spectrum(nullptr, count, start, step);
     for (unsigned k = 0; k < count; ++k)
-        spectrum.data_[k] = static_cast<float>(planck(temperature, start + k * step));
+        spectrum.data_[k] = toSingle(planck(temperature, start + k * step));
     return spectrum;
 }
 
