@@ -120,14 +120,15 @@ public:
             }
             break;
         case 9: {
-            // ps_cmyk.icc has an XYZ PCS.
+            // ps_cmyk.icc has an XYZ PCS; colord's sRGB is a matrix/TRC display profile.
             const QString outputs[] = {samples + "/Tintora-Sample-CMYK.icc",
                                        samples + "/Tintora-Sample-RGB.icc",
                                        "/usr/share/color/icc/ghostscript/default_cmyk.icc",
                                        "/usr/share/color/icc/ghostscript/ps_cmyk.icc",
+                                       "/usr/share/color/icc/colord/sRGB.icc",
                                        refused_,
                                        "/no/such.icc"};
-            const QString path = outputs[pick(6)];
+            const QString path = outputs[pick(7)];
             w.setProfile(path);
             done = "output profile " + path;
             break;

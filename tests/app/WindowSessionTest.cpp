@@ -75,47 +75,6 @@ protected:
     Window window;
 };
 
-TEST_F(WindowSession, BindingSwitchesTheDeviceMode) {
-    window.setProfile(samples + "/Tintora-Sample-CMY.icc");
-    ASSERT_TRUE(window.warnings.isEmpty()) << window.warnings.join("\n").toStdString();
-    EXPECT_EQ(window.lineEditProfile->text(), "Tintora-Sample-CMY.icc");
-    EXPECT_EQ(window.textLabelDev1->text(), "C");
-    EXPECT_FALSE(window.sliderBlack->isVisibleTo(&window));
-    EXPECT_EQ(window.lineEditDev1->maximum, 100.0);
-    EXPECT_FALSE(window.lineEditDev1->text().isEmpty()) << "binding searches";
-
-    window.setProfile(samples + "/Tintora-Sample-RGB.icc");
-    EXPECT_EQ(window.textLabelDev3->text(), "B");
-    EXPECT_EQ(window.lineEditDev2->maximum, 255.0);
-    EXPECT_EQ(window.lineEditDev4->maximum, 100.0) << "the fourth keeps its range";
-    for (int c = 0; c < 3; ++c) {
-        EXPECT_GE(window.dev[c], 0);
-        EXPECT_LE(window.dev[c], 255);
-    }
-
-    window.setProfile(ghostscript + "ps_cmyk.icc"); // XYZ PCS
-    EXPECT_EQ(window.textLabelDev4->text(), "K");
-    EXPECT_TRUE(window.sliderBlack->isVisibleTo(&window));
-    EXPECT_TRUE(window.warnings.isEmpty());
-}
-
-TEST_F(WindowSession, IntentComboPreparesTheConverterAgain) {
-    window.setProfile(sampleCMYK);
-    window.setReferenceLab(60, 10, 10);
-    const QString absolute = window.lineEditDev2->text();
-    EXPECT_EQ(window.outConverter->whiteMode(), 1u);
-    choose(window.comboBoxIntent, 1);
-    EXPECT_EQ(window.outConverter->whiteMode(), 0u);
-    EXPECT_EQ(window.outConverter->intent(), 1u);
-    EXPECT_NE(window.lineEditDev2->text(), absolute) << "the paper white changes the answer";
-    choose(window.comboBoxIntent, 2);
-    EXPECT_EQ(window.outConverter->intent(), 2u);
-    EXPECT_EQ(QSettings(QSettings::UserScope, "Veltrane", "Tintora")
-                  .value("/Veltrane/Tintora/lastIntent")
-                  .toInt(),
-              2);
-}
-
 TEST_F(WindowSession, AnIntentWhoseLutIsRefusedKeepsTheIntentThatWorked) {
     // A2B0 fits the profile; A2B1, used by both colorimetric intents, has 16 outputs.
     csICCProfile profile;
@@ -163,20 +122,6 @@ TEST_F(WindowSession, AnIntentWhoseLutIsRefusedKeepsTheIntentThatWorked) {
                   0);
         EXPECT_EQ(logCount(), 0u);
     }
-}
-
-TEST_F(WindowSession, SourceValuesDeriveTheReference) {
-    window.setProfile(sampleCMYK);
-    window.checkBoxUseSource->setChecked(true);
-    window.setUseSource();
-    window.setSource(ghostscript + "default_cmyk.icc");
-    ASSERT_NE(window.srcConverter, nullptr);
-    EXPECT_EQ(window.lineEditSource->text(), "default_cmyk.icc");
-    window.lineEditSrc2->setText("60");
-    EXPECT_LT(window.refA, 80);
-    EXPECT_GT(window.refA, 30) << "magenta";
-    EXPECT_EQ(window.lineEditRefL->text(), QString::number(window.refL, 'f', 2));
-    EXPECT_FALSE(window.lineEditDev2->text().isEmpty());
 }
 
 TEST(DeltaColour, BoundsBelongToTheLowerBand) {
@@ -263,6 +208,8 @@ TEST_F(WindowSession, RefusalsWarnAndKeepWhatIsBound) {
     const QString scanner = writeProfile(folder, "scanner.icc", "scnr", "RGB ", "A2B0");
     const QString labSpace = writeProfile(folder, "lab.icc", "prtr", "Lab ", "A2B0");
     const QString onlyB2A = writeProfile(folder, "b2a.icc", "prtr", "CMYK", "B2A0");
+    // A display profile with neither A2B tables nor a matrix and TRCs.
+    const QString bareDisplay = writeProfile(folder, "rgb.icc", "mntr", "RGB ", nullptr);
     const QString truncated = folder.filePath("truncated.icc");
     {
         std::ifstream in(sampleCMYK.toStdString(), std::ios::binary);
@@ -301,6 +248,7 @@ TEST_F(WindowSession, RefusalsWarnAndKeepWhatIsBound) {
              Refusal{labSpace, "Unsupported device space / Profile is not a CMYK, CMY, or RGB "
                                "output profile, but 'Lab '"},
              Refusal{onlyB2A, "No A2B tables found / Profile does not have A2B tables"},
+             Refusal{bareDisplay, "No A2B tables found / Profile does not have A2B tables"},
              Refusal{truncated, "Failed to read profile / Failed to read profile " + truncated +
                                     "\n\ntag 'A2B0' offset 428, size 504762 larger than profile "
                                     "1000"},
@@ -331,68 +279,6 @@ TEST_F(WindowSession, RefusalsWarnAndKeepWhatIsBound) {
               QStringList{"Internal error / Failed to prepare profile converter\n\ncannot find "
                           "'A2B0' tag for requested conversion"});
     EXPECT_EQ(window.srcConverter, nullptr);
-}
-
-TEST_F(WindowSession, RGBDisplayProfilesBindAsOutputProfiles) {
-    // colord's sRGB (version 4, parametric TRCs) and a version 4 sRGB written by Little CMS 2.
-    QTemporaryDir folder;
-    const QString littleCMS = folder.filePath("lcms-srgb.icc");
-    {
-        cmsHPROFILE srgb = cmsCreate_sRGBProfile();
-        cmsSaveProfileToFile(srgb, littleCMS.toUtf8().constData());
-        cmsCloseProfile(srgb);
-    }
-    for (const QString& path : {QString("/usr/share/color/icc/colord/sRGB.icc"), littleCMS}) {
-        window.warnings.clear();
-        window.setProfile(path);
-        ASSERT_TRUE(window.warnings.isEmpty()) << window.warnings.join("\n").toStdString();
-        ASSERT_NE(window.outConverter, nullptr);
-        EXPECT_EQ(window.textLabelDev1->text(), "R");
-        choose(window.comboBoxIntent, 1); // relative colorimetric
-
-        // Each primary and the white, as the profile gives their colour, comes back.
-        csICCProfile profile;
-        std::FILE* file = std::fopen(path.toUtf8().constData(), "rb");
-        ASSERT_EQ(profile.setProfile(file), 0);
-        std::fclose(file);
-        csICCProfileConverter toPCS(&profile, 0, 1, 0);
-        ASSERT_EQ(toPCS.prepare(), 0);
-        const double primaries[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
-        double previousL = -1;
-        for (const auto& rgb : primaries) {
-            double device[3] = {rgb[0] * 257, rgb[1] * 257, rgb[2] * 257}, xyz[3];
-            toPCS.convert(device, xyz, 1);
-            const double white[3] = {0.9642, 1.0, 0.8249};
-            double f[3];
-            for (int k = 0; k < 3; ++k)
-                f[k] = std::cbrt(xyz[k] / 32768 / white[k]);
-            const double L = 116 * f[1] - 16, a = 500 * (f[0] - f[1]), b = 200 * (f[1] - f[2]);
-            ASSERT_NE(std::round(L * 100), std::round(previousL * 100));
-            previousL = L;
-            window.setReferenceLab(L, a, b); // searches: the L* text changes
-            for (int c = 0; c < 3; ++c)
-                EXPECT_NEAR(window.dev[c], rgb[c], 0.6)
-                    << path.toStdString() << " primary " << rgb[0] << "/" << rgb[1] << "/" << rgb[2]
-                    << " channel " << c;
-            EXPECT_FALSE(window.textLabelOutOfGamut->isVisibleTo(&window));
-        }
-    }
-
-    // Without a complete set of TRCs a display profile still needs A2B tables.
-    csICCProfile incomplete;
-    std::FILE* file = std::fopen(littleCMS.toUtf8().constData(), "rb");
-    ASSERT_EQ(incomplete.setProfile(file), 0);
-    std::fclose(file);
-    ASSERT_EQ(incomplete.removeTag(static_cast<unsigned>(incomplete.indexOfTag(Signature("bTRC")))),
-              0);
-    const QString noBlueCurve = folder.filePath("no-blue-curve.icc");
-    file = std::fopen(noBlueCurve.toUtf8().constData(), "wb");
-    ASSERT_EQ(incomplete.writeToFile(file), 0);
-    std::fclose(file);
-    window.warnings.clear();
-    window.setProfile(noBlueCurve);
-    EXPECT_EQ(window.warnings,
-              QStringList{"No A2B tables found / Profile does not have A2B tables"});
 }
 
 TEST_F(WindowSession, OnlyProfilesThatBindAreRememberedAndReopened) {
@@ -466,20 +352,4 @@ TEST_F(WindowSession, SettingsSurviveASecondWindow) {
 }
 
 // A long session: valid and invalid bindings alternating, with searches between them.
-TEST_F(WindowSession, ThousandBindingAttempts) {
-    const QString files[] = {sampleCMYK,
-                             ghostscript + "default_gray.icc",
-                             samples + "/Tintora-Sample-RGB.icc",
-                             "/no/such.icc",
-                             ghostscript + "ps_cmyk.icc",
-                             QString(TINTORA_SOURCE_DIR) + "/README.md"};
-    for (int attempt = 0; attempt < 1000; ++attempt) {
-        window.setProfile(files[attempt % 6]);
-        window.setReferenceLab(40 + attempt % 30, (attempt % 50) - 25, 10);
-        ASSERT_EQ(logCount(), 0u) << attempt;
-    }
-    EXPECT_EQ(window.warnings.size(), 500);
-    EXPECT_EQ(window.lineEditProfile->text(), "Tintora-Sample-RGB.icc") << "attempt 998";
-}
-
 } // namespace

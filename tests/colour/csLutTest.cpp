@@ -27,67 +27,90 @@ protected:
     ~Luts() override { clearLog(); }
 };
 
-TEST_F(Luts, IdentityLutsReturnTheirInputs) {
+TEST_F(Luts, IdentityLutsReturnTheirInputsAndTheMatrixActsOnThreeInputs) {
     LutBytes bytes; // 3 in, 3 out, a 2-point grid holding the corners of the unit cube
     auto mft2 = make<csICCmft2Tag>(bytes.mft2());
     auto mft1 = make<csICCmft1Tag>(bytes.mft1());
-    ASSERT_TRUE(mft2 && mft1);
     csICCmft2Interpolator lut2(mft2.get());
     csICCmft1Interpolator lut1(mft1.get());
     std::mt19937 random(7);
-    for (int i = 0; i < 200; ++i) {
-        std::uint16_t in[3], copy[3], out[3];
-        double inD[3], outD[3];
-        for (int c = 0; c < 3; ++c)
-            in[c] = copy[c] = static_cast<std::uint16_t>(random() % 65536);
-        for (int c = 0; c < 3; ++c)
-            inD[c] = in[c];
-        lut2.convert(copy, out, 1);
-        for (int c = 0; c < 3; ++c)
-            EXPECT_NEAR(out[c], in[c], 1.0);
-        lut2.convert(inD, outD, 1);
-        for (int c = 0; c < 3; ++c)
-            EXPECT_NEAR(outD[c], in[c], 1e-9);
-        for (int c = 0; c < 3; ++c)
-            copy[c] = in[c], inD[c] = in[c];
-        lut1.convert(copy, out, 1);
-        lut1.convert(inD, outD, 1);
-        for (int c = 0; c < 3; ++c) {
-            EXPECT_NEAR(out[c], in[c], 1.0);
-            EXPECT_NEAR(outD[c], in[c], 1e-9);
+    for (int i = 0; i < 50; ++i) {
+        for (csICCmftInterpolator* lut : {static_cast<csICCmftInterpolator*>(&lut2),
+                                          static_cast<csICCmftInterpolator*>(&lut1)}) {
+            std::uint16_t in[3], out[3];
+            double inD[3], outD[3];
+            for (int c = 0; c < 3; ++c)
+                inD[c] = in[c] = static_cast<std::uint16_t>(random() % 65536);
+            const std::uint16_t given[3] = {in[0], in[1], in[2]};
+            lut->convert(in, out, 1);
+            lut->convert(inD, outD, 1);
+            for (int c = 0; c < 3; ++c) {
+                EXPECT_NEAR(out[c], given[c], 1.0);
+                EXPECT_NEAR(outD[c], given[c], 1e-9);
+            }
         }
     }
+
+    LutBytes half;
+    half.matrix[0] = 32768; // 0.5
+    auto scaled = make<csICCmft2Tag>(half.mft2());
+    csICCmft2Interpolator matrix(scaled.get());
+    std::uint16_t in16[3] = {40000, 100, 100}, out16[3];
+    matrix.convert(in16, out16, 1);
+    EXPECT_NEAR(out16[0], 20000, 1.0);
+    double inD[3] = {40000, 100, 100}, outD[3];
+    matrix.convert(inD, outD, 1);
+    EXPECT_NEAR(outD[0], 20000, 1e-9);
+
+    LutBytes one;
+    one.inputs = one.outputs = 1;
+    one.matrix[0] = 2 * 65536; // would double the input
+    auto single = make<csICCmft2Tag>(one.mft2());
+    csICCmft2Interpolator skipped(single.get());
+    double x = 1000, y = 0;
+    skipped.convert(&x, &y, 1);
+    EXPECT_NEAR(y, 1000, 1e-9) << "fewer than three inputs skip the matrix";
 }
 
-TEST_F(Luts, ExtendedGridIsAnnouncedOncePerTag) {
-    LutBytes bytes;
-    bytes.inputs = 1;
-    bytes.outputs = 1;
-    bytes.grid = 256;
-    bytes.useGridByte = true; // grid byte 0 means 256 points
-    auto tag = make<csICCmft2Tag>(bytes.mft2());
-    ASSERT_TRUE(tag);
-    EXPECT_EQ(tag->gridPoints(0), 256u);
-    csICCmft2Interpolator lut(tag.get());
-    ASSERT_EQ(logCount(), 1u);
-    EXPECT_STREQ(logTitle(0), "extended CLUT");
-    EXPECT_STREQ(logMessage(0), "number of CLUT points set to 256");
-}
+// The 16-bit CLUT of an "mft2" in fixed point, on corners 1001 x (1 + 3 i0 + 5 i1 + 7 i2 (+ 11
+// i3)), worked out by hand. Three inputs (31400, 10700, 3400): weights 34136, 20700, 7300, 3400
+// on the corners 1001, 4004, 9009, 16016 sum to 237273036; (sum + 128) >> 8 = 926848 and
+// (926848 + 128) >> 8 = 3621. Without either + 128 it would be 3620.
+TEST_F(Luts, SixteenBitCLUTRoundsInFixedPoint) {
+    struct Case {
+        unsigned inputs;
+        std::vector<std::uint16_t> x;
+        std::uint16_t expected;
+    };
+    for (const Case& c :
+         {Case{3, {31400, 10700, 3400}, 3621}, Case{4, {30100, 59000, 7200, 41000}, 14545}}) {
+        LutBytes bytes;
+        bytes.inputs = c.inputs;
+        bytes.clut = [](const std::vector<unsigned>& index, unsigned) {
+            const unsigned coefficients[4] = {3, 5, 7, 11};
+            unsigned v = 1;
+            for (std::size_t k = 0; k < index.size(); ++k)
+                v += coefficients[k] * index[k];
+            return static_cast<std::uint16_t>(1001 * v);
+        };
+        auto tag = make<csICCmft2Tag>(bytes.mft2());
+        csICCmft2Interpolator lut(tag.get());
+        std::vector<std::uint16_t> in = c.x, out(3);
+        lut.convert(in.data(), out.data(), 1);
+        EXPECT_EQ(out[0], c.expected) << c.inputs << " inputs";
+    }
 
-TEST_F(Luts, TopOfTheGridUsesTheLastCell) {
-    // One input, grid of 3 points 0, 10000, 60000. At 65535 the double path is at base 1 with
-    // fraction 1 (60000); the 16-bit path at base 1 with fraction 65535:
-    // ((10000 x 1 + 128) >> 8) + ((60000 x 65535 + 128) >> 8) = 39 + 15359765, then
-    // (15359804 + 128) >> 8 = 59999.
-    LutBytes bytes;
-    bytes.inputs = 1;
-    bytes.outputs = 1;
-    bytes.grid = 3;
-    bytes.clut = [](const std::vector<unsigned>& index, unsigned) {
+    // One input, grid 0, 10000, 60000: at 65535 the 16-bit path is at base 1 with fraction
+    // 65535: ((10000 x 1 + 128) >> 8) + ((60000 x 65535 + 128) >> 8) = 39 + 15359765, then
+    // (15359804 + 128) >> 8 = 59999; the double path at base 1 with fraction 1 gives 60000.
+    LutBytes top;
+    top.inputs = top.outputs = 1;
+    top.grid = 3;
+    top.clut = [](const std::vector<unsigned>& index, unsigned) {
         const std::uint16_t values[3] = {0, 10000, 60000};
         return values[index[0]];
     };
-    auto tag = make<csICCmft2Tag>(bytes.mft2());
+    auto tag = make<csICCmft2Tag>(top.mft2());
     csICCmft2Interpolator lut(tag.get());
     std::uint16_t in = 65535, out = 0;
     lut.convert(&in, &out, 1);
@@ -97,139 +120,64 @@ TEST_F(Luts, TopOfTheGridUsesTheLastCell) {
     EXPECT_EQ(outD, 60000.0);
 }
 
-TEST(LutsDeathTest, NullPlanesAreProgrammingErrors) {
+// Any other input count: the general simplex with integer weights, close to the double path.
+TEST_F(Luts, FiveInputsInFixedPointFollowTheDoublePath) {
     LutBytes bytes;
-    auto tag = make<csICCmft2Tag>(bytes.mft2());
-    csICCmft2Interpolator lut(tag.get());
-    std::uint16_t plane[1] = {0};
-    std::uint16_t* planes[3] = {plane, nullptr, plane};
-    std::uint16_t* full[3] = {plane, plane, plane};
-    EXPECT_DEATH(lut.convert(planes, full, 1), "raw_in\\[iin\\] != 0");
-    EXPECT_DEATH(lut.convert(full, planes, 1), "raw_out\\[iin\\] != 0");
-    double value[1] = {0};
-    double* doubles[3] = {value, nullptr, value};
-    double* allDoubles[3] = {value, value, value};
-    EXPECT_DEATH(lut.convert(doubles, allDoubles, 1), "rawf_in\\[iin\\] != 0");
-    EXPECT_DEATH(lut.convert(allDoubles, doubles, 1), "rawf_out\\[iout\\] !=0");
-}
-
-TEST_F(Luts, EqualFractionsGiveTheSameResultInEitherOrder) {
-    LutBytes bytes;
-    bytes.grid = 3;
+    bytes.inputs = 5;
+    bytes.grid = 5;
+    bytes.inputEntries = 256;
+    bytes.outputEntries = 4096;
     bytes.clut = [](const std::vector<unsigned>& index, unsigned c) {
-        return static_cast<std::uint16_t>((index[0] * 7 + index[1] * 13 + index[2] * 29 + c) *
-                                          1000);
+        double v = 0;
+        for (std::size_t k = 0; k < index.size(); ++k)
+            v += std::sin(index[k] * 0.7 + c + k) * 6000;
+        return static_cast<std::uint16_t>(32768 + v);
     };
     auto tag = make<csICCmft2Tag>(bytes.mft2());
     csICCmft2Interpolator lut(tag.get());
-    // Inputs with equal fractions in two dimensions, swapped between them.
-    std::uint16_t a[3] = {20000, 20000, 50000}, b[3] = {20000, 20000, 50000};
-    std::uint16_t outA[3], outB[3];
-    lut.convert(a, outA, 1);
-    lut.clut(b, outB, 1, 3, 3);
-    for (int c = 0; c < 3; ++c)
-        EXPECT_EQ(outA[c], outB[c]);
-    double d[3] = {20000, 20000, 50000}, outD[3];
-    lut.convert(d, outD, 1);
-    for (int c = 0; c < 3; ++c)
-        EXPECT_NEAR(outA[c], outD[c], 1.0);
-}
-
-TEST_F(Luts, SixteenBitAndDoublePathsAgree) {
-    for (unsigned inputs : {3u, 4u, 5u}) {
-        LutBytes bytes;
-        bytes.inputs = inputs;
-        bytes.grid = inputs == 5 ? 5 : 9;
-        bytes.inputEntries = 256;
-        bytes.outputEntries = 4096;
-        bytes.clut = [](const std::vector<unsigned>& index, unsigned c) {
-            double v = 0;
-            for (std::size_t k = 0; k < index.size(); ++k)
-                v += std::sin(index[k] * 0.7 + c + k) * 6000;
-            return static_cast<std::uint16_t>(32768 + v);
-        };
-        auto tag = make<csICCmft2Tag>(bytes.mft2());
-        ASSERT_TRUE(tag);
-        csICCmft2Interpolator lut(tag.get());
-        std::mt19937 random(inputs);
-        double worst = 0;
-        for (int i = 0; i < 2000; ++i) {
-            std::uint16_t in16[5], out16[3];
-            double inD[5], outD[3];
-            for (unsigned k = 0; k < inputs; ++k)
-                inD[k] = in16[k] = static_cast<std::uint16_t>(random() % 65536);
-            lut.convert(in16, out16, 1);
-            lut.convert(inD, outD, 1);
-            for (int c = 0; c < 3; ++c)
-                worst = std::max(worst, std::abs(out16[c] - outD[c]));
-        }
-        EXPECT_LE(worst, 2.0) << inputs << " inputs";
+    std::mt19937 random(5);
+    for (int i = 0; i < 500; ++i) {
+        std::uint16_t in16[5], out16[3];
+        double inD[5], outD[3];
+        for (unsigned k = 0; k < 5; ++k)
+            inD[k] = in16[k] = static_cast<std::uint16_t>(random() % 65536);
+        lut.convert(in16, out16, 1);
+        lut.convert(inD, outD, 1);
+        for (int c = 0; c < 3; ++c)
+            ASSERT_LE(std::abs(out16[c] - outD[c]), 2.0);
     }
 }
 
-TEST_F(Luts, Mft1TablesReadTimes257AndStoreTheHighByte) {
+TEST_F(Luts, TableValuesAndByteOrder) {
     LutBytes bytes;
-    auto tag = make<csICCmft1Tag>(bytes.mft1());
-    const std::uint32_t top[3] = {255, 255, 255};
+    auto mft1 = make<csICCmft1Tag>(bytes.mft1());
+    const std::uint32_t top[3] = {255, 255, 255}, at[3] = {5, 5, 5}, grid[3] = {1, 0, 1};
     std::uint16_t values[3];
-    tag->inputTableLookup(top, values);
-    EXPECT_EQ(values[0], 65535);
+    mft1->inputTableLookup(top, values);
+    EXPECT_EQ(values[0], 65535) << "8-bit entries read times 257";
     const std::uint16_t written[3] = {0x12FF, 0x3400, 0xFFFF};
-    const std::uint32_t at[3] = {5, 5, 5};
-    tag->outputTableWrite(at, written);
-    EXPECT_EQ(tag->outputTable(0)[5], 0x12);
-    EXPECT_EQ(tag->outputTable(1)[5], 0x34);
-    const std::uint32_t grid[3] = {1, 0, 1};
-    tag->clutRead(grid, values);
+    mft1->outputTableWrite(at, written);
+    EXPECT_EQ(mft1->outputTable(0)[5], 0x12) << "and store their high byte";
+    mft1->clutRead(grid, values);
     EXPECT_EQ(values[0], 65535);
     EXPECT_EQ(values[1], 0);
-}
 
-TEST_F(Luts, NativeOrderIsUndoneBeforeWriting) {
-    LutBytes bytes;
+    // An "mft2" turns to the machine's byte order for an interpolator and back for writing.
     bytes.inputEntries = 256;
     const std::vector<std::uint8_t> block = bytes.mft2();
-    auto tag = make<csICCmft2Tag>(block);
+    auto mft2 = make<csICCmft2Tag>(block);
     {
-        csICCmft2Interpolator lut(tag.get());
+        csICCmft2Interpolator lut(mft2.get());
         std::uint16_t in[3] = {1, 2, 3}, out[3];
         lut.convert(in, out, 1);
     }
-    EXPECT_TRUE(tag->isNativeOrder());
-    const std::uint32_t index[3] = {255, 0, 0};
-    std::uint16_t value[3];
-    tag->inputTableLookup(index, value);
-    EXPECT_EQ(value[0], 65535) << "reads follow the byte order";
-    tag->beforeWrite();
-    EXPECT_FALSE(tag->isNativeOrder());
-    EXPECT_EQ(std::memcmp(tag->data(), block.data(), block.size()), 0);
-}
-
-TEST_F(Luts, LutsWithFewerThanThreeInputsSkipTheMatrix) {
-    LutBytes bytes;
-    bytes.inputs = 1;
-    bytes.outputs = 1;
-    bytes.matrix[0] = 2 * 65536; // would double the input
-    auto tag = make<csICCmft2Tag>(bytes.mft2());
-    csICCmft2Interpolator lut(tag.get());
-    double in = 1000, out = 0;
-    lut.convert(&in, &out, 1);
-    EXPECT_NEAR(out, 1000, 1e-9);
-}
-
-TEST_F(Luts, MatrixOnThreeInputs) {
-    LutBytes bytes;
-    bytes.matrix[0] = 32768; // 0.5
-    bytes.matrix[4] = 65536;
-    bytes.matrix[8] = 65536;
-    auto tag = make<csICCmft2Tag>(bytes.mft2());
-    csICCmft2Interpolator lut(tag.get());
-    std::uint16_t in16[3] = {40000, 100, 100}, out16[3];
-    lut.convert(in16, out16, 1);
-    EXPECT_NEAR(out16[0], 20000, 1.0);
-    double inD[3] = {40000, 100, 100}, outD[3];
-    lut.convert(inD, outD, 1);
-    EXPECT_NEAR(outD[0], 20000, 1e-9);
+    EXPECT_TRUE(mft2->isNativeOrder());
+    const std::uint32_t last[3] = {255, 0, 0};
+    mft2->inputTableLookup(last, values);
+    EXPECT_EQ(values[0], 65535) << "reads follow the byte order";
+    mft2->beforeWrite();
+    EXPECT_FALSE(mft2->isNativeOrder());
+    EXPECT_EQ(std::memcmp(mft2->data(), block.data(), block.size()), 0);
 }
 
 TEST_F(Luts, InverseOfTheInputTables) {
@@ -249,22 +197,45 @@ TEST_F(Luts, InverseOfTheInputTables) {
     EXPECT_EQ(out[1], 0);
 }
 
-TEST_F(Luts, MalformedLutsAreRefused) {
+TEST_F(Luts, ExtendedGridsAreAnnouncedAndMalformedLutsRefused) {
     LutBytes bytes;
-    std::vector<std::uint8_t> block = bytes.mft2();
-    block[8] = 0;
-    EXPECT_EQ(make<csICCmft2Tag>(block), nullptr);
-    block[8] = 17;
-    EXPECT_EQ(make<csICCmft2Tag>(block), nullptr);
-    block[8] = 3;
-    block.resize(block.size() - 1);
-    EXPECT_EQ(make<csICCmft2Tag>(block), nullptr);
-    std::vector<std::uint8_t> oneEntry = bytes.mft2();
+    bytes.inputs = bytes.outputs = 1;
+    bytes.grid = 256;
+    bytes.useGridByte = true; // grid byte 0 means 256 points
+    auto extended = make<csICCmft2Tag>(bytes.mft2());
+    ASSERT_TRUE(extended);
+    EXPECT_EQ(extended->gridPoints(0), 256u);
+    csICCmft2Interpolator lut(extended.get());
+    ASSERT_EQ(logCount(), 1u) << "once per tag";
+    EXPECT_STREQ(logMessage(0), "number of CLUT points set to 256");
+
+    clearLog();
+    const std::vector<std::uint8_t> good = LutBytes().mft2();
+    std::vector<std::uint8_t> noInputs = good, manyInputs = good, cut = good, oneEntry = good;
+    noInputs[8] = 0;
+    manyInputs[8] = 17;
+    cut.pop_back();
     oneEntry[49] = 1;
-    EXPECT_EQ(make<csICCmft2Tag>(oneEntry), nullptr);
+    for (const auto* broken : {&noInputs, &manyInputs, &cut, &oneEntry})
+        EXPECT_EQ(make<csICCmft2Tag>(*broken), nullptr);
     EXPECT_EQ(logCount(), 4u);
-    EXPECT_STREQ(logTitle(0), "corrupt tag data");
     EXPECT_STREQ(logMessage(0), "mft2 tag with 0 input and 3 output channels");
+}
+
+TEST(LutsDeathTest, NullPlanesAreProgrammingErrors) {
+    LutBytes bytes;
+    auto tag = make<csICCmft2Tag>(bytes.mft2());
+    csICCmft2Interpolator lut(tag.get());
+    std::uint16_t plane[1] = {0};
+    std::uint16_t* planes[3] = {plane, nullptr, plane};
+    std::uint16_t* full[3] = {plane, plane, plane};
+    EXPECT_DEATH(lut.convert(planes, full, 1), "raw_in\\[iin\\] != 0");
+    EXPECT_DEATH(lut.convert(full, planes, 1), "raw_out\\[iin\\] != 0");
+    double value[1] = {0};
+    double* doubles[3] = {value, nullptr, value};
+    double* allDoubles[3] = {value, value, value};
+    EXPECT_DEATH(lut.convert(doubles, allDoubles, 1), "rawf_in\\[iin\\] != 0");
+    EXPECT_DEATH(lut.convert(allDoubles, doubles, 1), "rawf_out\\[iout\\] !=0");
 }
 
 } // namespace

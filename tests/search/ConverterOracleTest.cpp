@@ -177,17 +177,13 @@ TEST(ConverterOracle, FourInputLutsAgreeWithAnIndependentSimplexEvaluator) {
             EXPECT_LT(doubles.worst, 1e-6);
             EXPECT_LT(sixteen.mean(), 0.02);
             EXPECT_LT(sixteen.worst, 0.1);
-            // For the record: Little CMS 2 with its own four-dimensional interpolation.
-            againstLittleCMS(path, intent, 8);
         }
     }
 }
 
 // PCS-to-device luts against the independent simplex evaluator, on a grid of L*a*b* colours
-// (absolute ones for intent 3). Little CMS 2 is printed for the record only: it interpolates
-// Lab-input CLUTs trilinearly, and differs by up to a few percent of ink in steep dark regions;
-// it also clips PCS values outside their encoding and device values beyond 0..100 %, where the
-// double path extrapolates.
+// (absolute ones for intent 3). Little CMS 2 is no oracle here: it interpolates Lab-input CLUTs
+// trilinearly and clips where the double path extrapolates.
 TEST(ConverterOracle, PCSToDeviceLutsAgreeWithAnIndependentSimplexEvaluator) {
     for (const char* name : {"default_cmyk.icc", "ps_cmyk.icc"}) {
         const std::string path = std::string("/usr/share/color/icc/ghostscript/") + name;
@@ -197,8 +193,6 @@ TEST(ConverterOracle, PCSToDeviceLutsAgreeWithAnIndependentSimplexEvaluator) {
         Bound bound;
         ASSERT_TRUE(bound.read(path));
         const bool xyzPcs = bound.profile.header().pcs() == Signature("XYZ ");
-        cmsHPROFILE device = cmsOpenProfileFromFile(path.c_str(), "r");
-        cmsHPROFILE lab = cmsCreateLab4Profile(nullptr);
         for (int intent : {0, 1, 2, 3}) {
             csICCProfileConverter converter(&bound.profile, 1, intent == 3 ? 1 : intent,
                                             intent == 3);
@@ -214,10 +208,7 @@ TEST(ConverterOracle, PCSToDeviceLutsAgreeWithAnIndependentSimplexEvaluator) {
             double white[3] = {0.96422, 1.0, 0.82521};
             if (intent == 3)
                 converter.mediaWhite(&white[0], &white[1], &white[2]);
-            cmsHTRANSFORM transform =
-                cmsCreateTransform(lab, TYPE_Lab_DBL, device, TYPE_CMYK_DBL, intent,
-                                   cmsFLAGS_NOOPTIMIZE | cmsFLAGS_NOCACHE);
-            Stats stats, littleCMS;
+            Stats stats;
             for (double L = 3; L <= 100; L += 6.5)
                 for (double a = -90; a <= 90; a += 13)
                     for (double b = -90; b <= 90; b += 13) {
@@ -256,28 +247,13 @@ TEST(ConverterOracle, PCSToDeviceLutsAgreeWithAnIndependentSimplexEvaluator) {
                             in[2] = (b + 128) * 257;
                         }
                         converter.convert(in, out, 1);
-                        double worst = 0, worstLittleCMS = 0; // percent of ink
-                        const cmsCIELab pcs{L, a, b};
-                        double other[4];
-                        cmsDoTransform(transform, &pcs, other, 1);
-                        for (int c = 0; c < 4; ++c) {
+                        double worst = 0; // percent of ink
+                        for (int c = 0; c < 4; ++c)
                             worst = std::max(worst, std::abs(out[c] - expected[c]) / 655.35);
-                            worstLittleCMS = std::max(
-                                worstLittleCMS,
-                                std::abs(std::clamp(out[c] / 655.35, 0.0, 100.0) - other[c]));
-                        }
                         stats.add(worst);
-                        littleCMS.add(worstLittleCMS);
                     }
-            cmsDeleteTransform(transform);
-            std::printf("simplex evaluator, %s PCS to device intent %d: mean %.6f, max %.6f %% "
-                        "ink; Little CMS 2 mean %.3f, max %.3f %% (%d colours)\n",
-                        name, intent, stats.mean(), stats.worst, littleCMS.mean(), littleCMS.worst,
-                        stats.count);
             EXPECT_LT(stats.worst, 1e-4) << name << " intent " << intent;
         }
-        cmsCloseProfile(lab);
-        cmsCloseProfile(device);
     }
 }
 
