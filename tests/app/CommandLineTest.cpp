@@ -10,98 +10,54 @@ namespace {
 const std::string usageText = "Tintora, finds device values for spot colours in ICC output "
                               "profiles \t\nTintora -o pathtoICCprofile -L Lab_L -a Lab_a -b Lab_b";
 
-// Parses the arguments and keeps whatever the parser printed.
-struct Parsed {
-    explicit Parsed(const QStringList& arguments) {
+TEST(CommandLine, ArgumentsAsTheParserReadsThem) {
+    struct Case {
+        QStringList arguments;
+        double L, a, b;
+        const char* path; // nullptr: a null path
+        int usages;
+        const char* why;
+    };
+    const Case cases[] = {
+        {{"ignored", "also-ignored"}, 100, 0, 0, nullptr, 0, "start values"},
+        {{"-L50", "-a", "10", "-b-5", "-o", "/tmp/p.icc"}, 50, 10, -5, "/tmp/p.icc", 0, "mixed"},
+        {{"-o/tmp/p.icc"}, 100, 0, 0, "/tmp/p.icc", 0, "attached path"},
+        {{"-L", "abc", "-a"}, 100, 0, 0, nullptr, 0, "bad and missing numbers"},
+        {{"-L", "30", "-L", "x", "-a", "1e1"}, 30, 10, 0, nullptr, 0, "the earlier value stays"},
+        {{"-L", "30", "-L", "40"}, 40, 0, 0, nullptr, 0, "a later occurrence overrides"},
+        {{"-L", "150", "-b", "-200"}, 100, 0, 0, nullptr, 0, "numbers outside their range"},
+        {{"-L", "-a", "7"}, 100, 0, 0, nullptr, 0, "-a is the value of -L; 7 is skipped"},
+        {{"-o", "-L"}, 100, 0, 0, "-L", 0, "the next argument, whatever it is"},
+        {{"-o", "/a.icc", "-o"}, 100, 0, 0, nullptr, 0, "-o last leaves the null path"},
+        {{"-o", ""}, 100, 0, 0, "", 0, "an empty path is passed on"},
+        {{"-x", "-L", "20"}, 100, 0, 0, nullptr, 0, "an unknown option ends parsing"},
+        {{"-L", "20", "-", "-a", "5"}, 20, 0, 0, nullptr, 0, "so does a lone minus"},
+        {{"-l", "20"}, 100, 0, 0, nullptr, 0, "option letters are case-sensitive"},
+        {{"?", "-L", "20", "-?", "-a", "3", "?x"}, 20, 3, 0, nullptr, 3, "usage, and on"},
+    };
+    for (const Case& c : cases) {
         std::FILE* stream = std::tmpfile();
-        result = parseCommandLine(arguments, stream);
+        const CommandLine parsed = parseCommandLine(c.arguments, stream);
         std::rewind(stream);
-        for (int c = std::fgetc(stream); c != EOF; c = std::fgetc(stream))
-            printed.push_back(static_cast<char>(c));
+        std::string printed;
+        for (int ch = std::fgetc(stream); ch != EOF; ch = std::fgetc(stream))
+            printed.push_back(static_cast<char>(ch));
         std::fclose(stream);
+        EXPECT_EQ(parsed.L, c.L) << c.why;
+        EXPECT_EQ(parsed.a, c.a) << c.why;
+        EXPECT_EQ(parsed.b, c.b) << c.why;
+        if (c.path == nullptr)
+            EXPECT_TRUE(parsed.profilePath.isNull()) << c.why;
+        else
+            EXPECT_EQ(parsed.profilePath, QString(c.path)) << c.why;
+        std::string usages;
+        for (int i = 0; i < c.usages; ++i)
+            usages += usageText;
+        EXPECT_EQ(printed, usages) << c.why;
     }
-    CommandLine result;
-    std::string printed;
-};
-
-TEST(CommandLine, StartValuesWithoutOptions) {
-    const Parsed parsed({"ignored", "also-ignored"});
-    EXPECT_TRUE(parsed.result.profilePath.isNull());
-    EXPECT_EQ(parsed.result.L, 100.0);
-    EXPECT_EQ(parsed.result.a, 0.0);
-    EXPECT_EQ(parsed.result.b, 0.0);
-    EXPECT_EQ(parsed.printed, "");
-}
-
-TEST(CommandLine, AttachedAndSeparateValuesMix) {
-    const Parsed parsed({"-L50", "-a", "10", "-b-5", "-o", "/tmp/p.icc"});
-    EXPECT_EQ(parsed.result.L, 50.0);
-    EXPECT_EQ(parsed.result.a, 10.0);
-    EXPECT_EQ(parsed.result.b, -5.0);
-    EXPECT_EQ(parsed.result.profilePath, "/tmp/p.icc");
-
-    EXPECT_EQ(Parsed({"-o/tmp/p.icc"}).result.profilePath, "/tmp/p.icc");
-}
-
-TEST(CommandLine, BadOrMissingNumbersKeepTheEarlierValue) {
-    EXPECT_EQ(Parsed({"-L", "abc"}).result.L, 100.0);
-    EXPECT_EQ(Parsed({"-a"}).result.a, 0.0);
-    EXPECT_EQ(Parsed({"-L", "30", "-L", "x"}).result.L, 30.0);
-    EXPECT_EQ(Parsed({"-L", "30", "-L", "40"}).result.L, 40.0) << "later occurrence overrides";
-    EXPECT_EQ(Parsed({"-L", "1e1"}).result.L, 10.0);
-}
-
-TEST(CommandLine, ValueIsTheNextArgumentWhateverItLooksLike) {
-    // -a is consumed as the value of -L (not a number, so L keeps its start value), and 7 is then
-    // an ordinary argument that is skipped.
-    const Parsed parsed({"-L", "-a", "7"});
-    EXPECT_EQ(parsed.result.L, 100.0);
-    EXPECT_EQ(parsed.result.a, 0.0);
-    EXPECT_EQ(Parsed({"-o", "-L"}).result.profilePath, "-L");
-}
-
-TEST(CommandLine, ProfilePathIsAlwaysAssigned) {
-    EXPECT_TRUE(Parsed({"-o"}).result.profilePath.isNull());
-    EXPECT_TRUE(Parsed({"-o", "/a.icc", "-o"}).result.profilePath.isNull());
-    const Parsed empty({"-o", ""});
-    EXPECT_FALSE(empty.result.profilePath.isNull()) << "an empty path is still passed on";
-    EXPECT_TRUE(empty.result.profilePath.isEmpty());
-}
-
-TEST(CommandLine, UnknownOptionOrLoneMinusEndsParsing) {
-    const Parsed unknown({"-x", "-L", "20"});
-    EXPECT_EQ(unknown.result.L, 100.0);
-    EXPECT_EQ(Parsed({"-L", "20", "-", "-a", "5"}).result.a, 0.0);
-    EXPECT_EQ(Parsed({"-L", "20", "-", "-a", "5"}).result.L, 20.0);
-    EXPECT_EQ(Parsed({"-l", "20"}).result.L, 100.0) << "option letters are case-sensitive";
-}
-
-TEST(CommandLine, QuestionMarkPrintsUsageAndParsingGoesOn) {
-    const Parsed plain({"?", "-L", "20"});
-    EXPECT_EQ(plain.printed, usageText);
-    EXPECT_EQ(plain.result.L, 20.0);
-
-    const Parsed option({"-?", "-a", "3"});
-    EXPECT_EQ(option.printed, usageText);
-    EXPECT_EQ(option.result.a, 3.0);
-
-    EXPECT_EQ(Parsed({"?x", "?"}).printed, usageText + usageText);
-}
-
-TEST(CommandLine, UsageTextByteForByte) {
-    std::FILE* stream = std::tmpfile();
-    printUsage(stream);
-    std::rewind(stream);
-    std::string printed;
-    for (int c = std::fgetc(stream); c != EOF; c = std::fgetc(stream))
-        printed.push_back(static_cast<char>(c));
-    std::fclose(stream);
-
-    EXPECT_EQ(printed, usageText);
-    ASSERT_EQ(printed.find('\n'), printed.rfind('\n')) << "two lines";
-    EXPECT_EQ(printed.substr(0, 9), "Tintora, ");
-    EXPECT_EQ(printed.substr(printed.find('\n') - 2, 3), " \t\n");
-    EXPECT_NE(printed.back(), '\n');
+    EXPECT_EQ(parseCommandLine({"-L", "150"}).ignored, QStringList{"-L 150 is outside 0 to 100"});
+    EXPECT_TRUE(parseCommandLine({"-h"}).help);
+    EXPECT_TRUE(parseCommandLine({"-L", "5", "--help"}).help);
 }
 
 } // namespace
