@@ -166,11 +166,15 @@ TEST_F(CurveTags, ParametricTypesEvaluate) {
     EXPECT_NEAR(meeting->eval_clamped(0.1), 0.02, 1e-6);
     EXPECT_NEAR(meeting->eval_clamped(0.6), 0.36, 1e-6);
 
-    // The 16-bit forward table rounds eval_clamped.
-    const std::uint16_t in = 32768;
-    std::uint16_t out = 0;
-    srgb->forward(&in, &out, 1);
-    EXPECT_EQ(out, static_cast<std::uint16_t>(srgb->eval_clamped(32768 / 65535.0) * 65535 + 0.5));
+    // The 16-bit forward table, entry i = f(i / 65535) x 65535 + 0.5, truncated, with the
+    // parameters as stored (s15Fixed16, then single precision); worked out separately: 14027.91,
+    // 154.79 and 77.39 before rounding.
+    const std::uint16_t in[3] = {32768, 2000, 1000};
+    std::uint16_t out[3] = {};
+    srgb->forward(in, out, 3);
+    EXPECT_EQ(out[0], 14028);
+    EXPECT_EQ(out[1], 155);
+    EXPECT_EQ(out[2], 77) << "the linear piece";
 }
 
 TEST_F(CurveTags, FlatStretchesInvertToTheirMiddle) {

@@ -63,8 +63,10 @@ TEST(SearchDistance, MethodsAndWeights) {
     EXPECT_NEAR(searchDistance(-1, r, s, 2, 1, 0.5), 12.489995996796797, 1e-12)
         << "no method selected counts as method 0";
     EXPECT_NEAR(searchDistance(1, r, s, 2, 1, 0.5), 6.430230871701276, 1e-12);
-    EXPECT_NEAR(searchDistance(2, r, s, 2, 1, 0.5), deltaE2000(50, 30, 40, 52, 32, 24, 2, 1, 0.5),
-                0);
+    // Method 2 is the DE2000 of the script's second pair, with the weights.
+    const DistanceColour r2 = distanceColour(2, context, 50, 20, -3.52668);
+    const DistanceColour s2 = distanceColour(2, context, 55, 0, 30);
+    EXPECT_NEAR(searchDistance(2, r2, s2, 2, 1, 0.5), 18.728263459172414, 1e-9);
 }
 
 TEST(TotalDifference, Methods) {
@@ -78,8 +80,8 @@ TEST(TotalDifference, Methods) {
     // Chroma 50 against 40 with no hue difference: sqrt(2^2 + 10^2 / SC^2), SC from sqrt(2000).
     const double r94[3] = {50, 30, 40}, s94[3] = {52, 24, 32};
     EXPECT_NEAR(totalDifference(1, r94, s94, context), 3.87548423065314, 1e-12);
-    EXPECT_NEAR(totalDifference(2, r94, s94, context), deltaE2000(50, 30, 40, 52, 24, 32, 1, 1, 1),
-                0);
+    const double r00[3] = {50, 20, -3.52668}, s00[3] = {55, 0, 30};
+    EXPECT_NEAR(totalDifference(2, r00, s00, context), 31.843384345668678, 1e-9);
 
     // Method 3: Euclidean in J, a_c, b_c; a grey pair differs in J only, by less than in L*.
     const double g1[3] = {50, 0, 0}, g2[3] = {60, 0, 0};
