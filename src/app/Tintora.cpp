@@ -32,6 +32,11 @@ constexpr int menuBarHeight = 24;
 // A style value of the installation; an absent one reads as an empty string.
 QString styleValue(const char* name) { return QString::fromLatin1(velt_findStyleElement(name)); }
 
+// A file of the installation's Resources folder, beside the executable.
+QString resourcePath(const QString& name) {
+    return QDir(QCoreApplication::applicationDirPath()).absolutePath() + "/Resources/" + name;
+}
+
 } // namespace
 
 Tintora::Tintora(QWidget* parent, Qt::WindowFlags flags) : TintoraBase(parent, flags) {
@@ -40,8 +45,7 @@ Tintora::Tintora(QWidget* parent, Qt::WindowFlags flags) : TintoraBase(parent, f
     // The menu bar is not part of the form's layout; the layout leaves room for it instead.
     layout()->setContentsMargins(0, menuBarHeight, 0, 0);
     buildMenus();
-    showBanner(QDir(QCoreApplication::applicationDirPath()).absolutePath() + "/Resources/" +
-               "banner.png");
+    showBanner(resourcePath("banner.png"));
 
     context = new csContext;
     setWindowViewingConditions(*context);
@@ -161,11 +165,13 @@ void Tintora::makeConnections() {
     connect(lineEditSrc3, &QLineEdit::textChanged, this, &Tintora::updateSrc3);
     connect(lineEditSrc4, &QLineEdit::textChanged, this, &Tintora::updateSrc4);
     // A field left half-typed shows the value the window works with again.
-    for (SpinLineEdit* field :
-         {lineEditRefL, lineEditRefA, lineEditRefB, lineEditRefC, lineEditRefH, lineEditDev1,
-          lineEditDev2, lineEditDev3, lineEditDev4, lineEditSrc1, lineEditSrc2, lineEditSrc3,
-          lineEditSrc4})
-        connect(field, &SpinLineEdit::lostFocus, this, &Tintora::restoreUnreadableFields);
+    const auto restoreOnLeaving = [this](const auto& fields) {
+        for (SpinLineEdit* field : fields)
+            connect(field, &SpinLineEdit::lostFocus, this, &Tintora::restoreUnreadableFields);
+    };
+    restoreOnLeaving(referenceFields());
+    restoreOnLeaving(deviceFields());
+    restoreOnLeaving(sourceFields());
 
     connect(this, &Tintora::dropOpenDocuments, this, &Tintora::openDocuments);
     connect(this, &Tintora::processDocument, this, &Tintora::setProfile);
@@ -277,8 +283,7 @@ void Tintora::restoreLastSession() {
     restoreLastLAB();
     if (!SettingsStore::contains("lastProfilePath")) {
         // The very first start: the sample press profile, so that a search is on screen at once.
-        const QString sample = QDir(QCoreApplication::applicationDirPath()).absolutePath() +
-                               "/Resources/profiles/Tintora-Sample-CMYK.icc";
+        const QString sample = resourcePath("profiles/Tintora-Sample-CMYK.icc");
         if (QFileInfo(sample).isFile())
             setProfile(sample);
     } else {

@@ -40,10 +40,10 @@ TintoraBase::TintoraBase(QWidget* parent, Qt::WindowFlags flags) : QDialog(paren
     setNumberValidator(lineEditRefC, 0, 184, 10);
     setNumberValidator(lineEditRefH, 0, 360, 10);
 
-    for (SpinLineEdit* field : deviceFields())
+    for (SpinLineEdit* field : deviceFields()) {
         field->setText(numberText(0.0, deviceDecimals));
-    for (SpinLineEdit* field : deviceFields())
         setNumberValidator(field, 0, 100, 5);
+    }
     for (SpinLineEdit* field : sourceFields())
         setNumberValidator(field, 0, 100, 5);
 
@@ -55,6 +55,10 @@ TintoraBase::TintoraBase(QWidget* parent, Qt::WindowFlags flags) : QDialog(paren
     displayAB();
     displayCH();
     resetResults();
+}
+
+std::array<SpinLineEdit*, 5> TintoraBase::referenceFields() const {
+    return {lineEditRefL, lineEditRefA, lineEditRefB, lineEditRefC, lineEditRefH};
 }
 
 std::array<SpinLineEdit*, 4> TintoraBase::deviceFields() const {
@@ -177,43 +181,43 @@ bool TintoraBase::readChangedNumber(const QLineEdit* field, double current, int 
 }
 
 // L*, a*, b* (index 0 to 2) or C*, h (3, 4) from its field; true when it changed.
-bool TintoraBase::referenceChanged(const QLineEdit* field, int index) {
+bool TintoraBase::referenceChanged(int index) {
     double* const values[5] = {&refL, &refA, &refB, &refC, &refH};
     double value = 0;
-    if (!readChangedNumber(field, *values[index], referenceDecimals, &value))
+    if (!readChangedNumber(referenceFields()[index], *values[index], referenceDecimals, &value))
         return false;
     *values[index] = value;
     return true;
 }
 
 void TintoraBase::updateRefL() {
-    if (referenceChanged(lineEditRefL, 0))
+    if (referenceChanged(0))
         requestSearch();
 }
 
 void TintoraBase::updateRefA() {
-    if (!referenceChanged(lineEditRefA, 1))
+    if (!referenceChanged(1))
         return;
     updateRefCHfromAB();
     requestSearch();
 }
 
 void TintoraBase::updateRefB() {
-    if (!referenceChanged(lineEditRefB, 2))
+    if (!referenceChanged(2))
         return;
     updateRefCHfromAB();
     requestSearch();
 }
 
 void TintoraBase::updateRefC() {
-    if (!referenceChanged(lineEditRefC, 3))
+    if (!referenceChanged(3))
         return;
     updateRefABfromCH();
     requestSearch();
 }
 
 void TintoraBase::updateRefH() {
-    if (!referenceChanged(lineEditRefH, 4))
+    if (!referenceChanged(4))
         return;
     updateRefABfromCH();
     requestSearch();
@@ -276,8 +280,7 @@ void TintoraBase::languageChange() {
 void TintoraBase::setFieldTop(std::initializer_list<SpinLineEdit*> fields, double top) {
     for (SpinLineEdit* field : fields) {
         field->maximum = top;
-        if (auto* range =
-                qobject_cast<RangeValidator*>(const_cast<QValidator*>(field->validator())))
+        if (auto* range = field->findChild<RangeValidator*>())
             range->setTop(top);
     }
 }
@@ -301,18 +304,16 @@ void TintoraBase::requestSearch() {
 }
 
 void TintoraBase::restoreUnreadableFields() {
+    const auto restore = [](SpinLineEdit* field, double value, int decimals) {
+        if (!field->hasFocus() && !field->hasAcceptableInput() && !std::isnan(value))
+            setNumberText(field, value, decimals);
+    };
     const double reference[5] = {refL, refA, refB, refC, refH};
-    SpinLineEdit* const referenceFields[5] = {lineEditRefL, lineEditRefA, lineEditRefB,
-                                              lineEditRefC, lineEditRefH};
     for (int i = 0; i < 5; ++i)
-        if (!referenceFields[i]->hasFocus() && !referenceFields[i]->hasAcceptableInput())
-            setNumberText(referenceFields[i], reference[i], referenceDecimals);
+        restore(referenceFields()[i], reference[i], referenceDecimals);
     for (int i = 0; i < 4; ++i) {
-        if (!deviceFields()[i]->hasFocus() && !deviceFields()[i]->hasAcceptableInput() &&
-            !std::isnan(dev[i]))
-            setNumberText(deviceFields()[i], dev[i], deviceDecimals);
-        if (!sourceFields()[i]->hasFocus() && !sourceFields()[i]->hasAcceptableInput())
-            setNumberText(sourceFields()[i], src[i], sourceDecimals);
+        restore(deviceFields()[i], dev[i], deviceDecimals);
+        restore(sourceFields()[i], src[i], sourceDecimals);
     }
 }
 

@@ -87,6 +87,8 @@ protected:
     // those chains again.
     static void setNumberText(QLineEdit* field, double value, int decimals);
 
+    // L*, a*, b*, C*, h.
+    std::array<SpinLineEdit*, 5> referenceFields() const;
     std::array<SpinLineEdit*, 4> deviceFields() const;
     std::array<SpinLineEdit*, 4> sourceFields() const;
 
@@ -111,7 +113,7 @@ private:
                                  std::array<double, 4>& values, int index);
     static void showValues(const std::array<SpinLineEdit*, 4>& fields,
                            const std::array<double, 4>& values, int decimals);
-    bool referenceChanged(const QLineEdit* field, int index);
+    bool referenceChanged(int index);
     void updateDev(int index);
     void updateSrc(int index);
     void setDeviceLabels(const char* first, const char* second, const char* third, bool cmyk);

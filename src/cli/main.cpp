@@ -4,6 +4,7 @@
 #include "ConvertCommand.h"
 #include "MatchCommand.h"
 #include "ProfileInfo.h"
+#include "SpotMatcher.h"
 
 #include <tintora/version.h>
 
@@ -152,7 +153,9 @@ int main(int argc, char** argv) {
                      "Black generation: the fixed K value of a CMYK profile, percent")
         ->check(CLI::Range(0.0, 100.0))
         ->capture_default_str();
-    const std::map<std::string, int> methods{{"de76", 0}, {"de94", 1}, {"de2000", 2}, {"cam02", 3}};
+    std::map<std::string, int> methods;
+    for (int method = 0; method < 4; ++method)
+        methods[methodName(method)] = method;
     matchCommand->add_option("--method", match.preferences.method, "Colour-difference method")
         ->transform(CLI::CheckedTransformer(methods))
         ->default_str("cam02");

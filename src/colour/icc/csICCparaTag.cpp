@@ -13,6 +13,11 @@ constexpr std::uint32_t tableSize = 65536;
 // Bytes each function type needs: the 12-byte head and 4 per parameter.
 constexpr std::uint32_t neededSize[5] = {16, 24, 28, 32, 40};
 
+void logUnsupportedType(unsigned type) {
+    logError("unsupported function type",
+             "function type '%u' is not supported for parametricCurveType", type);
+}
+
 double clamp01(double v) { return v < 0 ? 0 : v > 1 ? 1 : v; }
 
 // The power piece (a x + b)^g, which the validation keeps real where it is used.
@@ -90,8 +95,7 @@ std::uint32_t csICCparaTag::parse(std::uint32_t size, bool buildForward, bool bu
         return 0;
     const unsigned type = readU16(data() + 8);
     if (type > 4) {
-        logError("unsupported function type",
-                 "function type '%u' is not supported for parametricCurveType", type);
+        logUnsupportedType(type);
         return 0;
     }
     const unsigned count = (neededSize[type] - 12) / 4;
@@ -112,8 +116,7 @@ bool csICCparaTag::validate(const std::uint8_t* data, std::uint32_t size) {
     }
     const unsigned type = readU16(data + 8);
     if (type > 4) {
-        logError("unsupported function type",
-                 "function type '%u' is not supported for parametricCurveType", type);
+        logUnsupportedType(type);
         return false;
     }
     if (size < neededSize[type]) {
@@ -174,17 +177,13 @@ std::unique_ptr<csICCparaTag> csICCparaTag::fromBlock(Signature signature, const
                  data[2], data[3]);
         return nullptr;
     }
-    // An unknown function type parses to nothing: its error, then the warning for a block that
-    // gave less than a type signature.
-    if (readU16(data + 8) > 4) {
-        logError("unsupported function type",
-                 "function type '%u' is not supported for parametricCurveType",
-                 static_cast<unsigned>(readU16(data + 8)));
-        corrupt();
+    if (!validate(data, limit)) {
+        // An unknown function type parses to nothing: after its error, the warning for a block
+        // that gave less than a type signature.
+        if (readU16(data + 8) > 4)
+            corrupt();
         return nullptr;
     }
-    if (!validate(data, limit))
-        return nullptr;
     const std::uint32_t needed = neededSize[readU16(data + 8)];
     auto tag = std::make_unique<csICCparaTag>(signature, needed, data);
     logInfo("parametricCurveType constructed",
@@ -208,9 +207,7 @@ double csICCparaTag::evaluate(double x) const {
     case 4:
         return x >= d ? power(a, b, g, x) + e : c * x + f;
     default:
-        logError("unsupported function type",
-                 "function type '%u' is not supported for parametricCurveType",
-                 static_cast<unsigned>(type_));
+        logUnsupportedType(static_cast<unsigned>(type_));
         return 0;
     }
 }
@@ -284,9 +281,7 @@ double csICCparaTag::inverse(double y) const {
 bool csICCparaTag::fillUnsupported(std::unique_ptr<std::uint16_t[]>& table) const {
     if (type_ >= 0 && type_ <= 4)
         return false;
-    logError("unsupported function type",
-             "function type '%u' is not supported for parametricCurveType",
-             static_cast<unsigned>(type_));
+    logUnsupportedType(static_cast<unsigned>(type_));
     std::fill(table.get(), table.get() + tableSize, std::uint16_t{1});
     return true;
 }
