@@ -102,20 +102,4 @@ TEST(SpinLineEdit, ReturnNeitherEditsNorReachesTheDialog) {
     EXPECT_EQ(field->text(), "42");
 }
 
-TEST(SpinLineEdit, LosingFocusIsSignalled) {
-    QDialog dialog;
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* field = new SpinLineEdit(&dialog);
-    auto* other = new SpinLineEdit(&dialog);
-    layout->addWidget(field);
-    layout->addWidget(other);
-    dialog.show();
-    QApplication::setActiveWindow(&dialog);
-    field->setFocus();
-    QSignalSpy lost(field, &SpinLineEdit::lostFocus);
-    QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(field, &focusOut);
-    EXPECT_EQ(lost.count(), 1);
-}
-
 } // namespace

@@ -1,3 +1,4 @@
+#include "ClearedLogTest.h"
 #include "csICCcurvTag.h"
 #include "csICCparaTag.h"
 #include "csLog.h"
@@ -51,11 +52,7 @@ std::unique_ptr<csICCparaTag> para(std::uint16_t type, std::initializer_list<dou
                                           static_cast<std::uint32_t>(block.size()), block.data());
 }
 
-class CurveTags : public testing::Test {
-protected:
-    CurveTags() { clearLog(); }
-    ~CurveTags() override { clearLog(); }
-};
+using CurveTags = ClearedLogTest;
 
 TEST_F(CurveTags, IdentityAndGammaOne) {
     for (const csICCcurvTag& identity : {curve({}), curve({256})}) {

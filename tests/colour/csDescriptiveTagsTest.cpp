@@ -1,3 +1,4 @@
+#include "ClearedLogTest.h"
 #include "ProfileBytes.h"
 #include "csICCProfileHeader.h"
 #include "csICCdescTag.h"
@@ -41,11 +42,7 @@ ProfileBytes descBlock(std::uint32_t n, std::uint32_t m, std::uint8_t scriptCoun
     return d;
 }
 
-class DescriptiveTags : public testing::Test {
-protected:
-    DescriptiveTags() { clearLog(); }
-    ~DescriptiveTags() override { clearLog(); }
-};
+using DescriptiveTags = ClearedLogTest;
 
 TEST_F(DescriptiveTags, DescBuiltFromText) {
     const csICCdescTag desc("ab\xC3");

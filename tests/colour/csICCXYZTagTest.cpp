@@ -1,4 +1,5 @@
 #include "csICCXYZTag.h"
+#include "ClearedLogTest.h"
 #include "csLog.h"
 
 #include <gtest/gtest.h>
@@ -10,11 +11,7 @@ namespace {
 
 const Signature wtpt("wtpt");
 
-class csICCXYZTagTest : public testing::Test {
-protected:
-    csICCXYZTagTest() { clearLog(); }
-    ~csICCXYZTagTest() override { clearLog(); }
-};
+using csICCXYZTagTest = ClearedLogTest;
 
 TEST_F(csICCXYZTagTest, BuiltTagHasTypeHeaderAndRepeatedValue) {
     const csICCXYZTag tag(wtpt, 0.9642f, 1.0f, 0.8249f, 2);

@@ -1,4 +1,5 @@
 #include "csICCncl2Tag.h"
+#include "ClearedLogTest.h"
 #include "ProfileBytes.h"
 #include "csICCProfile.h"
 #include "csICCXYZTag.h"
@@ -41,11 +42,7 @@ ProfileBytes twoColours() {
     return b;
 }
 
-class NamedColourTag : public testing::Test {
-protected:
-    NamedColourTag() { clearLog(); }
-    ~NamedColourTag() override { clearLog(); }
-};
+using NamedColourTag = ClearedLogTest;
 
 TEST_F(NamedColourTag, ReadsNamesAndValues) {
     const auto tag = make(twoColours().bytes);

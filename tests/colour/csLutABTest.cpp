@@ -2,6 +2,7 @@
 // and read by Little CMS 2, and one written by Little CMS 2 and read by us, each converted by both
 // on a grid of values, both directions.
 
+#include "ClearedLogTest.h"
 #include "ProfileBytes.h"
 #include "csICCNumbers.h"
 #include "csICCProfile.h"
@@ -219,11 +220,7 @@ double largestDifference(const std::vector<std::uint8_t>& image, const char* nam
     return largest;
 }
 
-class LutAB : public testing::Test {
-protected:
-    LutAB() { clearLog(); }
-    ~LutAB() override { clearLog(); }
-};
+using LutAB = ClearedLogTest;
 
 // Simplex interpolation and Little CMS 2's own differ inside grid cells only; 16-bit samples
 // add their rounding.

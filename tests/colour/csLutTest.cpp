@@ -1,3 +1,4 @@
+#include "ClearedLogTest.h"
 #include "LutBytes.h"
 #include "csICCmft1Interpolator.h"
 #include "csICCmft1Tag.h"
@@ -21,11 +22,7 @@ template <typename Tag> std::unique_ptr<Tag> make(const std::vector<std::uint8_t
     return std::unique_ptr<Tag>(dynamic_cast<Tag*>(tag.release()));
 }
 
-class Luts : public testing::Test {
-protected:
-    Luts() { clearLog(); }
-    ~Luts() override { clearLog(); }
-};
+using Luts = ClearedLogTest;
 
 TEST_F(Luts, IdentityLutsReturnTheirInputsAndTheMatrixActsOnThreeInputs) {
     LutBytes bytes; // 3 in, 3 out, a 2-point grid holding the corners of the unit cube

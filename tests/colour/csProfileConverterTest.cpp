@@ -1,3 +1,4 @@
+#include "ClearedLogTest.h"
 #include "LutBytes.h"
 #include "csICCProfile.h"
 #include "csICCProfileConverter.h"
@@ -48,10 +49,8 @@ std::array<double, 3> convertOne(csICCProfileConverter& converter, std::array<do
     return out;
 }
 
-class ProfileConverter : public testing::Test {
+class ProfileConverter : public ClearedLogTest {
 protected:
-    ProfileConverter() { clearLog(); }
-    ~ProfileConverter() override { clearLog(); }
     csICCProfile profile;
 };
 

@@ -119,24 +119,18 @@ TEST(SpotSearch, TheGamutTestDecidesAtTwoHundredthsAndTheSecondPassGoesOnFromIt)
 }
 
 TEST(SpotSearch, InGamutReferencesAreReached) {
-    for (const std::string& path : {sample("Tintora-Sample-CMYK.icc")}) {
-        Bound bound(path);
-        ASSERT_TRUE(bound.ok) << path;
-        int reached = 0;
-        const double devices[][4] = {{20, 40, 60, 0}, {70, 10, 30, 0}, {5, 80, 90, 0}};
-        for (const auto& device : devices) {
-            const auto lab = bound.labOf(device);
-            const SpotSearchResult result = bound.search(lab[0], lab[1], lab[2], {});
-            EXPECT_FALSE(result.outOfGamut) << path << " L* " << lab[0];
-            EXPECT_LT(result.gamutDistance, gamutTolerance) << path;
-            // The shown colour comes from the device values rounded to two decimals.
-            EXPECT_LT(std::hypot(result.achieved[0] - lab[0], result.achieved[1] - lab[1],
-                                 result.achieved[2] - lab[2]),
-                      0.1)
-                << path;
-            reached += !result.outOfGamut;
-        }
-        EXPECT_EQ(reached, 3);
+    Bound bound(sample("Tintora-Sample-CMYK.icc"));
+    ASSERT_TRUE(bound.ok);
+    const double devices[][4] = {{20, 40, 60, 0}, {70, 10, 30, 0}, {5, 80, 90, 0}};
+    for (const auto& device : devices) {
+        const auto lab = bound.labOf(device);
+        const SpotSearchResult result = bound.search(lab[0], lab[1], lab[2], {});
+        EXPECT_FALSE(result.outOfGamut) << "L* " << lab[0];
+        EXPECT_LT(result.gamutDistance, gamutTolerance);
+        // The shown colour comes from the device values rounded to two decimals.
+        EXPECT_LT(std::hypot(result.achieved[0] - lab[0], result.achieved[1] - lab[1],
+                             result.achieved[2] - lab[2]),
+                  0.1);
     }
 }
 

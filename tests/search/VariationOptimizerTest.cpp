@@ -62,22 +62,12 @@ TEST_F(Optimizer, LandsOnTheExactDeviceValuesOfAnIdentityLut) {
         EXPECT_EQ(distance, 0) << "method " << method;
         for (int c = 0; c < 3; ++c)
             EXPECT_NEAR(dev[c], target[c], 1e-12) << "method " << method << " channel " << c;
+        // The colour of the result comes back as the method measures it: J, a_c, b_c for 3.
+        float jab[3];
+        context.labToJab(float(lab[0]), float(lab[1]), float(lab[2]), &jab[0], &jab[1], &jab[2]);
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(reference[c], method == 3 ? jab[c] : lab[c], 1e-3) << "method " << method;
     }
-}
-
-TEST_F(Optimizer, MethodThreeReturnsTheAppearanceModelsCoordinates) {
-    IdentityProfile identity;
-    ASSERT_EQ(identity.converter->prepare(), 0);
-    double dev[4] = {0, 0, 0, 0};
-    double reference[3] = {40, 10, -10};
-    optimizer.searchDeviceValues(*identity.converter, context, dev, reference, 1, 1, 1, 3, false);
-    double lab[3];
-    deviceToLab(*identity.converter, Signature("CMY "), false, dev, lab);
-    float J, ac, bc;
-    context.labToJab(float(lab[0]), float(lab[1]), float(lab[2]), &J, &ac, &bc);
-    EXPECT_NEAR(reference[0], J, 1e-3);
-    EXPECT_NEAR(reference[1], ac, 1e-3);
-    EXPECT_NEAR(reference[2], bc, 1e-3);
 }
 
 TEST_F(Optimizer, BorderStartTriesTheCornersFirst) {
