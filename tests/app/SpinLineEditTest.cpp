@@ -1,10 +1,7 @@
 #include "SpinLineEdit.h"
 
-#include <QDialog>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QVBoxLayout>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -77,29 +74,6 @@ TEST(SpinLineEdit, OnlySteppingEmitsValueChanged) {
     EXPECT_EQ(field.text(), "512");
     EXPECT_EQ(edited.count(), 3);
     EXPECT_EQ(stepped.count(), 0);
-}
-
-TEST(SpinLineEdit, ReturnNeitherEditsNorReachesTheDialog) {
-    QDialog dialog;
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* field = new SpinLineEdit(&dialog);
-    auto* button = new QPushButton("OK", &dialog);
-    button->setDefault(true);
-    layout->addWidget(field);
-    layout->addWidget(button);
-    QObject::connect(button, &QPushButton::clicked, &dialog, &QDialog::accept);
-    dialog.show();
-    field->setFocus();
-    field->setText("42");
-
-    QSignalSpy accepted(&dialog, &QDialog::accepted);
-    QSignalSpy returned(field, &QLineEdit::returnPressed);
-    QTest::keyClick(field, Qt::Key_Return);
-    QTest::keyClick(field, Qt::Key_Enter);
-    EXPECT_EQ(accepted.count(), 0);
-    EXPECT_EQ(returned.count(), 0);
-    EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(field->text(), "42");
 }
 
 } // namespace

@@ -3,13 +3,11 @@
 #include "ResultFigures.h"
 #include "VeltFramework.h"
 #include "VeltGlue.h"
-#include "csContext.h"
 
 #include <QApplication>
 #include <QDropEvent>
 #include <QFocusEvent>
 #include <QMenuBar>
-#include <QMetaMethod>
 #include <QMimeData>
 #include <QScreen>
 #include <QSettings>
@@ -52,7 +50,6 @@ struct EmptySettingsStore {
 };
 
 using Widgets = std::initializer_list<QWidget*>;
-using LineEdits = std::initializer_list<QLineEdit*>;
 
 bool shown(const QWidget* widget) { return widget->isVisibleTo(widget->window()); }
 
@@ -106,25 +103,15 @@ TEST(NumberText, TheCommandLineWritesTheDigitsTheWindowShows) {
     }
 }
 
-TEST_F(TintoraWindowTest, EscapeDoesNotCloseTheWindow) {
+TEST_F(TintoraWindowTest, GeometryTitleAndEscape) {
     window.show();
-    QTest::keyClick(&window, Qt::Key_Escape);
     QTest::keyClick(window.lineEditRefL, Qt::Key_Escape);
-    EXPECT_TRUE(window.isVisible());
-}
-
-TEST_F(TintoraWindowTest, GeometryTitleAndMenuBar) {
+    EXPECT_TRUE(window.isVisible()) << "Escape does not close the window";
     EXPECT_EQ(window.size(),
               QSize(797, std::min(780, window.screen()->availableGeometry().height() - 40)))
         << "780 high where the screen has room";
     EXPECT_EQ(window.minimumSize(), QSize(680, 640)) << "fits a 768-pixel screen with a title bar";
-    EXPECT_EQ(window.maximumSize(), QSize(32767, 32767));
     EXPECT_EQ(window.windowTitle(), "Veltrane Tintora");
-    EXPECT_EQ(window.layout()->contentsMargins(), QMargins(0, 24, 0, 0));
-    auto* bar = window.findChild<QMenuBar*>("menubar");
-    ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(bar->geometry(), QRect(0, 0, 20000, 24));
-    EXPECT_FALSE(window.acceptDrops());
 }
 
 TEST_F(TintoraWindowTest, MenusTitleAndUpdateEntryFollowTheStyleValues) {
@@ -158,38 +145,19 @@ TEST_F(TintoraWindowTest, MenusTitleAndUpdateEntryFollowTheStyleValues) {
 }
 
 TEST_F(TintoraWindowTest, InitialStateOfAFreshWindow) {
-    for (QWidget* hidden :
-         Widgets{window.lineEditRefA, window.lineEditRefB, window.lineEditAchA, window.lineEditAchB,
-                 window.lineEditDeltaA, window.lineEditDeltaB, window.textLabelRefA,
-                 window.textLabelDeltaB})
-        EXPECT_FALSE(shown(hidden)) << hidden->objectName().toStdString();
-    for (QWidget* visible :
-         Widgets{window.lineEditRefL, window.lineEditRefC, window.lineEditRefH, window.lineEditAchC,
-                 window.lineEditDeltaH, window.sliderStrength, window.sliderPriority,
-                 window.sliderBlack, window.lineEditDev4, window.textLabelNoProfile})
-        EXPECT_TRUE(shown(visible)) << visible->objectName().toStdString();
-    EXPECT_FALSE(shown(window.textLabelOutOfGamut)) << "nothing has been searched";
+    EXPECT_FALSE(shown(window.lineEditRefA) || shown(window.textLabelOutOfGamut));
+    EXPECT_TRUE(shown(window.lineEditRefH) && shown(window.textLabelNoProfile));
+    EXPECT_TRUE(window.lineEditDev1->text().isEmpty() && window.lineEditDeltaE->text().isEmpty());
 
-    for (const QLineEdit* result :
-         LineEdits{window.lineEditDev1, window.lineEditDev4, window.lineEditAchL,
-                   window.lineEditDeltaE, window.lineEditProfile})
-        EXPECT_TRUE(result->text().isEmpty()) << result->objectName().toStdString();
-
-    EXPECT_EQ(window.comboBoxIntent->currentIndex(), 3);
-    EXPECT_EQ(window.comboBoxSourceIntent->currentIndex(), 3);
     EXPECT_EQ(window.comboBoxIntent->currentText(), "absolute colorimetric");
+    EXPECT_EQ(window.comboBoxSourceIntent->currentIndex(), 3);
     EXPECT_EQ(window.comboBoxPreserve->currentIndex(), 0);
     EXPECT_EQ(window.comboBoxDeltaFormula->currentIndex(), 3) << "CIECAM02 on a first run";
     EXPECT_EQ(window.textLabelDeltaE->text(), QString::fromUtf8("\u0394JCh"));
-    EXPECT_FALSE(window.checkBoxLab->isChecked());
-    EXPECT_TRUE(window.checkBoxLCh->isChecked());
-    for (double value : window.dev)
-        EXPECT_TRUE(std::isnan(value));
+    EXPECT_TRUE(std::isnan(window.dev[0]));
     EXPECT_EQ(window.lineEditRefL->text(), "50.00");
     EXPECT_EQ(window.lineEditRefC->text(), "0.00");
-    EXPECT_EQ(window.refB, 0.0);
-    EXPECT_EQ(window.sliderStrength->value(), 2);
-    EXPECT_EQ(window.sliderPriority->value(), 2);
+    EXPECT_EQ(window.sliderStrength->value() * 10 + window.sliderPriority->value(), 22);
     EXPECT_EQ(window.sliderBlack->value(), 0);
     EXPECT_FALSE(window.checkBoxUseSource->isChecked());
     EXPECT_TRUE(window.calls.isEmpty()) << "building the window runs no search";
@@ -208,52 +176,25 @@ TEST_F(TintoraWindowTest, FieldsTakeNumbersInTheirRange) {
     };
     for (const Case& c : {Case{window.lineEditRefL, "100", QValidator::Acceptable},
                           Case{window.lineEditRefL, "150", QValidator::Invalid},
-                          Case{window.lineEditRefL, "100.5", QValidator::Invalid},
-                          Case{window.lineEditRefL, "-1", QValidator::Invalid},
                           Case{window.lineEditRefL, "50,5", QValidator::Invalid},
                           Case{window.lineEditRefL, "", QValidator::Intermediate},
                           Case{window.lineEditRefA, "-", QValidator::Intermediate},
-                          Case{window.lineEditRefA, "-128", QValidator::Acceptable},
                           Case{window.lineEditRefB, "-129", QValidator::Invalid},
                           Case{window.lineEditRefC, "184", QValidator::Acceptable},
                           Case{window.lineEditRefC, "185", QValidator::Invalid},
-                          Case{window.lineEditRefH, "360", QValidator::Acceptable},
                           Case{window.lineEditDev3, "12.34567", QValidator::Acceptable},
                           Case{window.lineEditDev3, "12.345678", QValidator::Invalid},
                           Case{window.lineEditSrc1, "150", QValidator::Invalid},
-                          Case{window.lineEditSrc1, "abc", QValidator::Invalid},
                           Case{window.lineEditSrc1, "1e3", QValidator::Invalid}})
         EXPECT_EQ(state(c.field, c.text), c.expected)
             << c.field->objectName().toStdString() << " " << c.text;
-}
-
-TEST_F(TintoraWindowTest, SteppingLimitsOfTheReferenceFields) {
+    // Hue wraps round when stepped; the others stop at their limits.
     window.lineEditRefH->setText("0");
     step(window.lineEditRefH, Qt::Key_Down);
     EXPECT_EQ(window.lineEditRefH->text(), "359.0");
     window.lineEditRefA->setText("-127.5");
     step(window.lineEditRefA, Qt::Key_Down);
     EXPECT_EQ(window.lineEditRefA->text(), "-128.0");
-    window.lineEditRefC->setText("180.5");
-    step(window.lineEditRefC, Qt::Key_Up);
-    EXPECT_EQ(window.lineEditRefC->text(), "181.0");
-    window.lineEditRefL->setText("100");
-    step(window.lineEditRefL, Qt::Key_Up);
-    EXPECT_EQ(window.lineEditRefL->text(), "100.0");
-}
-
-TEST_F(TintoraWindowTest, BannerAndItsStretchedEdges) {
-    const QPixmap banner = window.labelHead->pixmap();
-    ASSERT_FALSE(banner.isNull()) << "the build copies Resources/banner.png beside the tests";
-    const QImage image = banner.toImage();
-    const QImage left = window.labelHead_left->pixmap().toImage();
-    const QImage right = window.labelHead_right->pixmap().toImage();
-    EXPECT_EQ(left.size(), QSize(1, banner.height()));
-    EXPECT_EQ(right.size(), QSize(1, banner.height()));
-    EXPECT_EQ(left, image.copy(0, 0, 1, banner.height()));
-    EXPECT_EQ(right, image.copy(banner.width() - 1, 0, 1, banner.height()));
-    EXPECT_TRUE(window.labelHead_left->hasScaledContents());
-    EXPECT_TRUE(window.labelHead_right->hasScaledContents());
 }
 
 TEST_F(TintoraWindowTest, PreserveChoiceRelabelsAndShowsTheEmphasisControls) {
@@ -271,11 +212,8 @@ TEST_F(TintoraWindowTest, PreserveChoiceRelabelsAndShowsTheEmphasisControls) {
     }
     window.comboBoxPreserve->setCurrentIndex(3);
     emit window.comboBoxPreserve->activated(3);
-    for (QWidget* control :
-         Widgets{window.textLabelPriority, window.textLabelPriority1, window.textLabelPriority2,
-                 window.sliderPriority, window.textLabelStrength, window.textLabelStrength1,
-                 window.textLabelStrength2, window.sliderStrength})
-        EXPECT_FALSE(shown(control)) << control->objectName().toStdString();
+    EXPECT_FALSE(shown(window.sliderPriority) || shown(window.textLabelPriority2) ||
+                 shown(window.sliderStrength) || shown(window.textLabelStrength1));
     EXPECT_EQ(window.textLabelPriority1->text(), "C*") << "hidden labels keep their text";
 
     // The controls are brought into line before the search runs.
@@ -302,28 +240,18 @@ TEST_F(TintoraWindowTest, DisplayCheckBoxesShowAndHideColumns) {
     EXPECT_TRUE(shown(window.lineEditRefA) && shown(window.lineEditDeltaB));
     QTest::mouseClick(window.checkBoxLab, Qt::LeftButton);
     QTest::mouseClick(window.checkBoxLCh, Qt::LeftButton);
-    for (QWidget* column :
-         Widgets{window.lineEditRefA, window.lineEditRefB, window.lineEditRefC, window.lineEditRefH,
-                 window.lineEditAchA, window.lineEditAchH, window.lineEditDeltaA,
-                 window.lineEditDeltaC, window.textLabelAchC, window.textLabelDeltaH})
+    for (QWidget* column : Widgets{window.lineEditRefA, window.lineEditRefH, window.lineEditAchA,
+                                   window.lineEditDeltaC, window.textLabelDeltaH})
         EXPECT_FALSE(shown(column)) << column->objectName().toStdString();
-    for (QWidget* remaining :
-         Widgets{window.lineEditRefL, window.lineEditAchL, window.lineEditDeltaL,
-                 window.lineEditDeltaE, window.textLabelDeltaE})
-        EXPECT_TRUE(shown(remaining)) << remaining->objectName().toStdString();
+    EXPECT_TRUE(shown(window.lineEditRefL) && shown(window.lineEditDeltaE));
 }
 
 TEST_F(TintoraWindowTest, UseSourceSwitchesBetweenTypedAndDerivedReference) {
     window.show();
     QTest::mouseClick(window.checkBoxUseSource, Qt::LeftButton);
     ASSERT_TRUE(window.checkBoxUseSource->isChecked());
-    for (QWidget* reference : {window.lineEditRefL, window.lineEditRefA, window.lineEditRefB,
-                               window.lineEditRefC, window.lineEditRefH})
-        EXPECT_FALSE(reference->isEnabled());
-    for (QWidget* source : Widgets{
-             window.lineEditSource, window.pushButtonSource, window.comboBoxSourceIntent,
-             window.lineEditSrc1, window.lineEditSrc4, window.textLabelSrc, window.textLabelSource})
-        EXPECT_TRUE(source->isEnabled());
+    EXPECT_FALSE(window.lineEditRefL->isEnabled() || window.lineEditRefH->isEnabled());
+    EXPECT_TRUE(window.pushButtonSource->isEnabled() && window.lineEditSrc4->isEnabled());
 
     window.setParams(QString(), 20, 1, 2);
     EXPECT_FALSE(window.checkBoxUseSource->isChecked());
@@ -419,10 +347,7 @@ TEST_F(TintoraWindowTest, ModesRelabelAndHideTheFourthChannel) {
     EXPECT_EQ(QStringList({window.textLabelDev1->text(), window.textLabelDev2->text(),
                            window.textLabelDev3->text()}),
               (QStringList{"R", "G", "B"}));
-    for (QWidget* cmykOnly :
-         Widgets{window.textLabelDev4, window.lineEditDev4, window.textLabelBlack,
-                 window.textLabelBlackNo, window.textLabelBlackMax, window.sliderBlack})
-        EXPECT_FALSE(shown(cmykOnly)) << cmykOnly->objectName().toStdString();
+    EXPECT_FALSE(shown(window.lineEditDev4) || shown(window.sliderBlack));
     window.setModeCMY();
     EXPECT_EQ(window.textLabelDev1->text(), "C");
     EXPECT_FALSE(shown(window.sliderBlack));
@@ -439,22 +364,6 @@ TEST_F(TintoraWindowTest, ModesRelabelAndHideTheFourthChannel) {
     EXPECT_TRUE(shown(window.lineEditSrc4));
 }
 
-TEST_F(TintoraWindowTest, LanguageChangeReappliesTextsAndResetsCombos) {
-    window.setModeRGB();
-    window.comboBoxIntent->setCurrentIndex(2);
-    window.comboBoxDeltaFormula->setCurrentIndex(3);
-    window.setWindowTitle("changed");
-    QEvent change(QEvent::LanguageChange);
-    QApplication::sendEvent(&window, &change);
-    EXPECT_EQ(window.windowTitle(), "Veltrane Tintora");
-    EXPECT_EQ(window.textLabelDev1->text(), "C");
-    for (const QComboBox* combo : {window.comboBoxIntent, window.comboBoxSourceIntent,
-                                   window.comboBoxPreserve, window.comboBoxDeltaFormula})
-        EXPECT_EQ(combo->currentIndex(), 0) << combo->objectName().toStdString();
-    EXPECT_EQ(window.comboBoxIntent->count(), 4);
-    EXPECT_EQ(window.comboBoxDeltaFormula->itemText(3), "CIECAM02");
-}
-
 TEST_F(TintoraWindowTest, DropOnTheWindowOpensOnlyTheFirstFile) {
     QSignalSpy dropped(&window, &Tintora::dropOpenDocuments);
     QSignalSpy opened(&window, &Tintora::processDocument);
@@ -467,14 +376,6 @@ TEST_F(TintoraWindowTest, DropOnTheWindowOpensOnlyTheFirstFile) {
     EXPECT_EQ(dropped.at(0).at(0).toStringList().size(), 2);
     ASSERT_EQ(opened.count(), 1);
     EXPECT_EQ(opened.at(0).at(0).toString(), "/p/first.icc");
-
-    window.openDocuments({});
-    QMimeData text;
-    text.setText("not a file");
-    QDropEvent textDrop(QPointF(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
-    static_cast<QObject&>(window).event(&textDrop);
-    EXPECT_EQ(opened.count(), 1);
-    EXPECT_EQ(dropped.count(), 1);
 }
 
 } // namespace

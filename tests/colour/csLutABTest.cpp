@@ -1,4 +1,4 @@
-// "mAB "/"mBA " luts and parametric TRCs against Little CMS 2: a profile written by our writer
+// "mAB "/"mBA " luts against Little CMS 2: a profile written by our writer
 // and read by Little CMS 2, and one written by Little CMS 2 and read by us, each converted by both
 // on a grid of values, both directions.
 
@@ -12,7 +12,6 @@
 #include "csICCmABInterpolator.h"
 #include "csICCmABTag.h"
 #include "csICCmBATag.h"
-#include "csICCparaTag.h"
 #include "csLog.h"
 #include "tagFactory.h"
 
@@ -232,55 +231,6 @@ TEST_F(LutAB, BothWritersProfilesConvertAsLittleCMSEvaluatesThem) {
     EXPECT_LT(largestDifference(theirs, "A2B0", cmsSigAToB0Tag, 9, false), 1.0);
     EXPECT_LT(largestDifference(theirs, "A2B0", cmsSigAToB0Tag, 9, true), 1.0);
     EXPECT_LT(largestDifference(theirs, "B2A0", cmsSigBToA0Tag, 11, false), 0.5);
-}
-
-TEST_F(LutAB, ParametricMatrixShaperAgreesWithLittleCMS) {
-    // sRGB primaries and white with the sRGB parametric curve, as Little CMS 2 writes a version 4
-    // display profile.
-    const cmsCIExyY white = {0.3127, 0.3290, 1.0};
-    const cmsCIExyYTRIPLE primaries = {{0.64, 0.33, 1.0}, {0.30, 0.60, 1.0}, {0.15, 0.06, 1.0}};
-    const cmsFloat64Number srgb[] = {2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045};
-    cmsToneCurve* curve = cmsBuildParametricToneCurve(nullptr, 4, srgb);
-    cmsToneCurve* curves[3] = {curve, curve, curve};
-    cmsHPROFILE rgb = cmsCreateRGBProfile(&white, &primaries, curves);
-    cmsUInt32Number size = 0;
-    cmsSaveProfileToMem(rgb, nullptr, &size);
-    std::vector<std::uint8_t> image(size);
-    cmsSaveProfileToMem(rgb, image.data(), &size);
-
-    csICCProfile ours;
-    ASSERT_EQ(ours.setProfile(image.data(), image.size()), 0);
-    ASSERT_NE(dynamic_cast<const csICCparaTag*>(ours.findTag(Signature("rTRC"))), nullptr);
-    csICCProfileConverter toPCS(&ours, 0, 1, 0), toDevice(&ours, 1, 1, 0);
-    ASSERT_EQ(toPCS.prepare(), 0);
-    ASSERT_EQ(toDevice.prepare(), 0);
-    cmsHPROFILE xyz = cmsCreateXYZProfile();
-    cmsHTRANSFORM transform =
-        cmsCreateTransform(rgb, TYPE_RGB_16, xyz, TYPE_XYZ_DBL, INTENT_RELATIVE_COLORIMETRIC, 0);
-    double largest = 0, roundTrip = 0;
-    for (int i = 0; i < 18 * 18 * 18; ++i) {
-        const cmsUInt16Number in16[3] = {static_cast<cmsUInt16Number>((i % 18) * 3855),
-                                         static_cast<cmsUInt16Number>((i / 18 % 18) * 3855),
-                                         static_cast<cmsUInt16Number>((i / 324) * 3855)};
-        cmsCIEXYZ theirs;
-        cmsDoTransform(transform, in16, &theirs, 1);
-        double in[3] = {double(in16[0]), double(in16[1]), double(in16[2])}, out[3], back[3];
-        toPCS.convert(in, out, 1);
-        cmsCIEXYZ mine = {out[0] / 32768, out[1] / 32768, out[2] / 32768};
-        cmsCIELab labMine, labTheirs;
-        cmsXYZ2Lab(nullptr, &labMine, &mine);
-        cmsXYZ2Lab(nullptr, &labTheirs, &theirs);
-        largest = std::max(largest, cmsDeltaE(&labMine, &labTheirs));
-        toDevice.convert(out, back, 1);
-        for (int c = 0; c < 3; ++c)
-            roundTrip = std::max(roundTrip, std::abs(back[c] - in16[c]));
-    }
-    EXPECT_LT(largest, 0.1) << "delta E*ab";
-    EXPECT_LT(roundTrip, 40) << "through the 16-bit tables of the para inverse";
-    cmsDeleteTransform(transform);
-    cmsCloseProfile(xyz);
-    cmsCloseProfile(rgb);
-    cmsFreeToneCurve(curve);
 }
 
 TEST_F(LutAB, ALutForTheOtherDirectionIsRefused) {
