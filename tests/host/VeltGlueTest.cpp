@@ -34,27 +34,19 @@ protected:
     ~VeltGlueTest() override { std::fclose(errors); }
 };
 
-TEST_F(VeltGlueTest, ReadsTheStyleBesideTheExecutableFirst) {
-    writeStyle("style.xml", "<style><product>Beside</product></style>");
-    writeStyle("Resources/style.xml", "<style><product>Resources</product></style>");
-    const VeltGlue glue(dir.path().toStdString(), errors);
-    EXPECT_STREQ(glue.style().find("product"), "Beside");
-    EXPECT_EQ(contents(errors), "");
-}
-
-TEST_F(VeltGlueTest, FallsBackToTheResourcesFolderWhenTheFirstFileIsMissingOrBroken) {
+// The style beside the executable first; the Resources folder's when that is missing or broken.
+TEST_F(VeltGlueTest, ReadsTheStyleBesideTheExecutableThenInResources) {
     writeStyle("Resources/style.xml", "<style><product>Resources</product></style>");
     EXPECT_STREQ(VeltGlue(dir.path().toStdString(), errors).style().find("product"), "Resources");
-
     writeStyle("style.xml", "<style><product>broken</style>");
     EXPECT_STREQ(VeltGlue(dir.path().toStdString(), errors).style().find("product"), "Resources");
+    writeStyle("style.xml", "<style><product>Beside</product></style>");
+    EXPECT_STREQ(VeltGlue(dir.path().toStdString(), errors).style().find("product"), "Beside");
     EXPECT_EQ(contents(errors), "");
 }
 
 TEST_F(VeltGlueTest, MissingStylePrintsTheMessageAndGoesOnWithoutValues) {
-    const VeltGlue glue(dir.path().toStdString(), errors);
-    EXPECT_FALSE(glue.style().isLoaded());
-    EXPECT_EQ(glue.style().find("vendor"), nullptr);
+    EXPECT_EQ(VeltGlue(dir.path().toStdString(), errors).style().find("vendor"), nullptr);
 
     const std::string message = contents(errors);
     const std::regex expected(
@@ -65,9 +57,7 @@ TEST_F(VeltGlueTest, MissingStylePrintsTheMessageAndGoesOnWithoutValues) {
 
 TEST(VeltGlue, ProgramGlueAnswersFromTheInstalledStyle) {
     // The build copies the shipped style.xml beside this test program.
-    EXPECT_STREQ(velt_findStyleElement("vendor"), "Veltrane");
     EXPECT_STREQ(velt_findStyleElement("product"), "Tintora");
-    EXPECT_STREQ(velt_findStyleElement("updater"), "false");
     EXPECT_EQ(velt_findStyleElement("colour"), nullptr);
     EXPECT_EQ(velt_findStyleElement(nullptr), nullptr);
 }
