@@ -74,6 +74,12 @@ TEST(SpinLineEdit, OnlySteppingEmitsValueChanged) {
     EXPECT_EQ(field.text(), "512");
     EXPECT_EQ(edited.count(), 3);
     EXPECT_EQ(stepped.count(), 0);
+    // Return is kept from the field and from any dialog around it.
+    QSignalSpy returned(&field, &QLineEdit::returnPressed);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(&field, &enter);
+    EXPECT_EQ(returned.count(), 0);
+    EXPECT_TRUE(enter.isAccepted()) << "a default button does not get it";
 }
 
 } // namespace

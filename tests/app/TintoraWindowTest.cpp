@@ -112,6 +112,18 @@ TEST_F(TintoraWindowTest, GeometryTitleAndEscape) {
         << "780 high where the screen has room";
     EXPECT_EQ(window.minimumSize(), QSize(680, 640)) << "fits a 768-pixel screen with a title bar";
     EXPECT_EQ(window.windowTitle(), "Veltrane Tintora");
+    const QImage banner = window.labelHead->pixmap().toImage();
+    EXPECT_EQ(window.labelHead_right->pixmap().toImage(),
+              banner.copy(banner.width() - 1, 0, 1, banner.height()))
+        << "the banner's last column, stretched";
+
+    // A language change applies the texts again and puts the combos back to their first entry.
+    window.comboBoxIntent->setCurrentIndex(2);
+    window.setWindowTitle("changed");
+    QEvent change(QEvent::LanguageChange);
+    QApplication::sendEvent(&window, &change);
+    EXPECT_EQ(window.windowTitle(), "Veltrane Tintora");
+    EXPECT_EQ(window.comboBoxIntent->currentIndex(), 0);
 }
 
 TEST_F(TintoraWindowTest, MenusTitleAndUpdateEntryFollowTheStyleValues) {

@@ -225,6 +225,12 @@ using LutAB = ClearedLogTest;
 // add their rounding.
 TEST_F(LutAB, BothWritersProfilesConvertAsLittleCMSEvaluatesThem) {
     const std::vector<std::uint8_t> ours = ourPrinter(), theirs = theirPrinter();
+    // Both read what our writer wrote; Little CMS 2 also sees every element it was given.
+    cmsHPROFILE written = cmsOpenProfileFromMem(ours.data(), cmsUInt32Number(ours.size()));
+    EXPECT_EQ(cmsPipelineStageCount(static_cast<cmsPipeline*>(cmsReadTag(written, cmsSigAToB0Tag))),
+              5u)
+        << "A curves, CLUT, M curves, matrix, B curves";
+    cmsCloseProfile(written);
     EXPECT_LT(largestDifference(ours, "A2B0", cmsSigAToB0Tag, 7, false), 1.0) << "16-bit CLUT";
     EXPECT_LT(largestDifference(ours, "A2B1", cmsSigAToB1Tag, 7, false), 1.0) << "8-bit CLUT";
     EXPECT_LT(largestDifference(ours, "B2A0", cmsSigBToA0Tag, 9, false), 0.5);
