@@ -122,13 +122,32 @@ TEST_F(ProfileConverter, AbsoluteColorimetryScalesByTheMediaWhite) {
     EXPECT_NEAR(Y, 100.0, 1e-9);
     EXPECT_NEAR(X, 0.9 * 100 / 0.92, 1e-3);
 
+    // Towards the device the paper's own colour stands for the PCS white: through an absolute
+    // B2A it gives what L* 100 gives through the relative one.
+    LutBytes toDevice;
+    toDevice.outputs = 4;
+    toDevice.clut = [](const std::vector<unsigned>& index, unsigned c) {
+        return static_cast<std::uint16_t>(c < 3 ? index[c] * 65535 : 0);
+    };
+    addBlock(profile, "B2A1", toDevice.mft2());
+    csICCProfileConverter relativeOut(&profile, 1, 1, 0), absoluteOut(&profile, 1, 1, 1);
+    ASSERT_EQ(relativeOut.prepare() + absoluteOut.prepare(), 0);
+    const double fy = std::cbrt(0.92), fx = std::cbrt(0.9 / 0.96422), fz = std::cbrt(0.7 / 0.82521);
+    double paperLab[3] = {(116 * fy - 16) * 655.35, (500 * (fx - fy) + 128) * 257,
+                          (200 * (fy - fz) + 128) * 257};
+    double whiteLab[3] = {65535, 32896, 32896}, fromPaper[4], fromWhite[4];
+    absoluteOut.convert(paperLab, fromPaper, 1);
+    relativeOut.convert(whiteLab, fromWhite, 1);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(fromPaper[c], fromWhite[c], 20) << c;
+
     // A white with a zero component is not used: converting to the device would divide by it.
     ASSERT_EQ(profile.replaceTag(profile.indexOfTag(Signature("wtpt")),
                                  csICCXYZTag(Signature("wtpt"), 0, 0.92, 0.7)),
               0);
     clearLog();
-    csICCProfileConverter zeroWhite(&profile, 1, 1, 1);
-    ASSERT_EQ(zeroWhite.prepare(), -1) << "no B2A tags";
+    csICCProfileConverter zeroWhite(&profile, 1, 2, 1);
+    ASSERT_EQ(zeroWhite.prepare(), -1) << "no B2A0 or B2A2";
     EXPECT_STREQ(logTitle(0), "bad media white point");
     zeroWhite.mediaWhite(&X, &Y, &Z);
     EXPECT_EQ(X, 1.0);
