@@ -72,24 +72,14 @@ TEST_F(csLogTest, TitleMayNotUseThePoolsLastByte) {
     EXPECT_EQ(std::string(logTitle(1)), fits);
 }
 
-TEST(csLogDeathTest, TitleOfExactlyTheRemainingRoomDumpsAndExits) {
-    const auto fill = [] {
+TEST(csLogDeathTest, TitleOrMessageThatDoesNotFitDumpsAndExits) {
+    const auto fill = [](std::size_t title, std::size_t message) {
         clearLog();
-        const std::string big(99000, 't');
-        logInfo(big.c_str(), "%s", "");
-        const std::string tooLong(997, 'x');
-        logInfo(tooLong.c_str(), "%s", "");
+        logInfo(std::string(99000, 't').c_str(), "%s", "");
+        logInfo(std::string(title, 'x').c_str(), "%s", std::string(message, 'm').c_str());
     };
-    EXPECT_EXIT(fill(), testing::ExitedWithCode(1), "D U M P   A N D   E X I T");
-}
-
-TEST(csLogDeathTest, MessageThatDoesNotFitDumpsAndExits) {
-    const auto fill = [] {
-        clearLog();
-        const std::string big(99990, 'm');
-        logInfo("t", "%s%s", big.c_str(), big.c_str());
-    };
-    EXPECT_EXIT(fill(), testing::ExitedWithCode(1), "E R R O R   L O G   F U L L");
+    EXPECT_EXIT(fill(997, 0), testing::ExitedWithCode(1), "D U M P   A N D   E X I T");
+    EXPECT_EXIT(fill(1, 2000), testing::ExitedWithCode(1), "E R R O R   L O G   F U L L");
 }
 
 TEST(csLogDeathTest, The5000thEntryDumpsEverythingAndExits) {
