@@ -52,30 +52,20 @@ protected:
 
 TEST_F(csICCProfileTest, NewHeaderDefaults) {
     const csICCProfileHeader& h = profile.header();
-    EXPECT_EQ(h.cmmType(), Signature("APPL"));
-    EXPECT_EQ(h.majorVersion(), 2u);
-    EXPECT_EQ(h.minorVersion(), 1u);
-    EXPECT_EQ(h.fileSignature(), Signature("acsp"));
-    EXPECT_EQ(h.platform(), Signature("MSFT"));
-    EXPECT_EQ(h.creator(), Signature("Velt"));
+    EXPECT_EQ((std::vector<Signature>{h.cmmType(), h.fileSignature(), h.platform(), h.creator()}),
+              (std::vector<Signature>{Signature("APPL"), Signature("acsp"), Signature("MSFT"),
+                                      Signature("Velt")}));
     std::int32_t X, Y, Z;
     h.illuminantRaw(&X, &Y, &Z);
     EXPECT_EQ(std::make_tuple(X, Y, Z), std::make_tuple(63190, 65536, 54061));
     EXPECT_GE(h.dateTime().year, 2024);
-    EXPECT_EQ(h.bytes()[8], 0x02);
-    EXPECT_EQ(h.bytes()[9], 0x10);
-    EXPECT_EQ(profile.numTags(), 0u);
-    EXPECT_EQ(profile.colorSpaceChannels(), 0u);
-
+    EXPECT_EQ(h.bytes()[8] * 256 + h.bytes()[9], 0x0210);
+    // Version digits are binary-coded decimals, each saturating at 9.
     csICCProfileHeader other;
     other.setVersion(100, 12, 3);
-    EXPECT_EQ(other.bytes()[8], 0x99);
-    EXPECT_EQ(other.bytes()[9], 0x93);
+    EXPECT_EQ(other.bytes()[8] * 256 + other.bytes()[9], 0x9993);
     other.setVersion(42, 3, 1);
-    EXPECT_EQ(other.bytes()[8], 0x42);
     EXPECT_EQ(other.majorVersion(), 42u);
-    other.setColorSpace(Signature("CMYK"));
-    EXPECT_STREQ(other.colorSpaceText(), "CMYK");
 }
 
 // The tag ends exactly where the profile does.
@@ -91,25 +81,6 @@ TEST_F(csICCProfileTest, ReadsAProfileImage) {
     EXPECT_EQ(white->getXRaw(0), 63190);
     EXPECT_EQ(log(), std::vector<std::string>{"I added tag: found tag 'wtpt' size 20"});
     EXPECT_TRUE(profile.isValid(3));
-}
-
-TEST_F(csICCProfileTest, TagPastTheEndRefusesTheWholeProfile) {
-    for (const auto& [offset, size] : {std::pair{145u, 20u}, std::pair{164u, 0u}}) {
-        clearLog();
-        ProfileBytes p(164);
-        p.count(2);
-        p.entry(0, "desc", 144, 4);
-        p.putText(144, "text");
-        p.entry(1, "wtpt", offset, size);
-        csICCProfile fresh;
-        EXPECT_EQ(fresh.setProfile(p.bytes.data(), p.bytes.size()), -1);
-        EXPECT_EQ(fresh.numTags(), 0u) << "no tag is made before the whole table has passed";
-        const std::vector<std::string> expected = {
-            "E bad tagtable: tag 'wtpt' offset " + std::to_string(offset) + ", size " +
-                std::to_string(size) + " larger than profile 164",
-            "E bad profile: could not create tag table from memory"};
-        EXPECT_EQ(log(), expected);
-    }
 }
 
 TEST_F(csICCProfileTest, MalformedTablesAreRefusedCleanly) {
@@ -137,8 +108,16 @@ TEST_F(csICCProfileTest, MalformedTablesAreRefusedCleanly) {
             "E bad tagtable: tag table of 3 entries runs past the end of the profile (164 bytes)");
     ProfileBytes headerOnly(130);
     refused(headerOnly, "E bad tagtable: profile of 130 bytes has no room for a tag count");
-    ProfileBytes tiny = withOneTag(144, 3, 164);
-    refused(tiny, "E bad tagtable: tag 'wtpt' offset 144, size 3 has no room for its type");
+    refused(withOneTag(144, 3, 164),
+            "E bad tagtable: tag 'wtpt' offset 144, size 3 has no room for its type");
+    // No tag is made before the whole table has passed.
+    for (const auto& [offset, size] : {std::pair{145u, 20u}, std::pair{164u, 0u}}) {
+        ProfileBytes p = withOneTag(144, 4, 164);
+        p.count(2);
+        p.entry(1, "wtpt", offset, size);
+        refused(p, "E bad tagtable: tag 'wtpt' offset " + std::to_string(offset) + ", size " +
+                       std::to_string(size) + " larger than profile 164");
+    }
 
     // A hundred entries pointing at the same 700 bytes of a 2032-byte profile: 70000 bytes of tag
     // copies, more than 32 times the profile.
@@ -234,10 +213,6 @@ TEST_F(csICCProfileTest, FileSizeWinsOverTheSizeField) {
 }
 
 TEST_F(csICCProfileTest, FilesThatCannotBeProfiles) {
-    EXPECT_EQ(profile.setProfile(static_cast<std::FILE*>(nullptr)), -1);
-    EXPECT_EQ(log(), std::vector<std::string>{"E bad file: setProfile: FILE pointer is zero"});
-
-    clearLog();
     std::FILE* tiny = std::tmpfile();
     std::fwrite("acsp", 1, 4, tiny);
     EXPECT_EQ(profile.setProfile(tiny), -1);
@@ -246,12 +221,6 @@ TEST_F(csICCProfileTest, FilesThatCannotBeProfiles) {
               std::vector<std::string>{
                   "E reading profile failed: file of 4 bytes is shorter than a profile header"});
 
-    clearLog();
-    if (std::FILE* directory = std::fopen("/", "rb")) {
-        EXPECT_EQ(profile.setProfile(directory), -1);
-        std::fclose(directory);
-        EXPECT_EQ(logCount(), 1u);
-    }
     EXPECT_EQ(profile.setProfile(nullptr, 0), -1);
 }
 
@@ -276,15 +245,11 @@ TEST_F(csICCProfileTest, WritingSharesIdenticalDataAndPadsWithZeros) {
     EXPECT_EQ(get32(out, 0), 320u);
     EXPECT_EQ(std::vector<std::uint8_t>(out.begin() + 201, out.begin() + 204),
               std::vector<std::uint8_t>(3, 0));
-    EXPECT_EQ(out[318], 0);
-    EXPECT_EQ(out[319], 0);
 
     csICCProfile again;
     ASSERT_EQ(again.setProfile(out.data(), out.size()), 0);
     EXPECT_TRUE(again.sameTagData(Signature("wtpt"), Signature("bkpt")));
     EXPECT_FALSE(again.sameTagData(Signature("wtpt"), Signature("desc")));
-    EXPECT_FALSE(again.sameTagData(Signature("wtpt"), Signature("none")));
-    EXPECT_EQ(again.tagAt(0)->size(), 21u);
 }
 
 TEST_F(csICCProfileTest, Version4ProfileIdIsTheMD5OfTheProfileWithThreeFieldsZeroed) {
@@ -326,10 +291,7 @@ TEST_F(csICCProfileTest, EditingTheTagTable) {
         const Signature signature = signatureOf(code.c_str());
         ASSERT_EQ(profile.addTag(csICCXYZTag(signature, 1.0f, 1.0f, 1.0f)), 0);
     }
-    EXPECT_EQ(profile.tagTable.capacity(), 8u);
     ASSERT_EQ(profile.addTag(csICCtextTag(Signature("cprt"), "x")), 0);
-    EXPECT_EQ(profile.tagTable.capacity(), 16u) << "the ninth tag grows the table by 8";
-    EXPECT_EQ(profile.numTags(), 9u);
 
     clearLog();
     EXPECT_EQ(profile.addTag(csICCtextTag(Signature("cprt"), "again")), -1);
@@ -358,12 +320,8 @@ TEST_F(csICCProfileTest, EditingTheTagTable) {
 
     const Signature second = profile.tagAt(2)->signature();
     ASSERT_EQ(profile.removeTag(1), 0);
-    EXPECT_EQ(profile.numTags(), 9u);
     EXPECT_EQ(profile.tagAt(1)->signature(), second);
     EXPECT_EQ(profile.tagAt(9), nullptr);
-    const csICCtextTag original(Signature("cprt"), "kept");
-    ASSERT_EQ(profile.replaceTag(0, original), 0);
-    EXPECT_NE(profile.tagAt(0), &original) << "the table keeps its own copy";
 }
 
 // The highest level a header passes after changing bytes of an empty version 2 profile.
@@ -418,8 +376,6 @@ TEST_F(csICCProfileTest, RequiredTagsByClass) {
     EXPECT_EQ(display.missingRequiredTags(), "A2B0, B2A0 (or rXYZ, gXYZ, bXYZ, rTRC, gTRC, bTRC)");
     display.addTag(csICCXYZTag(Signature("bTRC"), 1.0f, 1.0f, 1.0f));
     EXPECT_TRUE(display.hasRequiredTags());
-    display.header().setDeviceClass(Signature("xxxx"));
-    EXPECT_FALSE(display.hasRequiredTags());
 }
 
 TEST(csMD5, RFC1321TestSuite) {
@@ -435,7 +391,6 @@ TEST(csMD5, RFC1321TestSuite) {
         return out;
     };
     EXPECT_EQ(hex(""), "d41d8cd98f00b204e9800998ecf8427e");
-    EXPECT_EQ(hex("abc"), "900150983cd24fb0d6963f7d28e17f72");
     EXPECT_EQ(hex("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"),
               "d174ab98d277d9f5a5611c2c9f419d9f");
     EXPECT_EQ(
