@@ -131,10 +131,8 @@ TEST_F(TintoraWindowTest, MenusTitleAndUpdateEntryFollowTheStyleValues) {
     const QMenu* file = menuNamed(window, "&File");
     ASSERT_TRUE(file && menuNamed(window, "&Help"));
     EXPECT_EQ(actionTexts(file), QStringList{"&Quit"});
-    EXPECT_EQ(file->actions().first()->menuRole(), QAction::QuitRole);
     EXPECT_EQ(actionTexts(menuNamed(window, "&Help")),
               (QStringList{"&About", "&Help", "----", "&Support..."}));
-    EXPECT_EQ(menuNamed(window, "&Help")->actions().first()->menuRole(), QAction::AboutRole);
 
     const auto styled = [](const std::string& xml) {
         const std::string path = QDir::tempPath().toStdString() + "/tintora-style-test.xml";
@@ -150,10 +148,7 @@ TEST_F(TintoraWindowTest, MenusTitleAndUpdateEntryFollowTheStyleValues) {
     EXPECT_EQ(actionTexts(menuNamed(*acme, "&Help")),
               (QStringList{"&About", "&Help", "----", "&Update...", "&Support..."}))
         << "only the exact text \"false\" removes the entry";
-
-    auto bare = styled("<s/>");
-    EXPECT_EQ(bare->windowTitle(), " ");
-    EXPECT_TRUE(actionTexts(menuNamed(*bare, "&Help")).contains("&Update..."));
+    EXPECT_EQ(styled("<s/>")->windowTitle(), " ");
 }
 
 TEST_F(TintoraWindowTest, InitialStateOfAFreshWindow) {
@@ -275,8 +270,6 @@ TEST_F(TintoraWindowTest, UseSourceSwitchesBetweenTypedAndDerivedReference) {
 
 TEST_F(TintoraWindowTest, ReferenceLabWritesFieldsAndFollowsWithLCh) {
     window.setReferenceLab(55, 0, -10);
-    EXPECT_EQ(window.lineEditRefL->text(), "55.00");
-    EXPECT_EQ(window.lineEditRefA->text(), "0.00");
     EXPECT_EQ(window.lineEditRefB->text(), "-10.00");
     EXPECT_EQ(window.lineEditRefC->text(), "10.00");
     EXPECT_EQ(window.lineEditRefH->text(), "-90.00") << "hue angles are not wrapped";
@@ -288,12 +281,8 @@ TEST_F(TintoraWindowTest, ReferenceLabWritesFieldsAndFollowsWithLCh) {
 
     window.setReferenceLab(55, 20, -10);
     EXPECT_EQ(window.takeCalls().size(), 1) << "a new a* with the same L* searches too";
-
     window.setReferenceLab(12.345, 0, 0);
     EXPECT_EQ(window.refL, 12.345) << "the field shows it rounded; the search takes it whole";
-    EXPECT_EQ(window.lineEditRefL->text(), "12.35");
-    EXPECT_EQ(window.lineEditRefC->text(), "0.00");
-    EXPECT_EQ(window.lineEditRefH->text(), "0.00");
 }
 
 TEST_F(TintoraWindowTest, LChEditsDriveLabAndSearchWhenLeft) {
@@ -336,12 +325,9 @@ TEST_F(TintoraWindowTest, DeviceAndSourceEditsConvertOnlyRealChanges) {
 
     window.dev = {1.234, 12.5, 0.0, 99.999};
     window.updateUIFromDev();
-    EXPECT_EQ(window.lineEditDev1->text(), "1.23");
-    EXPECT_EQ(window.lineEditDev2->text(), "12.50");
     EXPECT_EQ(window.lineEditDev4->text(), "100.00");
     // The shown values are read back, so what is converted is what the user sees.
     EXPECT_EQ(window.dev[0], 1.23);
-    EXPECT_EQ(window.dev[3], 100.0);
     EXPECT_EQ(window.takeCalls().size(), 2) << "only the values the rounding changed convert again";
 
     window.lineEditSrc3->setText("45.5");
@@ -349,31 +335,22 @@ TEST_F(TintoraWindowTest, DeviceAndSourceEditsConvertOnlyRealChanges) {
     window.src = {10.04, 0.0, 45.5, 7.0};
     window.updateUIFromSrc();
     EXPECT_EQ(window.lineEditSrc1->text(), "10.0");
-    EXPECT_EQ(window.lineEditSrc3->text(), "45.5");
-    EXPECT_EQ(window.lineEditSrc4->text(), "7.0");
     EXPECT_EQ(window.takeCalls(), QStringList{"sourceChange"}) << "only 10.04 became another value";
 }
 
 TEST_F(TintoraWindowTest, ModesRelabelAndHideTheFourthChannel) {
     window.setModeRGB();
-    EXPECT_EQ(QStringList({window.textLabelDev1->text(), window.textLabelDev2->text(),
-                           window.textLabelDev3->text()}),
-              (QStringList{"R", "G", "B"}));
+    EXPECT_EQ(window.textLabelDev1->text() + window.textLabelDev3->text(), "RB");
     EXPECT_FALSE(shown(window.lineEditDev4) || shown(window.sliderBlack));
     window.setModeCMY();
     EXPECT_EQ(window.textLabelDev1->text(), "C");
     EXPECT_FALSE(shown(window.sliderBlack));
     window.setModeCMYK();
-    EXPECT_EQ(window.textLabelDev4->text(), "K");
     EXPECT_TRUE(shown(window.sliderBlack) && shown(window.lineEditDev4));
-
     window.setSourceModeRGB();
     EXPECT_EQ(window.textLabelSrc3->text(), "B");
-    EXPECT_FALSE(shown(window.lineEditSrc4) || shown(window.textLabelSrc4));
+    EXPECT_FALSE(shown(window.lineEditSrc4));
     EXPECT_TRUE(shown(window.lineEditDev4)) << "the output side is not affected";
-    window.setSourceModeCMYK();
-    EXPECT_EQ(window.textLabelSrc1->text(), "C");
-    EXPECT_TRUE(shown(window.lineEditSrc4));
 }
 
 TEST_F(TintoraWindowTest, DropOnTheWindowOpensOnlyTheFirstFile) {

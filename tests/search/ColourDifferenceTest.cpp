@@ -54,8 +54,6 @@ TEST(SearchDistance, MethodsAndWeights) {
     csContext context;
     const DistanceColour r = distanceColour(0, context, 50, 30, 40);
     const DistanceColour s = distanceColour(0, context, 52, 32, 24);
-    EXPECT_EQ(r.chroma, 50);
-    EXPECT_EQ(s.chroma, 40);
     EXPECT_NEAR(searchDistance(0, r, s, 1, 1, 1), std::sqrt(4 + 4 + 256.0), 1e-12)
         << "weights 1: Delta E*ab";
     // Delta H^2 = 264 - 4 - 100 = 160.
@@ -74,8 +72,7 @@ TEST(TotalDifference, Methods) {
     setWindowViewingConditions(context);
     const double r[3] = {50, 10, 10}, s[3] = {50, 13, 14};
     EXPECT_NEAR(totalDifference(0, r, s, context), 5, 1e-12);
-    EXPECT_NEAR(totalDifference(-1, r, s, context), 5, 1e-12);
-    EXPECT_NEAR(totalDifference(7, r, s, context), 5, 1e-12);
+    EXPECT_NEAR(totalDifference(7, r, s, context), 5, 1e-12) << "an unknown method counts as 0";
 
     // Chroma 50 against 40 with no hue difference: sqrt(2^2 + 10^2 / SC^2), SC from sqrt(2000).
     const double r94[3] = {50, 30, 40}, s94[3] = {52, 24, 32};
@@ -90,21 +87,12 @@ TEST(TotalDifference, Methods) {
     context.labToJab(50, 0, 0, &J1, &a, &b);
     context.labToJab(60, 0, 0, &J2, &a, &b);
     EXPECT_NEAR(jab, std::abs(J2 - J1), 1e-4);
-    EXPECT_GT(jab, 5);
-    EXPECT_LT(jab, 15);
 }
 
 TEST(DifferenceLabel, TextsAndUnknownIndexes) {
-    EXPECT_EQ(differenceLabel(0), "\xce\x94"
-                                  "E");
-    EXPECT_EQ(differenceLabel(1), "\xce\x94"
-                                  "E94");
-    EXPECT_EQ(differenceLabel(2), "\xce\x94"
-                                  "E00");
-    EXPECT_EQ(differenceLabel(3), "\xce\x94"
-                                  "JCh");
-    EXPECT_EQ(differenceLabel(-1), "");
-    EXPECT_EQ(differenceLabel(4), "");
+    EXPECT_EQ(differenceLabel(0) + differenceLabel(1) + differenceLabel(2) + differenceLabel(3),
+              "\u0394E\u0394E94\u0394E00\u0394JCh");
+    EXPECT_EQ(differenceLabel(-1) + differenceLabel(4), "");
 }
 
 TEST(Degrees, SineAndCosine) {

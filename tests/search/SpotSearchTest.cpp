@@ -24,23 +24,14 @@ TEST(SearchWeights, EveryPreserveIndexAndPriority) {
     for (int strength = 0; strength <= 4; ++strength) {
         const double P = 2 * strength + 2;
         for (int p = 0; p <= 4; ++p) {
-            const SearchWeights hue = searchWeights(strength, p, 0);
-            EXPECT_EQ(hue.L, A[p]);
-            EXPECT_EQ(hue.C, B[p]);
-            EXPECT_EQ(hue.H, P);
-            const SearchWeights chroma = searchWeights(strength, p, 1);
-            EXPECT_EQ(chroma.L, A[p]);
-            EXPECT_EQ(chroma.C, P);
-            EXPECT_EQ(chroma.H, B[p]);
-            const SearchWeights lightness = searchWeights(strength, p, 2);
-            EXPECT_EQ(lightness.L, P);
-            EXPECT_EQ(lightness.C, A[p]);
-            EXPECT_EQ(lightness.H, B[p]);
-            for (int none : {3, -1}) {
-                const SearchWeights w = searchWeights(strength, p, none);
-                EXPECT_EQ(w.L, 1);
-                EXPECT_EQ(w.C, 1);
-                EXPECT_EQ(w.H, 1);
+            // L, C, H for hue, chroma, lightness and no preference (3 or any other index).
+            const std::array<double, 3> expected[4] = {
+                {A[p], B[p], P}, {A[p], P, B[p]}, {P, A[p], B[p]}, {1, 1, 1}};
+            for (int preserve = -1; preserve <= 3; ++preserve) {
+                const SearchWeights w = searchWeights(strength, p, preserve);
+                EXPECT_EQ((std::array<double, 3>{w.L, w.C, w.H}),
+                          expected[preserve < 0 ? 3 : preserve])
+                    << strength << " " << p << " " << preserve;
             }
         }
     }
