@@ -30,10 +30,6 @@ public:
     void findAgain() override { calls << "findAgain " + textLabelDeltaE->text(); }
     void deviceChange() override { calls << "deviceChange"; }
     void sourceChange() override { calls << "sourceChange"; }
-    void preserveSelected() override {
-        calls << "preserveSelected";
-        Tintora::preserveSelected();
-    }
 
     QStringList takeCalls() { return std::exchange(calls, {}); }
     QStringList calls;
@@ -48,8 +44,6 @@ protected:
 struct EmptySettingsStore {
     EmptySettingsStore() { QSettings(QSettings::UserScope, "Veltrane", "Tintora").clear(); }
 };
-
-using Widgets = std::initializer_list<QWidget*>;
 
 bool shown(const QWidget* widget) { return widget->isVisibleTo(widget->window()); }
 
@@ -204,70 +198,6 @@ TEST_F(TintoraWindowTest, FieldsTakeNumbersInTheirRange) {
     EXPECT_EQ(window.lineEditRefA->text(), "-128.0");
 }
 
-TEST_F(TintoraWindowTest, PreserveChoiceRelabelsAndShowsTheEmphasisControls) {
-    struct Row {
-        int index;
-        const char* first;
-        const char* second;
-    };
-    for (const Row row : {Row{1, "h*", "L*"}, Row{2, "h*", "C*"}, Row{0, "C*", "L*"}}) {
-        window.comboBoxPreserve->setCurrentIndex(row.index);
-        emit window.comboBoxPreserve->activated(row.index);
-        EXPECT_EQ(window.textLabelPriority1->text(), row.first);
-        EXPECT_EQ(window.textLabelPriority2->text(), row.second);
-        EXPECT_TRUE(shown(window.sliderPriority) && shown(window.textLabelStrength2));
-    }
-    window.comboBoxPreserve->setCurrentIndex(3);
-    emit window.comboBoxPreserve->activated(3);
-    EXPECT_FALSE(shown(window.sliderPriority) || shown(window.textLabelPriority2) ||
-                 shown(window.sliderStrength) || shown(window.textLabelStrength1));
-    EXPECT_EQ(window.textLabelPriority1->text(), "C*") << "hidden labels keep their text";
-
-    // The controls are brought into line before the search runs.
-    EXPECT_EQ(window.takeCalls().mid(0, 2),
-              (QStringList{"preserveSelected", QString::fromUtf8("findAgain \u0394JCh")}));
-}
-
-TEST_F(TintoraWindowTest, MethodChoiceSearchesFirstThenRelabelsTheTotal) {
-    const QString delta = QString::fromUtf8("\u0394");
-    const char* suffixes[] = {"E", "E94", "E00", "JCh"};
-    QString before = delta + "JCh";
-    for (int method : {1, 2, 0, 3}) {
-        window.comboBoxDeltaFormula->setCurrentIndex(method);
-        emit window.comboBoxDeltaFormula->activated(method);
-        EXPECT_EQ(window.takeCalls(), QStringList{"findAgain " + before});
-        before = delta + suffixes[method];
-        EXPECT_EQ(window.textLabelDeltaE->text(), before);
-    }
-}
-
-TEST_F(TintoraWindowTest, DisplayCheckBoxesShowAndHideColumns) {
-    window.show();
-    QTest::mouseClick(window.checkBoxLab, Qt::LeftButton);
-    EXPECT_TRUE(shown(window.lineEditRefA) && shown(window.lineEditDeltaB));
-    QTest::mouseClick(window.checkBoxLab, Qt::LeftButton);
-    QTest::mouseClick(window.checkBoxLCh, Qt::LeftButton);
-    for (QWidget* column : Widgets{window.lineEditRefA, window.lineEditRefH, window.lineEditAchA,
-                                   window.lineEditDeltaC, window.textLabelDeltaH})
-        EXPECT_FALSE(shown(column)) << column->objectName().toStdString();
-    EXPECT_TRUE(shown(window.lineEditRefL) && shown(window.lineEditDeltaE));
-}
-
-TEST_F(TintoraWindowTest, UseSourceSwitchesBetweenTypedAndDerivedReference) {
-    window.show();
-    QTest::mouseClick(window.checkBoxUseSource, Qt::LeftButton);
-    ASSERT_TRUE(window.checkBoxUseSource->isChecked());
-    EXPECT_FALSE(window.lineEditRefL->isEnabled() || window.lineEditRefH->isEnabled());
-    EXPECT_TRUE(window.pushButtonSource->isEnabled() && window.lineEditSrc4->isEnabled());
-
-    window.setParams(QString(), 20, 1, 2);
-    EXPECT_FALSE(window.checkBoxUseSource->isChecked());
-    EXPECT_TRUE(window.lineEditRefL->isEnabled());
-    EXPECT_FALSE(window.lineEditSrc1->isEnabled());
-    EXPECT_EQ(window.lineEditRefL->text(), "20.00");
-    EXPECT_EQ(window.lineEditRefB->text(), "2.00");
-}
-
 TEST_F(TintoraWindowTest, ReferenceLabWritesFieldsAndFollowsWithLCh) {
     window.setReferenceLab(55, 0, -10);
     EXPECT_EQ(window.lineEditRefB->text(), "-10.00");
@@ -336,21 +266,6 @@ TEST_F(TintoraWindowTest, DeviceAndSourceEditsConvertOnlyRealChanges) {
     window.updateUIFromSrc();
     EXPECT_EQ(window.lineEditSrc1->text(), "10.0");
     EXPECT_EQ(window.takeCalls(), QStringList{"sourceChange"}) << "only 10.04 became another value";
-}
-
-TEST_F(TintoraWindowTest, ModesRelabelAndHideTheFourthChannel) {
-    window.setModeRGB();
-    EXPECT_EQ(window.textLabelDev1->text() + window.textLabelDev3->text(), "RB");
-    EXPECT_FALSE(shown(window.lineEditDev4) || shown(window.sliderBlack));
-    window.setModeCMY();
-    EXPECT_EQ(window.textLabelDev1->text(), "C");
-    EXPECT_FALSE(shown(window.sliderBlack));
-    window.setModeCMYK();
-    EXPECT_TRUE(shown(window.sliderBlack) && shown(window.lineEditDev4));
-    window.setSourceModeRGB();
-    EXPECT_EQ(window.textLabelSrc3->text(), "B");
-    EXPECT_FALSE(shown(window.lineEditSrc4));
-    EXPECT_TRUE(shown(window.lineEditDev4)) << "the output side is not affected";
 }
 
 TEST_F(TintoraWindowTest, DropOnTheWindowOpensOnlyTheFirstFile) {

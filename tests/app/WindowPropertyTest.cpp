@@ -2,6 +2,7 @@
 // one fresh search of the search core gives for the reference, profile, intent and preferences it
 // shows, and no action may search more than once.
 
+#include "ColourDifference.h"
 #include "ConverterIntent.h"
 #include "CraftedLuts.h"
 #include "DeviceToLab.h"
@@ -193,6 +194,21 @@ public:
         EXPECT_TRUE(shows(w.lineEditRefA, w.refA)) << w.lineEditRefA->text().toStdString();
         EXPECT_TRUE(shows(w.lineEditRefB, w.refB)) << w.lineEditRefB->text().toStdString();
         EXPECT_NEAR(w.refC, std::hypot(w.refA, w.refB), 1e-9);
+        // The controls follow the choices: columns, emphasis labels, the total's name, the
+        // reference fields' state.
+        EXPECT_EQ(w.lineEditRefA->isVisibleTo(&w), w.checkBoxLab->isChecked());
+        EXPECT_EQ(w.lineEditDeltaH->isVisibleTo(&w), w.checkBoxLCh->isChecked());
+        const int preserve = w.comboBoxPreserve->currentIndex();
+        const char* emphasis[3] = {"C* L*", "h* L*", "h* C*"};
+        EXPECT_EQ(w.sliderPriority->isVisibleTo(&w) && w.sliderStrength->isVisibleTo(&w),
+                  preserve < 3);
+        if (preserve < 3) {
+            EXPECT_EQ(w.textLabelPriority1->text() + " " + w.textLabelPriority2->text(),
+                      emphasis[preserve]);
+        }
+        EXPECT_EQ(w.textLabelDeltaE->text().toStdString(),
+                  differenceLabel(w.comboBoxDeltaFormula->currentIndex()));
+        EXPECT_NE(w.lineEditRefL->isEnabled(), w.checkBoxUseSource->isChecked());
         if (w.checkBoxUseSource->isChecked() && w.srcConverter != nullptr) {
             double lab[3];
             deviceToLab(*w.srcConverter, w.srcProfile->header().colorSpace(),
@@ -211,6 +227,9 @@ public:
         ASSERT_EQ(w.outConverter->whiteMode(), static_cast<unsigned>(intent.whiteMode));
 
         const Signature space = w.outProfile->header().colorSpace();
+        EXPECT_EQ(w.textLabelDev1->text(), space == Signature("RGB ") ? "R" : "C");
+        EXPECT_EQ(w.lineEditDev4->isVisibleTo(&w) && w.sliderBlack->isVisibleTo(&w),
+                  space == Signature("CMYK"));
         const bool xyzPcs = w.outProfile->header().pcs() == Signature("XYZ ");
         double achieved[3];
         if (manual_) {
