@@ -80,18 +80,15 @@ std::vector<std::uint16_t> sample(const std::vector<std::uint8_t>& grid,
     }
 }
 
-cmsInt32Number sampleLab(const cmsUInt16Number in[], cmsUInt16Number out[], void*) {
-    const double x[4] = {in[0] / 65535.0, in[1] / 65535.0, in[2] / 65535.0, in[3] / 65535.0};
-    const std::vector<double> lab = toLab(x);
-    for (int c = 0; c < 3; ++c)
-        out[c] = static_cast<cmsUInt16Number>(std::lround(std::clamp(lab[c], 0.0, 1.0) * 65535));
-    return 1;
-}
-cmsInt32Number sampleCMYK(const cmsUInt16Number in[], cmsUInt16Number out[], void*) {
-    const double x[3] = {in[0] / 65535.0, in[1] / 65535.0, in[2] / 65535.0};
-    const std::vector<double> cmyk = toCMYK(x);
-    for (int c = 0; c < 4; ++c)
-        out[c] = static_cast<cmsUInt16Number>(std::lround(cmyk[c] * 65535));
+// The same functions as Little CMS 2 samples them.
+template <unsigned Inputs, std::vector<double> (*F)(const double*)>
+cmsInt32Number sampled(const cmsUInt16Number in[], cmsUInt16Number out[], void*) {
+    double x[Inputs];
+    for (unsigned k = 0; k < Inputs; ++k)
+        x[k] = in[k] / 65535.0;
+    const std::vector<double> v = F(x);
+    for (std::size_t c = 0; c < v.size(); ++c)
+        out[c] = static_cast<cmsUInt16Number>(std::lround(std::clamp(v[c], 0.0, 1.0) * 65535));
     return 1;
 }
 
@@ -151,7 +148,7 @@ std::vector<std::uint8_t> theirPrinter() {
     cmsPipeline* aToB = cmsPipelineAlloc(nullptr, 4, 3);
     cmsPipelineInsertStage(aToB, cmsAT_END, cmsStageAllocToneCurves(nullptr, 4, curves));
     cmsStage* clut = cmsStageAllocCLut16bitGranular(nullptr, grid4, 4, 3, nullptr);
-    cmsStageSampleCLut16bit(clut, sampleLab, nullptr, 0);
+    cmsStageSampleCLut16bit(clut, sampled<4, toLab>, nullptr, 0);
     cmsPipelineInsertStage(aToB, cmsAT_END, clut);
     cmsPipelineInsertStage(aToB, cmsAT_END, cmsStageAllocToneCurves(nullptr, 3, curves + 1));
     cmsWriteTag(profile, cmsSigAToB0Tag, aToB);
@@ -162,7 +159,7 @@ std::vector<std::uint8_t> theirPrinter() {
     cmsPipelineInsertStage(bToA, cmsAT_END, cmsStageAllocMatrix(nullptr, 3, 3, matrix, offset));
     cmsPipelineInsertStage(bToA, cmsAT_END, cmsStageAllocToneCurves(nullptr, 3, curves));
     cmsStage* inverse = cmsStageAllocCLut16bitGranular(nullptr, grid3, 3, 4, nullptr);
-    cmsStageSampleCLut16bit(inverse, sampleCMYK, nullptr, 0);
+    cmsStageSampleCLut16bit(inverse, sampled<3, toCMYK>, nullptr, 0);
     cmsPipelineInsertStage(bToA, cmsAT_END, inverse);
     cmsPipelineInsertStage(bToA, cmsAT_END, cmsStageAllocToneCurves(nullptr, 4, curves));
     cmsWriteTag(profile, cmsSigBToA0Tag, bToA);
