@@ -203,7 +203,6 @@ TEST_F(Luts, ExtendedGridsAreAnnouncedAndMalformedLutsRefused) {
     LutBytes bytes;
     bytes.inputs = bytes.outputs = 1;
     bytes.grid = 256;
-    bytes.useGridByte = true; // grid byte 0 means 256 points
     auto extended = make<csICCmft2Tag>(bytes.mft2());
     ASSERT_TRUE(extended);
     EXPECT_EQ(extended->gridPoints(0), 256u);

@@ -12,8 +12,6 @@ struct LutBytes {
     unsigned inputs = 3, outputs = 3, grid = 2;
     unsigned inputEntries = 2, outputEntries = 2; // mft2 only; mft1 tables have 256
     std::int32_t matrix[9] = {65536, 0, 0, 0, 65536, 0, 0, 0, 65536};
-    std::uint8_t gridByte = 0; // written instead of grid when nonzero... see below
-    bool useGridByte = false;
     // Value of output c at the grid point with these indices, on the 16-bit scale.
     std::function<std::uint16_t(const std::vector<unsigned>&, unsigned)> clut =
         [this](const std::vector<unsigned>& index, unsigned c) {
@@ -51,7 +49,7 @@ private:
             b[k] = static_cast<std::uint8_t>(type[k]);
         b[8] = static_cast<std::uint8_t>(inputs);
         b[9] = static_cast<std::uint8_t>(outputs);
-        b[10] = useGridByte ? gridByte : static_cast<std::uint8_t>(grid);
+        b[10] = static_cast<std::uint8_t>(grid); // 256 points are written as 0
         for (int k = 0; k < 9; ++k) {
             const auto raw = static_cast<std::uint32_t>(matrix[k]);
             for (int byte = 0; byte < 4; ++byte)
