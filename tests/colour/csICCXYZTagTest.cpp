@@ -60,17 +60,6 @@ TEST_F(csICCXYZTagTest, TagWithoutNumbersRefusesEveryAccess) {
     EXPECT_STREQ(logMessage(0), "tried to set XYZ number 0 of 0");
 }
 
-TEST_F(csICCXYZTagTest, CopiesOwnTheirData) {
-    csICCXYZTag original(wtpt, 1.0f, 2.0f, 3.0f, 1);
-    csICCXYZTag copy(original);
-    copy.setX(0, 9.0f);
-    EXPECT_EQ(original.getX(0), 1.0f);
-    csICCTag base;
-    base = copy;
-    EXPECT_NE(base.data(), copy.data());
-    EXPECT_EQ(readS15Fixed16(base.data() + 8), 9.0);
-}
-
 TEST(csICCTagDeathTest, TypeSignatureOfATagWithoutDataIsAProgrammingError) {
     const csICCTag empty;
     EXPECT_DEATH((void)empty.typeSignature(), "Assertion `data_ != 0' failed");

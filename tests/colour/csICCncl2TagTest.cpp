@@ -1,8 +1,6 @@
 #include "csICCncl2Tag.h"
 #include "ClearedLogTest.h"
 #include "ProfileBytes.h"
-#include "csICCProfile.h"
-#include "csICCXYZTag.h"
 #include "csLog.h"
 #include "tagFactory.h"
 
@@ -117,29 +115,6 @@ TEST_F(NamedColourTag, BuiltTagHasTheFileLayout) {
     EXPECT_EQ(tag.setSuffix("\xC2\xB0"), -1);
     EXPECT_EQ(tag.count(), 3u);
     EXPECT_EQ(tag.suffix(), " S");
-}
-
-TEST_F(NamedColourTag, NamedColourProfileRoundTrip) {
-    csICCProfile profile;
-    profile.header().setDeviceClass(Signature("nmcl"));
-    profile.header().setColorSpace(Signature("CMYK"));
-    profile.header().setPcs(Signature("Lab "));
-    ASSERT_EQ(profile.addTag(csICCXYZTag(Signature("wtpt"), 0.9642f, 1.0f, 0.8249f)), 0);
-    csICCncl2Tag tag(Signature("ncl2"), 4);
-    const std::uint16_t pcs[3] = {0xFF00, 0x8000, 0x8000}, device[4] = {0, 0, 0, 0};
-    tag.addColour("Paper", pcs, device);
-    ASSERT_EQ(profile.addTag(tag), 0);
-    std::vector<std::uint8_t> image;
-    ASSERT_EQ(profile.writeToMemory(image), 0);
-
-    csICCProfile read;
-    ASSERT_EQ(read.setProfile(image.data(), image.size()), 0);
-    const auto* back = dynamic_cast<const csICCncl2Tag*>(read.findTag(Signature("ncl2")));
-    ASSERT_NE(back, nullptr);
-    EXPECT_EQ(back->fullName(0), "Paper");
-    std::uint16_t values[3];
-    ASSERT_EQ(back->pcs(0, values), 0);
-    EXPECT_EQ(values[0], 0xFF00);
 }
 
 } // namespace

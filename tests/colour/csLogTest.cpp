@@ -52,26 +52,6 @@ TEST_F(csLogTest, PrintFormatAndThreshold) {
     EXPECT_EQ(GetCapturedStderr(), "W 'corrected size'\nfile is 128 bytes\n");
 }
 
-TEST_F(csLogTest, EchoWritesEachEntryAsItIsAdded) {
-    setLogEcho(true);
-    CaptureStderr();
-    logError("bad tagtable", "%d tags", 1001);
-    setLogEcho(false);
-    EXPECT_EQ(GetCapturedStderr(), "E: 'bad tagtable'\n1001 tags\n");
-}
-
-// The pool holds 100000 bytes. One entry with a title of 99000 characters and an empty message
-// uses 99002 of them, leaving 998 free. The next title must fit with its NUL without the pool's
-// last byte: 996 characters fit, 997 do not.
-TEST_F(csLogTest, TitleMayNotUseThePoolsLastByte) {
-    const std::string big(99000, 't');
-    logInfo(big.c_str(), "%s", "");
-    const std::string fits(996, 'x');
-    logInfo(fits.c_str(), "%s", "");
-    EXPECT_EQ(logCount(), 2u);
-    EXPECT_EQ(std::string(logTitle(1)), fits);
-}
-
 TEST(csLogDeathTest, TitleOrMessageThatDoesNotFitDumpsAndExits) {
     const auto fill = [](std::size_t title, std::size_t message) {
         clearLog();

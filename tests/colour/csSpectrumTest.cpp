@@ -58,21 +58,6 @@ TEST(csSpectrum, ResamplingAndMixedGridArithmetic) {
     EXPECT_EQ(grid.start * 10000 + grid.step * 100 + grid.count, 3001061u);
 }
 
-TEST(csSpectrum, IntegrationIsAPlainSum) {
-    const csSpectrum ones = fromValues(std::vector<float>(36, 1.0f), 380, 10);
-    EXPECT_EQ(csSpectrum::integrate(ones, ones), 36.0);
-    const csSpectrum twos = fromValues(std::vector<float>(71, 2.0f), 380, 5);
-    // On the common grid 380..730 by 5 there are 71 samples of 1 x 2.
-    EXPECT_EQ(csSpectrum::integrate(ones, twos), 142.0);
-}
-
-TEST(csSpectrum, PlanckAndBlackbody) {
-    // 3.7418e-16 / l^5 / (exp(0.014388 / (l T)) - 1) with l = 500e-9 m, T = 5000 K.
-    EXPECT_NEAR(csSpectrum::planck(5000, 500), 38032618168847.16, 1e-2);
-    const csSpectrum body = csSpectrum::blackbody(6500, 3, 380, 10);
-    EXPECT_EQ(body[0], static_cast<float>(139841935738313.06));
-}
-
 TEST(csSpectrumDeathTest, EmptyOrStepless) {
     const float value = 1.0f;
     EXPECT_DEATH(csSpectrum(&value, 0, 380, 5), "Assertion `num != 0' failed");
