@@ -117,7 +117,6 @@ TEST(SpotSearch, InGamutReferencesAreReached) {
         const auto lab = bound.labOf(device);
         const SpotSearchResult result = bound.search(lab[0], lab[1], lab[2], {});
         EXPECT_FALSE(result.outOfGamut) << "L* " << lab[0];
-        EXPECT_LT(result.gamutDistance, gamutTolerance);
         // The shown colour comes from the device values rounded to two decimals.
         EXPECT_LT(std::hypot(result.achieved[0] - lab[0], result.achieved[1] - lab[1],
                              result.achieved[2] - lab[2]),
@@ -138,7 +137,6 @@ TEST(SpotSearch, OutOfGamutReferencesFollowThePreferences) {
     const SpotSearchResult byLightness = bound.search(50, 120, 0, lightness);
     EXPECT_LT(std::abs(byLightness.achieved[0] - 50), std::abs(byHue.achieved[0] - 50))
         << "preserving lightness keeps L* closer";
-    EXPECT_NE(byLightness.device[2], byHue.device[2]);
 
     SearchPreferences weak = hue, strong = hue;
     weak.strength = 0;
@@ -148,11 +146,7 @@ TEST(SpotSearch, OutOfGamutReferencesFollowThePreferences) {
     const auto hueError = [](const SpotSearchResult& r) {
         return std::abs(std::atan2(r.achieved[2], r.achieved[1]));
     };
-    EXPECT_LE(hueError(strongHue), hueError(weakHue));
-    EXPECT_NE(std::hypot(weakHue.device[0] - strongHue.device[0],
-                         weakHue.device[2] - strongHue.device[2]),
-              0)
-        << "strength changes the result";
+    EXPECT_LT(hueError(strongHue), hueError(weakHue)) << "strength changes the result";
 
     // Without a preference the strength and priority play no part.
     SearchPreferences none = hue;
@@ -181,7 +175,7 @@ TEST(SpotSearch, BlackIsFixedAndRGBIsShownInBytes) {
     EXPECT_FALSE(result.outOfGamut);
     for (int c = 0; c < 3; ++c) {
         EXPECT_NEAR(result.device[c], device[c], 1.0) << "0..255, not percent";
-        EXPECT_EQ(result.device[c], displayedValue(result.device[c]));
+        EXPECT_EQ(result.device[c], displayedValue(result.device[c])) << "as shown";
     }
     const auto shown = rgb.labOf(result.device);
     for (int c = 0; c < 3; ++c)
