@@ -52,17 +52,13 @@ TEST(MatchCommand, AnInGamutReferenceIsMatched) {
     const MatchRun run = match(reference(sampleCMYK, L, a, b));
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.errors, "");
-    std::istringstream lines(run.out);
-    std::string first, second, third, fourth, extra;
-    std::getline(lines, first);
-    std::getline(lines, second);
-    std::getline(lines, third);
-    std::getline(lines, fourth);
-    EXPECT_FALSE(std::getline(lines, extra)) << "no \"Out of gamut!\"";
-    EXPECT_EQ(first, "device    C 20.00 M 40.00 Y 60.00 K 0.00");
-    EXPECT_EQ(second.substr(0, 10), "achieved  ");
-    EXPECT_EQ(third, "delta     \u0394L 0.0  \u0394a 0.0  \u0394b 0.0  \u0394C 0.0  \u0394H 0.0");
-    EXPECT_EQ(fourth, "total     \u0394JCh 0.0");
+    const std::size_t achieved = run.out.find("achieved  "), delta = run.out.find("delta ");
+    ASSERT_EQ(achieved, 41u) << run.out;
+    EXPECT_EQ(run.out.substr(0, achieved), "device    C 20.00 M 40.00 Y 60.00 K 0.00\n");
+    EXPECT_EQ(run.out.substr(delta),
+              "delta     \u0394L 0.0  \u0394a 0.0  \u0394b 0.0  \u0394C 0.0  "
+              "\u0394H 0.0\ntotal     \u0394JCh 0.0\n")
+        << "and no \"Out of gamut!\"";
 }
 
 // JSON and CSV carry the same answer as the text, with the method named as --method names it.
@@ -192,7 +188,6 @@ TEST(MatchCommand, LutsThatDisagreeWithTheirProfileAreRefusedByEveryCommand) {
         EXPECT_EQ(runBatchMatch(batch, none, out, errors), batchFailed);
         EXPECT_EQ(out.str(), "") << "no colour is matched";
         EXPECT_EQ(errors.str(), said);
-        EXPECT_EQ(logCount(), 0u);
     }
     std::filesystem::remove(path);
     std::filesystem::remove(library);
