@@ -29,6 +29,12 @@ TEST_F(csICCXYZTagTest, NumbersLieAtTheirOffsets) {
     EXPECT_EQ(std::memcmp(tag.data() + 40, "\xFF\xFF\xFF\xFE", 4), 0);
     EXPECT_EQ(std::memcmp(tag.data() + 20, "\xFF\xFF\x00\x00", 4), 0);
 
+    // A copy owns its data.
+    csICCTag copy;
+    copy = tag;
+    EXPECT_NE(copy.data(), tag.data());
+    copy = csICCTag();
+    EXPECT_EQ(copy.data(), nullptr);
     std::int32_t x = 1, y = 1, z = 1;
     EXPECT_EQ(tag.getXYZRaw(2, x, y, z), 0);
     EXPECT_EQ(z, -2);

@@ -49,7 +49,8 @@ TEST(csSpectrum, ResamplingAndMixedGridArithmetic) {
     EXPECT_EQ(sum.count() * 1000 + sum.start() + sum.step(), 81385u) << "the finer grid";
     EXPECT_EQ(sum[0], 1.0f) << "b holds its first sample below its grid";
     EXPECT_EQ(sum[80], 81.0f) << "and its last above";
-    csSpectrum product = a;
+    csSpectrum product = b;
+    product = a;
     product *= a;
     product /= 3.0;
     EXPECT_EQ(product.scaled(0.5)[3], 1.5f);
