@@ -18,7 +18,8 @@ TEST(ProfileInfo, TextReportOfAPrinterProfile) {
     const std::string text = out.str();
     EXPECT_EQ(errors.str(), "");
     for (const char* line :
-         {"Size:            187484 bytes\n", "Class:           prtr (output)\n",
+         {"Size:            187484 bytes\n", "Version:         2.1.0\n", "PCS:             Lab \n",
+          "Valid up to:     level 3\n", "Tags (9):\n", "Class:           prtr (output)\n",
           "Colour space:    CMYK (4 channels)\n", "Intent:          0 (perceptual)\n",
           "Illuminant:      X 0.9642  Y 1.0000  Z 0.8249\n",
           "Description:     Artifex CMYK SWOP Profile\n", "Required tags:   missing: gamt\n",

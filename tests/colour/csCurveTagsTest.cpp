@@ -91,6 +91,7 @@ TEST_F(CurveTags, GammaCurve) {
     EXPECT_EQ(y, std::floor(y));
     g.inverse(&y, &back, 1);
     EXPECT_NEAR(back, 30000, 1.0);
+    EXPECT_EQ(csICCcurvTag(Signature("kTRC"), 1.8).size(), 14u);
     EXPECT_DOUBLE_EQ(csICCcurvTag(Signature("kTRC"), 1.8).gamma(), 461 / 256.0);
 }
 

@@ -130,6 +130,19 @@ TEST_F(DescriptiveTags, MlucRecordsShareEqualStrings) {
     EXPECT_EQ(mluc.size(), 16u + 12 + 10);
 }
 
+TEST_F(DescriptiveTags, MlucCapacityIsReusedUntilItIsFarTooLarge) {
+    csICCmlucTag mluc(Signature("desc"));
+    const std::u16string small(10, u'a'), large(2100, u'b'); // 4200 bytes
+    ASSERT_EQ(mluc.addRecord(csICCmlucTag::code("en"), csICCmlucTag::code("US"), small), 0);
+    ASSERT_EQ(mluc.addRecord(csICCmlucTag::code("de"), csICCmlucTag::code("DE"), large), 0);
+    ASSERT_EQ(mluc.addRecord(csICCmlucTag::code("fr"), csICCmlucTag::code("FR"), u"c"), 0);
+    const std::uint32_t grown = mluc.capacity();
+    ASSERT_EQ(mluc.removeRecord(2), 0);
+    EXPECT_EQ(mluc.capacity(), grown) << "a small record removed keeps the block";
+    ASSERT_EQ(mluc.removeRecord(1), 0);
+    EXPECT_EQ(mluc.capacity(), mluc.size()) << "4096 or more bytes too large: reallocated";
+}
+
 TEST_F(DescriptiveTags, OverlappingMlucStringsAreKept) {
     ProfileBytes m(60);
     m.bytes.assign(60, 0);

@@ -213,6 +213,9 @@ TEST_F(csICCProfileTest, FileSizeWinsOverTheSizeField) {
 }
 
 TEST_F(csICCProfileTest, FilesThatCannotBeProfiles) {
+    EXPECT_EQ(profile.setProfile(static_cast<std::FILE*>(nullptr)), -1);
+    EXPECT_EQ(log(), std::vector<std::string>{"E bad file: setProfile: FILE pointer is zero"});
+    clearLog();
     std::FILE* tiny = std::tmpfile();
     std::fwrite("acsp", 1, 4, tiny);
     EXPECT_EQ(profile.setProfile(tiny), -1);

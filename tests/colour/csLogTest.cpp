@@ -50,6 +50,13 @@ TEST_F(csLogTest, PrintFormatAndThreshold) {
     CaptureStderr();
     printLog();
     EXPECT_EQ(GetCapturedStderr(), "W 'corrected size'\nfile is 128 bytes\n");
+
+    // Echoed, each entry is written as it is added.
+    setLogEcho(true);
+    CaptureStderr();
+    logError("bad tagtable", "%d tags", 1001);
+    setLogEcho(false);
+    EXPECT_EQ(GetCapturedStderr(), "E: 'bad tagtable'\n1001 tags\n");
 }
 
 TEST(csLogDeathTest, TitleOrMessageThatDoesNotFitDumpsAndExits) {
@@ -58,6 +65,10 @@ TEST(csLogDeathTest, TitleOrMessageThatDoesNotFitDumpsAndExits) {
         logInfo(std::string(99000, 't').c_str(), "%s", "");
         logInfo(std::string(title, 'x').c_str(), "%s", std::string(message, 'm').c_str());
     };
+    // 99000 + 2 bytes of the 100000 used: a title of 996 characters fits with its NUL without
+    // the pool's last byte, one of 997 does not.
+    fill(996, 0);
+    EXPECT_EQ(logCount(), 2u);
     EXPECT_EXIT(fill(997, 0), testing::ExitedWithCode(1), "D U M P   A N D   E X I T");
     EXPECT_EXIT(fill(1, 2000), testing::ExitedWithCode(1), "E R R O R   L O G   F U L L");
 }
