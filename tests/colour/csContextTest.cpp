@@ -47,6 +47,8 @@ TEST_F(csContextTest, TabulatedAndComputedWhites) {
 
 TEST_F(csContextTest, IlluminantNames) {
     csContext context;
+    EXPECT_EQ(context.setIlluminantByName("HP1"), 0);
+    EXPECT_EQ(context.illuminant(), 36);
     EXPECT_EQ(context.setIlluminantByName("FL3.15"), 0);
     EXPECT_EQ(context.illuminant(), 35);
     EXPECT_EQ(context.setIlluminantByName("D6500"), 0);

@@ -379,6 +379,15 @@ TEST_F(csICCProfileTest, RequiredTagsByClass) {
     EXPECT_EQ(display.missingRequiredTags(), "A2B0, B2A0 (or rXYZ, gXYZ, bXYZ, rTRC, gTRC, bTRC)");
     display.addTag(csICCXYZTag(Signature("bTRC"), 1.0f, 1.0f, 1.0f));
     EXPECT_TRUE(display.hasRequiredTags());
+
+    // A named colour profile needs "ncl2"; before version 4 the old "nmcl" will do.
+    csICCProfile named;
+    named.header().setDeviceClass(Signature("nmcl"));
+    for (const char* code : {"desc", "wtpt", "cprt"})
+        named.addTag(csICCXYZTag(signatureOf(code), 1.0f, 1.0f, 1.0f));
+    EXPECT_EQ(named.missingRequiredTags(), "ncl2 (or nmcl)");
+    named.addTag(csICCXYZTag(Signature("nmcl"), 1.0f, 1.0f, 1.0f));
+    EXPECT_TRUE(named.hasRequiredTags());
 }
 
 TEST(csMD5, RFC1321TestSuite) {

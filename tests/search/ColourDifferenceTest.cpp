@@ -77,6 +77,8 @@ TEST(TotalDifference, Methods) {
     // Chroma 50 against 40 with no hue difference: sqrt(2^2 + 10^2 / SC^2), SC from sqrt(2000).
     const double r94[3] = {50, 30, 40}, s94[3] = {52, 24, 32};
     EXPECT_NEAR(totalDifference(1, r94, s94, context), 3.87548423065314, 1e-12);
+    const double turned94[3] = {50, 40, 30}; // all hue: sqrt(200) / SH, SH = 1 + 0.015 x 50
+    EXPECT_NEAR(totalDifference(1, r94, turned94, context), std::sqrt(200.0) / 1.75, 1e-12);
     const double r00[3] = {50, 20, -3.52668}, s00[3] = {55, 0, 30};
     EXPECT_NEAR(totalDifference(2, r00, s00, context), 31.843384345668678, 1e-9);
 
