@@ -72,23 +72,25 @@ TEST(MatchCommand, JsonAndCsvCarryTheTextsAnswer) {
     options.format = "csv";
     const MatchRun csv = match(options);
 
-    char device[80];
-    std::snprintf(device, sizeof device, "device    C %.2f M %.2f Y %.2f K %.2f",
-                  json["device"]["C"].get<double>(), json["device"]["M"].get<double>(),
-                  json["device"]["Y"].get<double>(), json["device"]["K"].get<double>());
-    EXPECT_EQ(text.out.substr(0, text.out.find('\n')), device);
+    const auto shown = [&](const char* channel) {
+        return fieldText(json["device"][channel].get<double>(), 2);
+    };
+    EXPECT_EQ(text.out.substr(0, text.out.find('\n')), "device    C " + shown("C") + " M " +
+                                                           shown("M") + " Y " + shown("Y") + " K " +
+                                                           shown("K"));
     EXPECT_EQ(json["device"]["K"].get<double>(), 10.0);
     EXPECT_EQ(json["method"], "de2000");
     EXPECT_EQ(json["outOfGamut"], true);
-    EXPECT_NE(text.out.find("\u0394E00 " + fieldText(json["total"].get<double>(), 1)),
-              std::string::npos)
-        << text.out;
+    const std::string total = fieldText(json["total"].get<double>(), 1);
+    EXPECT_NE(text.out.find("\u0394E00 " + total), std::string::npos) << text.out;
     std::istringstream lines(csv.out);
     std::string header, row;
     std::getline(lines, header);
     std::getline(lines, row);
     EXPECT_EQ(header, "C,M,Y,K,L*,a*,b*,C*,h,\u0394L,\u0394a,\u0394b,\u0394C,\u0394H,total,method,"
                       "outOfGamut");
+    EXPECT_EQ(row.substr(row.rfind(',', row.size() - 13)), "," + total + ",de2000,true") << row;
+
     // The preferences and the intent reach the search.
     options.format = "text";
     const auto answer = [&] { return match(options).out.substr(0, 50); };
@@ -97,9 +99,6 @@ TEST(MatchCommand, JsonAndCsvCarryTheTextsAnswer) {
     EXPECT_NE(lightness, text.out.substr(0, 50));
     options.intent = 1;
     EXPECT_NE(answer(), lightness);
-    EXPECT_EQ(row.substr(row.rfind(',', row.size() - 13)),
-              "," + fieldText(json["total"].get<double>(), 1) + ",de2000,true")
-        << row;
 }
 
 // Writes a synthetic profile to a temporary file.

@@ -155,15 +155,13 @@ void csICCmftInterpolator::convert(double* const rawf_in[], double* const rawf_o
     for (unsigned iout = 0; iout < outputs_; ++iout)
         CS_ASSERT(rawf_out[iout] !=0);
     // clang-format on
-    double* const* in = rawf_in;
-    double* const* out = rawf_out;
     if (applyMatrix)
-        matrix(in, count);
+        matrix(rawf_in, count);
     if (applyInputTables)
-        inputTables(in, count);
-    clut(in, out, count);
+        inputTables(rawf_in, count);
+    clut(rawf_in, rawf_out, count);
     if (applyOutputTables)
-        outputTables(out, count);
+        outputTables(rawf_out, count);
 }
 
 void csICCmftInterpolator::invertExpandedInputTables(const std::uint16_t* in, std::uint16_t* out,
