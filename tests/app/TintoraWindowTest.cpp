@@ -6,11 +6,9 @@
 
 #include <QApplication>
 #include <QDropEvent>
-#include <QFocusEvent>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
@@ -40,11 +38,6 @@ protected:
     }
 };
 
-// Empties the remembered settings, so that every window starts as on a first run.
-struct EmptySettingsStore {
-    EmptySettingsStore() { QSettings(QSettings::UserScope, "Veltrane", "Tintora").clear(); }
-};
-
 bool shown(const QWidget* widget) { return widget->isVisibleTo(widget->window()); }
 
 QStringList actionTexts(const QMenu* menu) {
@@ -61,11 +54,6 @@ QMenu* menuNamed(const QWidget& window, const QString& title) {
             return action->menu();
     }
     return nullptr;
-}
-
-void leave(QWidget* field) {
-    QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(field, &focusOut);
 }
 
 void step(QWidget* field, Qt::Key key) { QTest::keyClick(field, key); }

@@ -17,7 +17,6 @@
 #include "csICCProfileConverter.h"
 #include "csLog.h"
 
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -48,7 +47,7 @@ protected:
 class Session {
 public:
     explicit Session(unsigned seed) : random_(seed) {
-        QSettings(QSettings::UserScope, "Veltrane", "Tintora").clear();
+        EmptySettingsStore{};
         setWindowViewingConditions(context_);
         const CraftedLut crafted{"mft2", 4, 16};
         refused_ = folder_.filePath("crafted.icc");
@@ -268,10 +267,6 @@ private:
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
     double number(double bottom, double top) {
         return std::round(std::uniform_real_distribution<double>(bottom, top)(random_) * 100) / 100;
-    }
-    static void leave(QWidget* field) {
-        QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
-        QApplication::sendEvent(field, &focusOut);
     }
     // Selects the field's text and types value over it, as a user does, and leaves it if asked.
     // Every keystroke is an action of its own (L* and the source values follow each one).

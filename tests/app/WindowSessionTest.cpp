@@ -42,10 +42,6 @@ protected:
     QString askOpenFileName(const QString&, const QString&) override { return nextFile; }
 };
 
-struct EmptySettingsStore {
-    EmptySettingsStore() { QSettings(QSettings::UserScope, "Veltrane", "Tintora").clear(); }
-};
-
 class WindowSession : public testing::Test {
 protected:
     WindowSession() { clearLog(); }
