@@ -10,10 +10,10 @@
 #include "OpenTintora.h"
 #include "ResultFigures.h"
 #include "SpotSearch.h"
+#include "TestProfiles.h"
 #include "VariationOptimizer.h"
 #include "ViewingConditions.h"
 #include "csContext.h"
-#include "csICCProfile.h"
 #include "csICCProfileConverter.h"
 #include "csLog.h"
 
@@ -23,7 +23,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <memory>
 #include <random>
 
@@ -51,10 +50,7 @@ public:
         setWindowViewingConditions(context_);
         const CraftedLut crafted{"mft2", 4, 16};
         refused_ = folder_.filePath("crafted.icc");
-        const std::vector<std::uint8_t> bytes = crafted.profile();
-        std::ofstream(refused_.toStdString(), std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
+        writeBytes(refused_.toStdString(), crafted.profile());
         window_ = std::make_unique<Window>();
     }
 

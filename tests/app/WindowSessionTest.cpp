@@ -4,12 +4,10 @@
 #include "DiagramLAB.h"
 #include "LutBytes.h"
 #include "OpenTintora.h"
-#include "csICCProfile.h"
+#include "TestProfiles.h"
 #include "csICCProfileConverter.h"
-#include "csICCTag.h"
 #include "csICCXYZTag.h"
 #include "csLog.h"
-#include "tagFactory.h"
 
 #include <QDir>
 #include <QSettings>
@@ -19,9 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
-#include <fstream>
-#include <memory>
 
 namespace {
 
@@ -67,25 +62,17 @@ protected:
 TEST_F(WindowSession, AnIntentWhoseLutIsRefusedKeepsTheIntentThatWorked) {
     // A2B0 fits the profile; A2B1, used by both colorimetric intents, has 16 outputs.
     csICCProfile profile;
-    profile.header().setDeviceClass(Signature("prtr"));
-    profile.header().setColorSpace(Signature("CMYK"));
-    profile.header().setPcs(Signature("Lab "));
+    setHeader(profile, "prtr", "CMYK", "Lab ");
     profile.addTag(csICCXYZTag(Signature("wtpt"), 0.9642f, 1.0f, 0.8249f));
     for (const auto& [name, outputs] : {std::pair{"A2B0", 3u}, {"A2B1", 16u}}) {
         LutBytes bytes;
         bytes.inputs = 4;
         bytes.outputs = outputs;
-        const std::vector<std::uint8_t> block = bytes.mft2();
-        const std::unique_ptr<csICCTag> tag(
-            tagFactory(nullptr, Signature::read(reinterpret_cast<const std::uint8_t*>(name)),
-                       static_cast<std::uint32_t>(block.size()), block.data()));
-        ASSERT_EQ(profile.addTag(*tag), 0);
+        ASSERT_EQ(addBlock(profile, name, bytes.mft2()), 0);
     }
     QTemporaryDir folder;
     const QString path = folder.filePath("a2b1-16-outputs.icc");
-    std::FILE* file = std::fopen(path.toUtf8().constData(), "wb");
-    ASSERT_EQ(profile.writeToFile(file), 0);
-    std::fclose(file);
+    ASSERT_EQ(writeProfile(profile, path.toStdString()), 0);
 
     choose(window.comboBoxIntent, 0);
     window.setProfile(path);
@@ -149,43 +136,29 @@ TEST_F(WindowSession, ResultsRowsAndDiagrams) {
 }
 
 // Writes a synthetic profile into the folder and returns its path.
-QString writeProfile(const QTemporaryDir& folder, const char* name, const char (&cls)[5],
-                     const char (&space)[5], const char* lut) {
+QString profileFile(const QTemporaryDir& folder, const char* name, const char* cls,
+                    const char* space, const char* lut) {
     csICCProfile profile;
-    profile.header().setDeviceClass(Signature(cls));
-    profile.header().setColorSpace(Signature(space));
-    profile.header().setPcs(Signature("Lab "));
+    setHeader(profile, cls, space, "Lab ");
     profile.addTag(csICCXYZTag(Signature("wtpt"), 0.9642f, 1.0f, 0.8249f));
-    if (lut != nullptr) {
-        LutBytes bytes;
-        bytes.inputs = 3;
-        const std::vector<std::uint8_t> block = bytes.mft2();
-        std::unique_ptr<csICCTag> tag(
-            tagFactory(nullptr, Signature::read(reinterpret_cast<const std::uint8_t*>(lut)),
-                       static_cast<std::uint32_t>(block.size()), block.data()));
-        profile.addTag(*tag);
-    }
+    if (lut != nullptr)
+        addBlock(profile, lut, LutBytes{}.mft2());
     const QString path = folder.filePath(name);
-    std::FILE* file = std::fopen(path.toUtf8().constData(), "wb");
-    profile.writeToFile(file);
-    std::fclose(file);
+    writeProfile(profile, path.toStdString());
     return path;
 }
 
 TEST_F(WindowSession, RefusalsWarnAndKeepWhatIsBound) {
     QTemporaryDir folder;
-    const QString scanner = writeProfile(folder, "scanner.icc", "scnr", "RGB ", "A2B0");
-    const QString labSpace = writeProfile(folder, "lab.icc", "prtr", "Lab ", "A2B0");
-    const QString onlyB2A = writeProfile(folder, "b2a.icc", "prtr", "CMYK", "B2A0");
+    const QString scanner = profileFile(folder, "scanner.icc", "scnr", "RGB ", "A2B0");
+    const QString labSpace = profileFile(folder, "lab.icc", "prtr", "Lab ", "A2B0");
+    const QString onlyB2A = profileFile(folder, "b2a.icc", "prtr", "CMYK", "B2A0");
     // A display profile with neither A2B tables nor a matrix and TRCs.
-    const QString bareDisplay = writeProfile(folder, "rgb.icc", "mntr", "RGB ", nullptr);
+    const QString bareDisplay = profileFile(folder, "rgb.icc", "mntr", "RGB ", nullptr);
     const QString truncated = folder.filePath("truncated.icc");
-    {
-        std::ifstream in(sampleCMYK.toStdString(), std::ios::binary);
-        std::vector<char> head(1000);
-        in.read(head.data(), 1000);
-        std::ofstream(truncated.toStdString(), std::ios::binary).write(head.data(), 1000);
-    }
+    std::vector<std::uint8_t> head = fileBytes(sampleCMYK.toStdString());
+    head.resize(1000);
+    writeBytes(truncated.toStdString(), head);
 
     window.setProfile(sampleCMYK);
     window.setReferenceLab(51, 120, 0);

@@ -4,7 +4,7 @@
 #include "DelimitedColours.h"
 #include "MatchCommand.h"
 #include "ProgressBar.h"
-#include "csICCProfile.h"
+#include "TestProfiles.h"
 #include "csICCXYZTag.h"
 #include "csICCncl2Tag.h"
 
@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -120,9 +119,7 @@ TEST(BatchMatch, ANamedColourProfileGivesTheLabResults) {
     const BatchRun lab = batch(options("json"), "name,L,a,b\nOne,60,0,40\nTwo,40,-30,0\n");
     csICCProfile named;
     named.header().setVersion(4, 2, 0);
-    named.header().setDeviceClass(Signature("nmcl"));
-    named.header().setColorSpace(Signature("CMYK"));
-    named.header().setPcs(Signature("Lab "));
+    setHeader(named, "nmcl", "CMYK", "Lab ");
     named.addTag(csICCXYZTag(Signature("wtpt"), 0.9642f, 1.0f, 0.8249f));
     csICCncl2Tag tag(Signature("ncl2"), 0);
     // Version 4 Lab16: 60 x 655.35 = 39321, (0 + 128) x 257 = 32896, (40 + 128) x 257 = 43176.
@@ -131,9 +128,7 @@ TEST(BatchMatch, ANamedColourProfileGivesTheLabResults) {
     tag.addColour("Two", two, nullptr);
     named.addTag(tag);
     const std::string icc = testing::TempDir() + "lib.icc";
-    std::FILE* file = std::fopen(icc.c_str(), "wb");
-    ASSERT_EQ(named.writeToFile(file), 0);
-    std::fclose(file);
+    ASSERT_EQ(writeProfile(named, icc), 0);
 
     BatchOptions fromFile = options("json");
     fromFile.input = icc;

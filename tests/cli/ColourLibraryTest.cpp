@@ -3,7 +3,7 @@
 #include "CxfColours.h"
 #include "DelimitedColours.h"
 #include "NamedColourProfile.h"
-#include "csICCProfile.h"
+#include "TestProfiles.h"
 #include "csICCXYZTag.h"
 #include "csICCncl2Tag.h"
 
@@ -223,14 +223,12 @@ TEST(CxfColours, DocumentsThatAreNotCxfFail) {
 constexpr std::uint16_t labRed[3] = {0x8000, 0xC000, 0x4000};
 constexpr std::uint16_t labWhite[3] = {0xFF00, 0x8000, 0x8000};
 
-std::vector<std::uint8_t> namedColourProfile(unsigned major, Signature pcs,
+std::vector<std::uint8_t> namedColourProfile(unsigned major, const char* pcs,
                                              const std::uint16_t (&first)[3] = labRed,
                                              const std::uint16_t (&second)[3] = labWhite) {
     csICCProfile profile;
     profile.header().setVersion(major, 0, 0);
-    profile.header().setDeviceClass(Signature("nmcl"));
-    profile.header().setColorSpace(Signature("CMYK"));
-    profile.header().setPcs(pcs);
+    setHeader(profile, "nmcl", "CMYK", pcs);
     profile.addTag(csICCXYZTag(Signature("wtpt"), 0.9642f, 1.0f, 0.8249f));
     csICCncl2Tag tag(Signature("ncl2"), 4);
     tag.setPrefix("TX ");
@@ -246,7 +244,7 @@ std::vector<std::uint8_t> namedColourProfile(unsigned major, Signature pcs,
 }
 
 TEST(NamedColourProfile, PcsValuesDecodeByVersionAndPcs) {
-    const std::vector<std::uint8_t> v2 = namedColourProfile(2, Signature("Lab "));
+    const std::vector<std::uint8_t> v2 = namedColourProfile(2, "Lab ");
     const ColourList legacy = readNamedColourProfile(v2.data(), v2.size(), "v2.icc");
     ASSERT_EQ(legacy.colours.size(), 2u) << legacy.failure;
     EXPECT_EQ(legacy.colours[0].name, "TX Red C");
@@ -255,14 +253,14 @@ TEST(NamedColourProfile, PcsValuesDecodeByVersionAndPcs) {
     expectLab(legacy.colours[1], 100, 0, 0);
     EXPECT_EQ(legacy.problems, std::vector<std::string>{"v2.icc: colour 3 \"TX  C\": no name"});
 
-    const std::vector<std::uint8_t> v4 = namedColourProfile(4, Signature("Lab "));
+    const std::vector<std::uint8_t> v4 = namedColourProfile(4, "Lab ");
     const ColourList current = readNamedColourProfile(v4.data(), v4.size(), "v4.icc");
     ASSERT_EQ(current.colours.size(), 2u);
     expectLab(current.colours[0], 32768 / 655.35, 49152 / 257.0 - 128, 16384 / 257.0 - 128);
 
     // XYZ16: 0x8000 is 1.0; Lab under the PCS white (96.42, 100, 82.49).
     const std::uint16_t grey[3] = {0x4000, 0x3000, 0x2800}, black[3] = {0, 0, 0};
-    const std::vector<std::uint8_t> xyz = namedColourProfile(2, Signature("XYZ "), grey, black);
+    const std::vector<std::uint8_t> xyz = namedColourProfile(2, "XYZ ", grey, black);
     const ColourList fromXYZ = readNamedColourProfile(xyz.data(), xyz.size(), "x.icc");
     ASSERT_EQ(fromXYZ.colours.size(), 2u);
     const double fx = std::cbrt(50 / 96.42), fy = std::cbrt(37.5 / 100),
@@ -271,7 +269,7 @@ TEST(NamedColourProfile, PcsValuesDecodeByVersionAndPcs) {
 }
 
 TEST(NamedColourProfile, OtherFilesFail) {
-    std::vector<std::uint8_t> printer = namedColourProfile(2, Signature("Lab "));
+    std::vector<std::uint8_t> printer = namedColourProfile(2, "Lab ");
     printer[12] = 'p', printer[13] = 'r', printer[14] = 't', printer[15] = 'r';
     EXPECT_EQ(readNamedColourProfile(printer.data(), printer.size(), "p.icc").failure,
               "p.icc: a 'prtr' profile, not a named colour profile");
@@ -279,7 +277,7 @@ TEST(NamedColourProfile, OtherFilesFail) {
     EXPECT_EQ(readNamedColourProfile(junk, sizeof junk, "j.icc").failure.substr(0, 38),
               "j.icc: not a profile that can be read ");
     // A tag table claiming more colours than the tag holds is refused as a whole.
-    std::vector<std::uint8_t> truncated = namedColourProfile(2, Signature("Lab "));
+    std::vector<std::uint8_t> truncated = namedColourProfile(2, "Lab ");
     const std::string image(truncated.begin(), truncated.end());
     const std::size_t tag = image.find("ncl2", 128 + 4 + 2 * 12);
     ASSERT_NE(tag, std::string::npos);
@@ -288,7 +286,7 @@ TEST(NamedColourProfile, OtherFilesFail) {
 }
 
 TEST(ColourInput, FormatsAreDetectedByContentThenExtension) {
-    const std::vector<std::uint8_t> profile = namedColourProfile(2, Signature("Lab "));
+    const std::vector<std::uint8_t> profile = namedColourProfile(2, "Lab ");
     const std::string image(profile.begin(), profile.end());
     EXPECT_EQ(detectInputFormat("lib.csv", image), InputFormat::NamedColourProfile);
     EXPECT_EQ(detectInputFormat("lib.txt", "  <?xml version=\"1.0\"?><cc:CxF/>"), InputFormat::Cxf);

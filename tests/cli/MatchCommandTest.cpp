@@ -3,7 +3,7 @@
 #include "ConvertCommand.h"
 #include "CraftedLuts.h"
 #include "ResultFigures.h"
-#include "csICCProfile.h"
+#include "TestProfiles.h"
 #include "csICCXYZTag.h"
 #include "csLog.h"
 
@@ -11,10 +11,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sstream>
 
 namespace {
@@ -101,30 +99,16 @@ TEST(MatchCommand, JsonAndCsvCarryTheTextsAnswer) {
     EXPECT_NE(answer(), lightness);
 }
 
-// Writes a synthetic profile to a temporary file.
-class ProfileFile {
-public:
-    explicit ProfileFile(csICCProfile& profile)
-        : path_(std::filesystem::temp_directory_path() /
-                ("tintora-match-" + std::to_string(counter_++) + ".icc")) {
-        std::FILE* file = std::fopen(path_.c_str(), "wb");
-        EXPECT_EQ(profile.writeToFile(file), 0);
-        std::fclose(file);
-    }
-    ~ProfileFile() { std::filesystem::remove(path_); }
-    std::string path() const { return path_.string(); }
-
-private:
-    static inline int counter_ = 0;
-    std::filesystem::path path_;
-};
-
-// The header of a synthetic profile, and a white point so that it has a tag to write.
-void setHeader(csICCProfile& profile, const char (&space)[5], const char (&pcs)[5]) {
-    profile.header().setDeviceClass(Signature("prtr"));
-    profile.header().setColorSpace(Signature(space));
-    profile.header().setPcs(Signature(pcs));
+// A synthetic printer profile with a white point, written to a temporary file.
+std::string profileFile(const char* space, const char* pcs, const csICCTag* a2b0 = nullptr) {
+    csICCProfile profile;
+    setHeader(profile, "prtr", space, pcs);
     profile.addTag(csICCXYZTag(Signature("wtpt"), 0.9642f, 1.0f, 0.8249f));
+    if (a2b0 != nullptr)
+        profile.addTag(*a2b0);
+    const std::string path = testing::TempDir() + "tintora-match-" + pcs + ".icc";
+    EXPECT_EQ(writeProfile(profile, path), 0);
+    return path;
 }
 
 // What match and convert say about the profile at path; both refuse the same profiles alike.
@@ -146,16 +130,12 @@ TEST(MatchCommand, ProfilesTheWindowRefusesAreRefusedWithItsText) {
     EXPECT_EQ(refusal(notAProfile).rfind("Failed to read profile " + notAProfile + "\n", 0), 0u)
         << "then the library's log";
     // The other checks' texts are the window's, which its own tests hold to them.
-    csICCProfile rgbPcs;
-    setHeader(rgbPcs, "CMYK", "RGB ");
-    EXPECT_EQ(refusal(ProfileFile(rgbPcs).path()),
+    EXPECT_EQ(refusal(profileFile("CMYK", "RGB ")),
               "Profile does not have Lab or XYZ as profile connection space, but 'RGB '\n");
 
     // An A2B0 that is not a lut passes the checks and fails preparation.
-    csICCProfile notALut;
-    setHeader(notALut, "CMYK", "Lab ");
-    notALut.addTag(csICCXYZTag(Signature("A2B0"), 0.5f, 0.5f, 0.5f));
-    const std::string prepared = refusal(ProfileFile(notALut).path());
+    const csICCXYZTag notALut(Signature("A2B0"), 0.5f, 0.5f, 0.5f);
+    const std::string prepared = refusal(profileFile("CMYK", "Lab ", &notALut));
     EXPECT_EQ(prepared.rfind("Failed to prepare profile converter\n", 0), 0u) << prepared;
     EXPECT_NE(prepared.find("E 'missing tags'\ncannot find 'A2B0' tag for requested conversion\n"),
               std::string::npos)
@@ -169,10 +149,7 @@ TEST(MatchCommand, LutsThatDisagreeWithTheirProfileAreRefusedByEveryCommand) {
     std::ofstream(library) << "name,L,a,b\nGrey,50,0,0\n";
     for (const CraftedLut& lut : craftedLuts()) {
         SCOPED_TRACE(lut.name());
-        const std::vector<std::uint8_t> bytes = lut.profile();
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
+        writeBytes(path, lut.profile());
         const CraftedLut::Refusal expected = lut.refusal(path);
 
         const std::string said = refusal(path);

@@ -1,7 +1,6 @@
 #include "ClearedLogTest.h"
 #include "csICCcurvTag.h"
 #include "csICCparaTag.h"
-#include "csLog.h"
 #include "tagFactory.h"
 
 #include <gtest/gtest.h>

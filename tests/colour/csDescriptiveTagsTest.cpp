@@ -1,18 +1,16 @@
 #include "ClearedLogTest.h"
 #include "ProfileBytes.h"
+#include "TestProfiles.h"
 #include "csICCProfileHeader.h"
 #include "csICCdescTag.h"
 #include "csICCmlucTag.h"
 #include "csICCpseqTag.h"
 #include "csICCpsidTag.h"
 #include "csICCtextTag.h"
-#include "csLog.h"
-#include "tagFactory.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <memory>
 
 namespace {
 
@@ -21,8 +19,7 @@ std::vector<std::uint8_t> bytesOf(const csICCTag& tag) {
 }
 
 std::unique_ptr<csICCTag> make(const std::vector<std::uint8_t>& block) {
-    return std::unique_ptr<csICCTag>(tagFactory(
-        nullptr, Signature("test"), static_cast<std::uint32_t>(block.size()), block.data()));
+    return tagOf("test", block);
 }
 
 // A corrupt descriptive tag is kept in its profile, but without data.

@@ -1,10 +1,10 @@
 #include "csICCProfile.h"
 #include "ClearedLogTest.h"
 #include "ProfileBytes.h"
+#include "TestProfiles.h"
 #include "csICCXYZTag.h"
 #include "csICCdescTag.h"
 #include "csICCtextTag.h"
-#include "csLog.h"
 #include "csMD5.h"
 
 #include <gtest/gtest.h>
@@ -13,10 +13,6 @@
 #include <cstring>
 
 namespace {
-
-Signature signatureOf(const char* code) {
-    return Signature::read(reinterpret_cast<const std::uint8_t*>(code));
-}
 
 class csICCProfileTest : public ClearedLogTest {
 protected:

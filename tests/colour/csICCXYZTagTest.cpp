@@ -1,6 +1,5 @@
 #include "csICCXYZTag.h"
 #include "ClearedLogTest.h"
-#include "csLog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,19 +1,11 @@
 #include "csICCncl2Tag.h"
 #include "ClearedLogTest.h"
 #include "ProfileBytes.h"
-#include "csLog.h"
-#include "tagFactory.h"
+#include "TestProfiles.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 namespace {
-
-std::unique_ptr<csICCTag> make(const std::vector<std::uint8_t>& block) {
-    return std::unique_ptr<csICCTag>(tagFactory(
-        nullptr, Signature("ncl2"), static_cast<std::uint32_t>(block.size()), block.data()));
-}
 
 void put16(ProfileBytes& b, std::size_t at, std::uint16_t v) {
     b.put(at, {static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)});
@@ -43,7 +35,7 @@ ProfileBytes twoColours() {
 using NamedColourTag = ClearedLogTest;
 
 TEST_F(NamedColourTag, ReadsNamesAndValues) {
-    const auto tag = make(twoColours().bytes);
+    const auto tag = tagOf("ncl2", twoColours().bytes);
     const auto* ncl2 = dynamic_cast<const csICCncl2Tag*>(tag.get());
     ASSERT_NE(ncl2, nullptr);
     EXPECT_EQ(ncl2->vendorFlag(), 0x01020304u);
@@ -69,20 +61,20 @@ TEST_F(NamedColourTag, BlocksThatDoNotHoldTheirRecordsAreRefused) {
     // One byte short of the second record.
     ProfileBytes shortBlock = twoColours();
     shortBlock.bytes.pop_back();
-    EXPECT_EQ(make(shortBlock.bytes), nullptr);
+    EXPECT_EQ(tagOf("ncl2", shortBlock.bytes), nullptr);
     // A count whose records would wrap 32 bits.
     ProfileBytes huge = twoColours();
     huge.put32(12, 0xFFFFFFFF);
-    EXPECT_EQ(make(huge.bytes), nullptr);
+    EXPECT_EQ(tagOf("ncl2", huge.bytes), nullptr);
     // More device coordinates than a colour space can have.
     ProfileBytes coordinates = twoColours();
     coordinates.put32(16, 16);
-    EXPECT_EQ(make(coordinates.bytes), nullptr);
+    EXPECT_EQ(tagOf("ncl2", coordinates.bytes), nullptr);
     // Shorter than the fixed header.
     ProfileBytes header(83);
     header.bytes.assign(83, 0);
     header.putText(0, "ncl2");
-    EXPECT_EQ(make(header.bytes), nullptr);
+    EXPECT_EQ(tagOf("ncl2", header.bytes), nullptr);
     EXPECT_STREQ(logTitle(0), "corrupt tag data");
 }
 
@@ -90,7 +82,7 @@ TEST_F(NamedColourTag, UnterminatedNamesStopAtTheirThirtyTwoBytes) {
     ProfileBytes b = twoColours();
     b.putText(20, std::string(32, 'P'));
     b.putText(84, std::string(32, 'R'));
-    const auto tag = make(b.bytes);
+    const auto tag = tagOf("ncl2", b.bytes);
     const auto* ncl2 = dynamic_cast<const csICCncl2Tag*>(tag.get());
     EXPECT_EQ(ncl2->prefix(), std::string(32, 'P'));
     EXPECT_EQ(ncl2->rootName(0), std::string(32, 'R'));

@@ -4,31 +4,26 @@
 
 #include "ClearedLogTest.h"
 #include "ProfileBytes.h"
+#include "TestProfiles.h"
 #include "csICCNumbers.h"
-#include "csICCProfile.h"
 #include "csICCProfileConverter.h"
 #include "csICCXYZTag.h"
 #include "csICCcurvTag.h"
 #include "csICCmABInterpolator.h"
 #include "csICCmABTag.h"
 #include "csICCmBATag.h"
-#include "csLog.h"
-#include "tagFactory.h"
 
 #include <gtest/gtest.h>
 #include <lcms2.h>
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
-#include <vector>
 
 namespace {
 
 std::unique_ptr<csICCTag> block(const char* type, std::vector<std::uint8_t> bytes) {
     std::copy(type, type + 4, bytes.begin());
-    return std::unique_ptr<csICCTag>(tagFactory(
-        nullptr, Signature("curv"), static_cast<std::uint32_t>(bytes.size()), bytes.data()));
+    return tagOf("curv", bytes);
 }
 
 std::unique_ptr<csICCTag> para(int type, std::initializer_list<double> parameters) {
@@ -272,11 +267,7 @@ ProfileBytes withCLUT(std::uint8_t grid, std::uint8_t precision, std::size_t ext
 }
 
 TEST_F(LutAB, MalformedTagsAreKeptAsPlainDataWithTheirReason) {
-    const auto made = [](const ProfileBytes& b) {
-        return std::unique_ptr<csICCTag>(tagFactory(nullptr, Signature("A2B0"),
-                                                    static_cast<std::uint32_t>(b.bytes.size()),
-                                                    b.bytes.data()));
-    };
+    const auto made = [](const ProfileBytes& b) { return tagOf("A2B0", b.bytes); };
     {
         const auto tag = made(identityBlock());
         const auto* lut = dynamic_cast<csICCmABTag*>(tag.get());

@@ -1,24 +1,21 @@
 #include "ClearedLogTest.h"
 #include "LutBytes.h"
+#include "TestProfiles.h"
 #include "csICCmft1Interpolator.h"
 #include "csICCmft1Tag.h"
 #include "csICCmft2Interpolator.h"
 #include "csICCmft2Tag.h"
-#include "csLog.h"
-#include "tagFactory.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
-#include <memory>
 #include <random>
 
 namespace {
 
 template <typename Tag> std::unique_ptr<Tag> make(const std::vector<std::uint8_t>& block) {
-    std::unique_ptr<csICCTag> tag(tagFactory(
-        nullptr, Signature("A2B0"), static_cast<std::uint32_t>(block.size()), block.data()));
+    std::unique_ptr<csICCTag> tag = tagOf("A2B0", block);
     return std::unique_ptr<Tag>(dynamic_cast<Tag*>(tag.release()));
 }
 

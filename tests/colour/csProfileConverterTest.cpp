@@ -1,13 +1,11 @@
 #include "ClearedLogTest.h"
 #include "LutBytes.h"
-#include "csICCProfile.h"
+#include "TestProfiles.h"
 #include "csICCProfileConverter.h"
 #include "csICCXYZTag.h"
 #include "csICCcurvTag.h"
 #include "csICCmftInterpolator.h"
 #include "csICCparaTag.h"
-#include "csLog.h"
-#include "tagFactory.h"
 
 #include <gtest/gtest.h>
 
@@ -17,22 +15,11 @@
 
 namespace {
 
-void addBlock(csICCProfile& profile, const char* name, const std::vector<std::uint8_t>& block) {
-    std::unique_ptr<csICCTag> tag(
-        tagFactory(nullptr, Signature::read(reinterpret_cast<const std::uint8_t*>(name)),
-                   static_cast<std::uint32_t>(block.size()), block.data()));
-    ASSERT_NE(tag, nullptr);
-    ASSERT_EQ(profile.addTag(*tag), 0);
-}
-
 // A CMYK printer profile with a Lab PCS whose luts map every input to grey of lightness given by
 // the first input: L16 legacy = c / 65535 x 65280.
 void makePrinter(csICCProfile& profile, std::initializer_list<const char*> luts,
                  bool mft1 = false) {
-    profile.header().setDeviceClass(Signature("prtr"));
-    profile.header().setColorSpace(Signature("CMYK"));
-    profile.header().setPcs(Signature("Lab "));
-    std::vector<std::uint8_t> block(8);
+    setHeader(profile, "prtr", "CMYK", "Lab ");
     LutBytes bytes;
     bytes.inputs = 4;
     bytes.clut = [](const std::vector<unsigned>& index, unsigned c) {
@@ -147,16 +134,13 @@ TEST_F(ProfileConverter, AbsoluteColorimetryScalesByTheMediaWhite) {
 }
 
 TEST_F(ProfileConverter, MatrixTRCProfiles) {
-    profile.header().setDeviceClass(Signature("mntr"));
-    profile.header().setColorSpace(Signature("RGB "));
-    profile.header().setPcs(Signature("XYZ "));
+    setHeader(profile, "mntr", "RGB ", "XYZ ");
     // sRGB-like colorants (D50-adapted), gamma 2.2 curves.
     profile.addTag(csICCXYZTag(Signature("rXYZ"), 0.4361f, 0.2225f, 0.0139f));
     profile.addTag(csICCXYZTag(Signature("gXYZ"), 0.3851f, 0.7169f, 0.0971f));
     profile.addTag(csICCXYZTag(Signature("bXYZ"), 0.1431f, 0.0606f, 0.7141f));
     for (const char* name : {"rTRC", "gTRC", "bTRC"})
-        profile.addTag(
-            csICCcurvTag(Signature::read(reinterpret_cast<const std::uint8_t*>(name)), 2.2));
+        profile.addTag(csICCcurvTag(signatureOf(name), 2.2));
 
     csICCProfileConverter toPCS(&profile, 0, 0, 0);
     ASSERT_EQ(toPCS.prepare(), 0) << "no A2B0: matrix and curves";
@@ -187,7 +171,7 @@ TEST_F(ProfileConverter, MatrixTRCProfiles) {
     // A parametric curve serves as a TRC as well: type 0 with gamma 0x3300 / 65536 = 0.19921875
     // as the red curve.
     std::vector<std::uint8_t> para = {'p', 'a', 'r', 'a', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x33, 0};
-    std::unique_ptr<csICCTag> curve(tagFactory(nullptr, Signature("rTRC"), 16, para.data()));
+    const std::unique_ptr<csICCTag> curve = tagOf("rTRC", para);
     ASSERT_NE(dynamic_cast<csICCparaTag*>(curve.get()), nullptr);
     ASSERT_EQ(profile.replaceTag(profile.indexOfTag(Signature("rTRC")), *curve), 0);
     clearLog();

@@ -5,7 +5,7 @@
 // Each comparison prints the mean and largest colour difference (CIE 1976).
 
 #include "DeviceToLab.h"
-#include "csICCProfile.h"
+#include "TestProfiles.h"
 #include "csICCProfileConverter.h"
 #include "csLog.h"
 
@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -62,12 +61,7 @@ struct Bound {
     csICCProfile profile;
     bool read(const std::string& path) {
         clearLog();
-        std::FILE* file = std::fopen(path.c_str(), "rb");
-        if (file == nullptr)
-            return false;
-        const bool ok = profile.setProfile(file) == 0;
-        std::fclose(file);
-        return ok;
+        return readProfile(profile, path) == 0;
     }
     Lab ours(csICCProfileConverter& converter, const std::array<double, 4>& device) {
         Lab lab;

@@ -4,13 +4,11 @@
 
 #include "BindingExercise.h"
 #include "ProfileExercise.h"
+#include "TestProfiles.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <vector>
 
 namespace {
 
@@ -19,9 +17,7 @@ unsigned replayFolder(const char* folder) {
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         if (!entry.is_regular_file())
             continue;
-        std::ifstream in(entry.path(), std::ios::binary);
-        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                              std::istreambuf_iterator<char>()};
+        const std::vector<std::uint8_t> bytes = fileBytes(entry.path());
         SCOPED_TRACE(entry.path().string());
         exerciseProfileBytes(bytes.data(), bytes.size());
         exerciseBindingBytes(bytes.data(), bytes.size());

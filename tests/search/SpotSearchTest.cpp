@@ -1,10 +1,10 @@
 #include "SpotSearch.h"
 #include "DeviceToLab.h"
 #include "FunctionConverter.h"
+#include "TestProfiles.h"
 #include "VariationOptimizer.h"
 #include "ViewingConditions.h"
 #include "csContext.h"
-#include "csICCProfile.h"
 #include "csICCProfileConverter.h"
 #include "csLog.h"
 
@@ -12,7 +12,6 @@
 
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -47,10 +46,7 @@ TEST(DisplayedValue, TwoDecimalsAsTheFieldsReadThemBack) {
 class Bound {
 public:
     explicit Bound(const std::string& path, int intentIndex = 3) {
-        std::FILE* file = std::fopen(path.c_str(), "rb");
-        ok = file != nullptr && profile.setProfile(file) == 0;
-        if (file != nullptr)
-            std::fclose(file);
+        ok = readProfile(profile, path) == 0;
         converter = std::make_unique<csICCProfileConverter>(
             &profile, 0, intentIndex == 3 ? 1 : intentIndex, intentIndex == 3 ? 1 : 0);
         ok = ok && converter->prepare() == 0;

@@ -1,16 +1,13 @@
 #include "VariationOptimizer.h"
 #include "DeviceToLab.h"
 #include "FunctionConverter.h"
+#include "LutBytes.h"
+#include "TestProfiles.h"
 #include "ViewingConditions.h"
 #include "csContext.h"
 #include "csICCPCS.h"
-#include "csICCProfile.h"
 #include "csICCProfileConverter.h"
-#include "csICCTag.h"
 #include "csLog.h"
-#include "tagFactory.h"
-
-#include "LutBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -35,13 +32,8 @@ protected:
 class IdentityProfile {
 public:
     IdentityProfile() {
-        profile.header().setDeviceClass(Signature("prtr"));
-        profile.header().setColorSpace(Signature("CMY "));
-        profile.header().setPcs(Signature("Lab "));
-        const std::vector<std::uint8_t> block = LutBytes{}.mft2();
-        std::unique_ptr<csICCTag> tag(tagFactory(
-            nullptr, Signature("A2B0"), static_cast<std::uint32_t>(block.size()), block.data()));
-        profile.addTag(*tag);
+        setHeader(profile, "prtr", "CMY ", "Lab ");
+        addBlock(profile, "A2B0", LutBytes{}.mft2());
         converter = std::make_unique<csICCProfileConverter>(&profile, 0, 0, 0);
     }
     csICCProfile profile;
