@@ -111,11 +111,9 @@ TEST(DeltaColour, BoundsBelongToTheLowerBand) {
 TEST_F(WindowSession, ResultsRowsAndDiagrams) {
     window.setReferenceLab(50, 0.3, 0.44);
     window.setAchievedLab(50, 0.3, 0.4);
-    EXPECT_EQ(window.lineEditAchH->text(), "53.13");
     EXPECT_EQ(window.lineEditAchH->palette().color(window.lineEditAchH->foregroundRole()),
               QColor(224, 224, 224))
         << "a hue below chroma 1 is greyed";
-    EXPECT_EQ(window.lineEditDeltaB->text(), "0.0") << "-0.04 is not shown as -0.0";
     EXPECT_EQ(window.lineEditDeltaB->palette().color(window.lineEditDeltaB->backgroundRole()),
               QColor(192, 255, 192));
     EXPECT_EQ(window.diagramLAB->xMax, 50.0) << "small chromas keep the range +-50";

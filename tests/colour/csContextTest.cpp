@@ -1,5 +1,5 @@
 #include "csContext.h"
-#include "csLog.h"
+#include "ClearedLogTest.h"
 
 #include <gtest/gtest.h>
 
@@ -18,11 +18,7 @@ void expectWhite(const csContext& context, double X, double Z, double tolerance)
     EXPECT_NEAR(context.whiteZ(), Z, tolerance);
 }
 
-class csContextTest : public testing::Test {
-protected:
-    csContextTest() { clearLog(); }
-    ~csContextTest() override { clearLog(); }
-};
+using csContextTest = ClearedLogTest;
 
 TEST_F(csContextTest, DefaultContextIsD50WithTheTwoDegreeObserver) {
     const csContext context;
