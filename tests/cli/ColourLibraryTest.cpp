@@ -17,6 +17,8 @@
 
 namespace {
 
+using Lines = std::vector<std::string>;
+
 void expectLab(const SpotColour& colour, double L, double a, double b, double tolerance = 1e-9) {
     EXPECT_NEAR(colour.lab[0], L, tolerance) << colour.name;
     EXPECT_NEAR(colour.lab[1], a, tolerance) << colour.name;
@@ -67,14 +69,14 @@ TEST(DelimitedColours, BadRowsAreReportedWithTheirLineAndSkipped) {
                                                  "bad.csv");
     ASSERT_EQ(list.colours.size(), 2u);
     EXPECT_EQ(list.colours[1].name, "Last");
-    EXPECT_EQ(list.problems,
-              (std::vector<std::string>{
-                  "bad.csv:3: '5O' is not a number", "bad.csv:4: 3 fields where the header needs 4",
-                  "bad.csv:5: no name", "bad.csv:6: unterminated quote",
-                  "bad.csv:7: L* -1 is outside 0..100", "bad.csv:8: a* 130 is outside -128..128"}));
+    EXPECT_EQ(
+        list.problems,
+        (Lines{"bad.csv:3: '5O' is not a number", "bad.csv:4: 3 fields where the header needs 4",
+               "bad.csv:5: no name", "bad.csv:6: unterminated quote",
+               "bad.csv:7: L* -1 is outside 0..100", "bad.csv:8: a* 130 is outside -128..128"}));
 
     EXPECT_EQ(readDelimitedColours("name,L,C,h\nX,50,190,0\n", "c.csv").problems,
-              std::vector<std::string>{"c.csv:2: C* 190 is outside 0..184"});
+              Lines{"c.csv:2: C* 190 is outside 0..184"});
 }
 
 TEST(DelimitedColours, FilesWithoutAUsableHeaderFail) {
@@ -107,8 +109,8 @@ TEST(CgatsColours, MeasurementFile) {
     EXPECT_EQ(list.colours[0].name, "Warm Red");
     expectLab(list.colours[0], 48.5, 65, 40);
     EXPECT_EQ(list.colours[1].origin, "m.txt:12");
-    EXPECT_EQ(list.problems, (std::vector<std::string>{"m.txt:13: 'x' is not a number",
-                                                       "m.txt:14: unterminated quote"}));
+    EXPECT_EQ(list.problems,
+              (Lines{"m.txt:13: 'x' is not a number", "m.txt:14: unterminated quote"}));
 }
 
 TEST(CgatsColours, IdsLChAndSetCounts) {
@@ -118,10 +120,8 @@ TEST(CgatsColours, IdsLChAndSetCounts) {
                                              "i.cgats");
     ASSERT_EQ(list.colours.size(), 1u);
     EXPECT_EQ(list.colours[0].name, "A1");
-    EXPECT_EQ(list.problems,
-              std::vector<std::string>{"i.cgats:6: 3 values where the format has 4 fields"});
-    EXPECT_EQ(list.notes,
-              std::vector<std::string>{"i.cgats:7: NUMBER_OF_SETS is 3 but the data has 2 sets"});
+    EXPECT_EQ(list.problems, Lines{"i.cgats:6: 3 values where the format has 4 fields"});
+    EXPECT_EQ(list.notes, Lines{"i.cgats:7: NUMBER_OF_SETS is 3 but the data has 2 sets"});
 
     // Set counts that are no count at all are not checked.
     for (const char* count : {"4e45", "x"})
@@ -189,9 +189,8 @@ TEST(CxfColours, D65TenDegreeLibraryIsAdaptedWithBradford) {
     // the Bradford matrix to the D50 PCS white (96.42, 100, 82.49), and back to Lab.
     expectLab(list.colours[0], 49.7439, 17.0902, -30.2140, 1e-4);
     expectLab(list.colours[2], 100, 0, 0, 1e-9);
-    EXPECT_EQ(list.notes, std::vector<std::string>{
-                              "d65.cxf: 3 colours of ColorSpecification 'CS65' (D65, 10\u00B0) "
-                              "adapted to D50, 2\u00B0 with Bradford chromatic adaptation"});
+    EXPECT_EQ(list.notes, Lines{"d65.cxf: 3 colours of ColorSpecification 'CS65' (D65, 10\u00B0) "
+                                "adapted to D50, 2\u00B0 with Bradford chromatic adaptation"});
 }
 
 TEST(CxfColours, BadElementsAreReportedWithTheirPlace) {
@@ -205,12 +204,11 @@ TEST(CxfColours, BadElementsAreReportedWithTheirPlace) {
     ASSERT_EQ(list.colours.size(), 1u);
     EXPECT_EQ(list.colours[0].name, "Fine");
     EXPECT_EQ(list.problems,
-              (std::vector<std::string>{
-                  "bad.cxf:5: Object[1] \"NoB\": B is missing",
-                  "bad.cxf:6: Object[2] \"Undefined\": ColorSpecification 'CS9' is not defined",
-                  "bad.cxf:7: Object[3] \"Strange light\": unknown illuminant 'Q7'",
-                  "bad.cxf:8: Object[4] \"Spectral only\": no ColorCIELab or ColorCIELCh under "
-                  "ColorValues"}));
+              (Lines{"bad.cxf:5: Object[1] \"NoB\": B is missing",
+                     "bad.cxf:6: Object[2] \"Undefined\": ColorSpecification 'CS9' is not defined",
+                     "bad.cxf:7: Object[3] \"Strange light\": unknown illuminant 'Q7'",
+                     "bad.cxf:8: Object[4] \"Spectral only\": no ColorCIELab or ColorCIELCh under "
+                     "ColorValues"}));
 }
 
 TEST(CxfColours, DocumentsThatAreNotCxfFail) {
@@ -251,7 +249,7 @@ TEST(NamedColourProfile, PcsValuesDecodeByVersionAndPcs) {
     // Legacy encoding: L* = v / 652.8, a* = v / 256 - 128.
     expectLab(legacy.colours[0], 32768 / 652.8, 64, -64);
     expectLab(legacy.colours[1], 100, 0, 0);
-    EXPECT_EQ(legacy.problems, std::vector<std::string>{"v2.icc: colour 3 \"TX  C\": no name"});
+    EXPECT_EQ(legacy.problems, Lines{"v2.icc: colour 3 \"TX  C\": no name"});
 
     const std::vector<std::uint8_t> v4 = namedColourProfile(4, "Lab ");
     const ColourList current = readNamedColourProfile(v4.data(), v4.size(), "v4.icc");

@@ -14,18 +14,20 @@
 
 namespace {
 
+using Lines = std::vector<std::string>;
+
 class csICCProfileTest : public ClearedLogTest {
 protected:
     // The log as "L title: message" lines.
-    static std::vector<std::string> log() {
-        std::vector<std::string> lines;
+    static Lines log() {
+        Lines lines;
         for (unsigned i = 0; i < logCount(); ++i)
             lines.push_back(std::string(1, "DIWEF"[logLevel(i)]) + " " + logTitle(i) + ": " +
                             logMessage(i));
         return lines;
     }
-    static std::vector<std::string> errorsAndWarnings() {
-        std::vector<std::string> lines;
+    static Lines errorsAndWarnings() {
+        Lines lines;
         for (const std::string& line : log())
             if (line[0] != 'I')
                 lines.push_back(line);
@@ -75,7 +77,7 @@ TEST_F(csICCProfileTest, ReadsAProfileImage) {
     const auto* white = dynamic_cast<const csICCXYZTag*>(profile.findTag(Signature("wtpt")));
     ASSERT_NE(white, nullptr) << "the factory chose the class by the type signature";
     EXPECT_EQ(white->getXRaw(0), 63190);
-    EXPECT_EQ(log(), std::vector<std::string>{"I added tag: found tag 'wtpt' size 20"});
+    EXPECT_EQ(log(), Lines{"I added tag: found tag 'wtpt' size 20"});
     EXPECT_TRUE(profile.isValid(3));
 }
 
@@ -83,8 +85,7 @@ TEST_F(csICCProfileTest, MalformedTablesAreRefusedCleanly) {
     ProfileBytes noAcsp(164);
     noAcsp.putText(36, "ascp");
     EXPECT_EQ(profile.setProfile(noAcsp.bytes.data(), noAcsp.bytes.size()), -1);
-    EXPECT_EQ(log(),
-              std::vector<std::string>{"E bad profile: no 'acsp' signature in profile header"});
+    EXPECT_EQ(log(), Lines{"E bad profile: no 'acsp' signature in profile header"});
 
     const auto refused = [](const ProfileBytes& p, const std::string& first) {
         clearLog();
@@ -146,18 +147,16 @@ TEST_F(csICCProfileTest, CorruptTagsLoseOnlyThemselvesUnlessTheyTransformColours
     EXPECT_EQ(profile.tagAt(1)->data(), nullptr);
     EXPECT_EQ(profile.tagAt(1)->size(), 0u);
     EXPECT_EQ(profile.tagAt(0)->data()[8], 0x00) << "the other tags are read as they are";
-    EXPECT_EQ(errorsAndWarnings(),
-              std::vector<std::string>{"E corrupt tag data: ASCII count in desc tag 500 is "
-                                       "larger than tag buffer"});
+    EXPECT_EQ(errorsAndWarnings(), Lines{"E corrupt tag data: ASCII count in desc tag 500 is "
+                                         "larger than tag buffer"});
 
     // Written back, the tag without data is left out.
     clearLog();
     std::vector<std::uint8_t> written;
     ASSERT_EQ(profile.writeToMemory(written), 0);
     EXPECT_EQ(get32(written, 128), 1u);
-    EXPECT_EQ(errorsAndWarnings(),
-              std::vector<std::string>{"W tag without data: tag 'desc' has no data and is not "
-                                       "written"});
+    EXPECT_EQ(errorsAndWarnings(), Lines{"W tag without data: tag 'desc' has no data and is not "
+                                         "written"});
 
     // A curve is needed to convert: the same damage to it refuses the profile, with no tag left.
     clearLog();
@@ -178,13 +177,12 @@ TEST_F(csICCProfileTest, EmptyTableReadsAndWritesAsCountZero) {
     ASSERT_EQ(profile.writeToMemory(out), 0);
     EXPECT_EQ(out.size(), 132u);
     EXPECT_EQ(get32(out, 128), 0u);
-    EXPECT_EQ(log(), std::vector<std::string>{
-                         "W empty profile: tried to write a profile with empty tag list"});
+    EXPECT_EQ(log(), Lines{"W empty profile: tried to write a profile with empty tag list"});
 
     clearLog();
     csICCProfile never;
     EXPECT_EQ(never.writeToMemory(out), -1);
-    const std::vector<std::string> expected = {
+    const Lines expected = {
         "E no profile data: tried to write a profile without tag list (null pointer)",
         "E could not create profile: tagTable failed to assemble profile body"};
     EXPECT_EQ(log(), expected);
@@ -202,23 +200,21 @@ TEST_F(csICCProfileTest, FileSizeWinsOverTheSizeField) {
         std::fclose(file);
         EXPECT_EQ(fresh.header().profileSize(), 164u);
         EXPECT_EQ(errorsAndWarnings(),
-                  std::vector<std::string>{"W wrong size in profile: size entry " +
-                                           std::to_string(sizeField) +
-                                           " does not match actual file size 164 (corrected)"});
+                  Lines{"W wrong size in profile: size entry " + std::to_string(sizeField) +
+                        " does not match actual file size 164 (corrected)"});
     }
 }
 
 TEST_F(csICCProfileTest, FilesThatCannotBeProfiles) {
     EXPECT_EQ(profile.setProfile(static_cast<std::FILE*>(nullptr)), -1);
-    EXPECT_EQ(log(), std::vector<std::string>{"E bad file: setProfile: FILE pointer is zero"});
+    EXPECT_EQ(log(), Lines{"E bad file: setProfile: FILE pointer is zero"});
     clearLog();
     std::FILE* tiny = std::tmpfile();
     std::fwrite("acsp", 1, 4, tiny);
     EXPECT_EQ(profile.setProfile(tiny), -1);
     std::fclose(tiny);
     EXPECT_EQ(log(),
-              std::vector<std::string>{
-                  "E reading profile failed: file of 4 bytes is shorter than a profile header"});
+              Lines{"E reading profile failed: file of 4 bytes is shorter than a profile header"});
 
     EXPECT_EQ(profile.setProfile(nullptr, 0), -1);
 }
@@ -298,7 +294,7 @@ TEST_F(csICCProfileTest, EditingTheTagTable) {
     EXPECT_EQ(profile.replaceTag(csICCdescTag(Signature("cprt"), "x")), -1);
     EXPECT_EQ(profile.replaceTag(12, csICCtextTag(Signature("cprt"), "x")), -1);
     EXPECT_EQ(profile.removeTag(9), -1);
-    const std::vector<std::string> expected = {
+    const Lines expected = {
         "E duplicate tag: tried to add another tag 'cprt'",
         "E tag not found: tried to replace tag 'desc', which cannot be found",
         "E tag mismatch: tried to replace tag 'cprt' (type 'desc') with a 'cprt' (wrong type "
@@ -313,8 +309,8 @@ TEST_F(csICCProfileTest, EditingTheTagTable) {
 
     clearLog();
     EXPECT_EQ(profile.replaceOrAddTag(csICCtextTag(Signature("targ"), "new")), 0);
-    EXPECT_EQ(log(), std::vector<std::string>{"W tag not found: tried to replace tag 'targ', which "
-                                              "cannot be found. Adding tag instead"});
+    EXPECT_EQ(log(), Lines{"W tag not found: tried to replace tag 'targ', which "
+                           "cannot be found. Adding tag instead"});
     EXPECT_EQ(profile.numTags(), 10u);
 
     const Signature second = profile.tagAt(2)->signature();

@@ -97,10 +97,4 @@ TEST(DifferenceLabel, TextsAndUnknownIndexes) {
     EXPECT_EQ(differenceLabel(-1) + differenceLabel(4), "");
 }
 
-TEST(Degrees, SineAndCosine) {
-    EXPECT_NEAR(sinDeg(30), 0.5, 1e-15);
-    EXPECT_NEAR(cosDeg(60), 0.5, 1e-15);
-    EXPECT_NEAR(sinDeg(405), std::sqrt(0.5), 1e-15);
-}
-
 } // namespace
