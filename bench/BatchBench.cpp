@@ -81,7 +81,7 @@ void singles(benchmark::State& state, const BenchProfile* profile, bool littleCM
     converter->prepare();
     csContext context;
     setWindowViewingConditions(context);
-    VariationOptimizer optimizer;
+    SearchWorkspace optimizer;
     const SearchPreferences preferences;
     const std::vector<std::array<double, 3>> colours = references();
     for (auto _ : state)

@@ -42,7 +42,7 @@ void run(benchmark::State& state, const Case* c) {
     converter->prepare();
     csContext context;
     setWindowViewingConditions(context);
-    VariationOptimizer optimizer;
+    SearchWorkspace optimizer;
     const SearchPreferences preferences;
     for (auto _ : state) {
         if (c->whole) {
@@ -53,8 +53,8 @@ void run(benchmark::State& state, const Case* c) {
         } else {
             double dev[4] = {0, 0, 0, 0};
             double reference[3] = {c->reference[0], c->reference[1], c->reference[2]};
-            benchmark::DoNotOptimize(optimizer.searchDeviceValues(*converter, context, dev,
-                                                                  reference, 1, 1, 1, 0, false));
+            benchmark::DoNotOptimize(optimizer.optimizer.searchDeviceValues(
+                *converter, context, dev, reference, 1, 1, 1, 0, false));
         }
     }
     state.SetItemsProcessed(state.iterations());

@@ -61,7 +61,7 @@ void convertDeviceValues(const ProfileBinding& binding) {
 
 // One search for a reference, as findAgain runs it, and the figures of the results rows.
 void search(const ProfileBinding& binding) {
-    static VariationOptimizer optimizer;
+    static SearchWorkspace optimizer;
     const Signature space = binding.profile->header().colorSpace();
     const bool xyzPcs = binding.profile->header().pcs() == Signature("XYZ ");
     const double reference[3] = {52, 55, 30};

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "SpotSearch.h"
 #include "TintoraBase.h"
-#include "VariationOptimizer.h"
 
 #include <QColor>
 #include <QStringList>
@@ -127,7 +127,7 @@ private:
                      double total);
 
     // The search's fixed storage, reused by every search of this window.
-    VariationOptimizer optimizer_;
+    SearchWorkspace search_;
     // The combo index each side's converter is prepared for.
     int boundIntent_ = 0;
     int boundSourceIntent_ = 0;

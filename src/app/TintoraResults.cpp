@@ -63,7 +63,7 @@ void Tintora::findAgain() {
     preferences.method = comboBoxDeltaFormula->currentIndex();
     const double reference[3] = {refL, refA, refB};
     const SpotSearchResult result =
-        searchSpotColour(optimizer_, *outConverter, outProfile->header().colorSpace(),
+        searchSpotColour(search_, *outConverter, outProfile->header().colorSpace(),
                          xyzPcs(*outProfile), *context, reference, preferences);
     textLabelOutOfGamut->setVisible(result.outOfGamut);
     // The values as the fields will hold them, so that the fields and dev never disagree (a field

@@ -40,7 +40,7 @@ std::unique_ptr<SpotMatcher> SpotMatcher::bind(const std::string& path, int inte
 
 SpotMatch SpotMatcher::match(const double reference[3]) {
     SpotMatch match;
-    match.result = searchSpotColour(optimizer_, *converter_, space_, xyzPcs_, context_, reference,
+    match.result = searchSpotColour(search_, *converter_, space_, xyzPcs_, context_, reference,
                                     preferences_);
     match.figures = resultFigures(reference, match.result.achieved, preferences_.method, context_);
     return match;

@@ -2,7 +2,6 @@
 
 #include "ResultFigures.h"
 #include "SpotSearch.h"
-#include "VariationOptimizer.h"
 #include "csContext.h"
 
 #include <memory>
@@ -50,7 +49,7 @@ private:
     std::unique_ptr<csICCProfile> profile_;
     std::unique_ptr<csICCProfileConverter> converter_;
     csContext context_;
-    VariationOptimizer optimizer_;
+    SearchWorkspace search_;
     SearchPreferences preferences_;
     Signature space_;
     bool xyzPcs_ = false;

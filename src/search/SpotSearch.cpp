@@ -6,6 +6,7 @@
 #include "csAssert.h"
 #include "csTypes.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string>
 
@@ -35,9 +36,25 @@ double displayedValue(double value) {
     return shown;
 }
 
-SpotSearchResult searchSpotColour(VariationOptimizer& optimizer, csColorConverter& converter,
+namespace {
+
+// An optimizer's result (percent) as the device fields show it, and the colour of that.
+void show(csColorConverter& converter, Signature colourSpace, bool xyzPcs, double device[4],
+          double achieved[3]) {
+    if (deviceValuesAreBytes(colourSpace))
+        for (int c = 0; c < 3; ++c)
+            device[c] *= 2.55;
+    for (int c = 0; c < 4; ++c)
+        device[c] = displayedValue(device[c]);
+    deviceToLab(converter, colourSpace, xyzPcs, device, achieved);
+}
+
+} // namespace
+
+SpotSearchResult searchSpotColour(SearchWorkspace& workspace, csColorConverter& converter,
                                   Signature colourSpace, bool xyzPcs, const csContext& context,
                                   const double reference[3], const SearchPreferences& preferences) {
+    VariationOptimizer& optimizer = workspace.optimizer;
     const SearchWeights w =
         searchWeights(preferences.strength, preferences.priority, preferences.preserve);
     const int method = preferences.method >= 1 && preferences.method <= 3 ? preferences.method : 0;
@@ -51,15 +68,34 @@ SpotSearchResult searchSpotColour(VariationOptimizer& optimizer, csColorConverte
         optimizer.searchDeviceValues(converter, context, dev, target, 1, 1, 1, 0, xyzPcs);
     // Not-a-number fails the comparison and counts as out of gamut.
     result.outOfGamut = !(result.gamutDistance < gamutTolerance);
-    if (result.outOfGamut) {
-        double again[3] = {reference[0], reference[1], reference[2]};
-        optimizer.searchDeviceValues(converter, context, dev, again, w.L, w.C, w.H, method, xyzPcs);
+    if (!result.outOfGamut) {
+        show(converter, colourSpace, xyzPcs, dev, result.achieved);
+        return result;
     }
-    if (deviceValuesAreBytes(colourSpace))
-        for (int c = 0; c < 3; ++c)
-            dev[c] *= 2.55;
-    for (int c = 0; c < 4; ++c)
-        dev[c] = displayedValue(dev[c]);
-    deviceToLab(converter, colourSpace, xyzPcs, dev, result.achieved);
+    double again[3] = {reference[0], reference[1], reference[2]};
+    optimizer.searchDeviceValues(converter, context, dev, again, w.L, w.C, w.H, method, xyzPcs);
+    show(converter, colourSpace, xyzPcs, dev, result.achieved);
+
+    // The same pass from the grid point nearest the reference; its answer replaces the first
+    // only when, as shown, it is strictly nearer.
+    const DistanceColour wanted =
+        distanceColour(method, context, reference[0], reference[1], reference[2]);
+    double start[4];
+    if (!workspace.starts.bestPoint(converter, xyzPcs, preferences.black, context, wanted, method,
+                                    w.L, w.C, w.H, start))
+        return result;
+    double fromGrid[3] = {reference[0], reference[1], reference[2]};
+    optimizer.searchDeviceValues(converter, context, start, fromGrid, w.L, w.C, w.H, method,
+                                 xyzPcs);
+    double achieved[3];
+    show(converter, colourSpace, xyzPcs, start, achieved);
+    const auto distance = [&](const double lab[3]) {
+        return searchDistance(
+            method, wanted, distanceColour(method, context, lab[0], lab[1], lab[2]), w.L, w.C, w.H);
+    };
+    if (distance(achieved) < distance(result.achieved)) {
+        std::copy(start, start + 4, dev);
+        std::copy(achieved, achieved + 3, result.achieved);
+    }
     return result;
 }

@@ -1,10 +1,11 @@
 #pragma once
 
 #include "Signature.h"
+#include "StartGrid.h"
+#include "VariationOptimizer.h"
 
 class csColorConverter;
 class csContext;
-class VariationOptimizer;
 
 // The search preferences as the window's controls hold them.
 struct SearchPreferences {
@@ -38,11 +39,21 @@ struct SpotSearchResult {
     double gamutDistance;
 };
 
+// What one caller's searches keep: the optimizer's fixed storage and the start grid's colours,
+// which depend only on the converter's preparation, the black value and the PCS, so a result
+// never depends on earlier searches. A workspace must not run two searches at once.
+struct SearchWorkspace {
+    VariationOptimizer optimizer;
+    StartGrid starts;
+};
+
 // One search as a change of reference or preference triggers it: the gamut test from zero device
-// values and the black value, and for a reference it cannot reach, a second pass with the
-// preferences' weights and method; then the device values as shown and their colour.
+// values and the black value; for a reference it cannot reach, a second pass with the
+// preferences' weights and method from the gamut test's result, and the same pass from the best
+// point of the start grid; then the device values as shown, of whichever of the two ends nearer
+// the reference once shown, and their colour.
 // converter: the output profile's prepared device-to-PCS converter.
-SpotSearchResult searchSpotColour(VariationOptimizer& optimizer, csColorConverter& converter,
+SpotSearchResult searchSpotColour(SearchWorkspace& workspace, csColorConverter& converter,
                                   Signature colourSpace, bool xyzPcs, const csContext& context,
                                   const double reference[3], const SearchPreferences& preferences);
 

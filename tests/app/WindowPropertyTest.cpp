@@ -283,7 +283,7 @@ private:
     QTemporaryDir folder_;
     QString refused_;
     csContext context_;
-    VariationOptimizer optimizer_;
+    SearchWorkspace optimizer_;
     std::unique_ptr<Window> window_;
     bool manual_ = false; // device values typed since the last search
 };

@@ -70,7 +70,7 @@ public:
     csICCProfile profile;
     std::unique_ptr<csICCProfileConverter> converter;
     csContext context;
-    VariationOptimizer optimizer;
+    SearchWorkspace optimizer;
 };
 
 std::string sample(const char* name) { return std::string(TINTORA_SAMPLE_PROFILES) + "/" + name; }
@@ -84,7 +84,7 @@ void neutralPress(const double* device, double pcs[3], int) {
 TEST(SpotSearch, TheGamutTestDecidesAtTwoHundredthsAndTheSecondPassGoesOnFromIt) {
     csContext context;
     setWindowViewingConditions(context);
-    VariationOptimizer optimizer;
+    SearchWorkspace optimizer;
     struct Case {
         double a;
         bool outOfGamut;
@@ -97,10 +97,11 @@ TEST(SpotSearch, TheGamutTestDecidesAtTwoHundredthsAndTheSecondPassGoesOnFromIt)
         EXPECT_EQ(result.outOfGamut, c.outOfGamut) << "a* " << c.a;
         EXPECT_NEAR(result.gamutDistance, c.a, 1e-3);
         // The gamut test starts at zero; a second pass that started there too would convert
-        // the origin first once more.
+        // the origin first once more (the start grid's one call holds far more pixels).
         int fromTheOrigin = 0;
         for (const auto& call : press.calls)
-            fromTheOrigin += call[0][0] == 0 && call[0][1] == 0 && call[0][2] == 0;
+            fromTheOrigin += call.size() <= VariationOptimizer::maxVariations && call[0][0] == 0 &&
+                             call[0][1] == 0 && call[0][2] == 0;
         EXPECT_EQ(fromTheOrigin, 1) << "a* " << c.a;
     }
 }

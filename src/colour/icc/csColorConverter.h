@@ -24,4 +24,16 @@ public:
     virtual unsigned outputChannels() const = 0;
     virtual Signature inputSpace() const = 0;
     virtual Signature outputSpace() const = 0;
+
+    // Names the transform this converter performs now: every successful prepare() gives a number
+    // no converter of the process had before, and a failed one gives 0 (no usable transform).
+    // What is worked out from a converter's conversions may be kept under this number.
+    std::uint64_t preparation() const { return preparation_; }
+
+protected:
+    // For prepare(): the transform is ready (or, with false, unusable).
+    void setPrepared(bool ready);
+
+private:
+    std::uint64_t preparation_ = 0;
 };

@@ -67,8 +67,10 @@ void csICCProfileConverter::mediaWhite(double* X, double* Y, double* Z) const {
 
 int csICCProfileConverter::prepare() {
     prepared_ = false;
+    setPrepared(false);
     const int result = prepareTransform();
     prepared_ = result == 0;
+    setPrepared(prepared_);
     return result;
 }
 

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "ColourDifference.h"
+
+#include <cstdint>
+#include <vector>
+
+class csColorConverter;
+class csContext;
+
+// The colours of a coarse grid over the device cube (the first three channels; the fourth fixed
+// at the black value), converted once per converter preparation, black value and PCS and kept
+// for every later search. The best grid point for a reference is a start for the optimizer that
+// does not depend on where an earlier pass ended, so it can reach another basin of the weighted
+// distance than the passes did.
+class StartGrid {
+public:
+    explicit StartGrid(int pointsPerChannel = 9);
+
+    // The grid point (percent, the fourth value the black value) closest to the reference under
+    // the weighted distance of the method, or false when the converter cannot convert the grid.
+    // The grid's colours are converted only when the converter's preparation, the black value or
+    // the PCS differ from the last call's; a converter without a preparation number is converted
+    // every time.
+    bool bestPoint(csColorConverter& converter, bool xyzPcs, double black, const csContext& context,
+                   const DistanceColour& target, int method, double wL, double wC, double wH,
+                   double device[4]);
+
+    int pointsPerChannel() const { return points_; }
+
+private:
+    bool fill(csColorConverter& converter, bool xyzPcs, double black);
+    const std::vector<DistanceColour>& colours(int method, const csContext& context);
+
+    int points_;
+    std::uint64_t preparation_ = 0;
+    double black_ = 0;
+    bool xyzPcs_ = false;
+    bool filled_ = false;
+    std::vector<double> lab_;                  // L*, a*, b* of each point, first channel slowest
+    std::vector<DistanceColour> byMethod_[2];  // methods 0 to 2, and method 3
+    const csContext* methodContext_ = nullptr; // the context of byMethod_[1]
+};
