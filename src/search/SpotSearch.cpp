@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <string>
 
 SearchWeights searchWeights(int strength, int priority, int preserve) {
@@ -37,6 +38,10 @@ double displayedValue(double value) {
 }
 
 namespace {
+
+// How many of the start grid's local minima the second pass starts from, besides the gamut
+// test's result.
+constexpr int gridStarts = 2;
 
 // An optimizer's result (percent) as the device fields show it, and the colour of that.
 void show(csColorConverter& converter, Signature colourSpace, bool xyzPcs, double device[4],
@@ -74,28 +79,47 @@ SpotSearchResult searchSpotColour(SearchWorkspace& workspace, csColorConverter& 
     }
     double again[3] = {reference[0], reference[1], reference[2]};
     optimizer.searchDeviceValues(converter, context, dev, again, w.L, w.C, w.H, method, xyzPcs);
+    const double passes[3] = {dev[0], dev[1], dev[2]};
     show(converter, colourSpace, xyzPcs, dev, result.achieved);
 
-    // The same pass from the grid point nearest the reference; its answer replaces the first
-    // only when, as shown, it is strictly nearer.
+    // The same pass from the start grid's nearest local minima, unless an earlier pass ended in
+    // the grid cell around one; an answer replaces the one so far only when, as shown, it is
+    // strictly nearer.
     const DistanceColour wanted =
         distanceColour(method, context, reference[0], reference[1], reference[2]);
-    double start[4];
-    if (!workspace.starts.bestPoint(converter, xyzPcs, preferences.black, context, wanted, method,
-                                    w.L, w.C, w.H, start))
-        return result;
-    double fromGrid[3] = {reference[0], reference[1], reference[2]};
-    optimizer.searchDeviceValues(converter, context, start, fromGrid, w.L, w.C, w.H, method,
-                                 xyzPcs);
-    double achieved[3];
-    show(converter, colourSpace, xyzPcs, start, achieved);
     const auto distance = [&](const double lab[3]) {
         return searchDistance(
             method, wanted, distanceColour(method, context, lab[0], lab[1], lab[2]), w.L, w.C, w.H);
     };
-    if (distance(achieved) < distance(result.achieved)) {
-        std::copy(start, start + 4, dev);
-        std::copy(achieved, achieved + 3, result.achieved);
+    double starts[gridStarts][4];
+    const int found =
+        workspace.starts.bestPoints(converter, xyzPcs, preferences.black, context, wanted, method,
+                                    w.L, w.C, w.H, gridStarts, starts);
+    const double cell = 100.0 / (workspace.starts.pointsPerChannel() - 1);
+    double ended[gridStarts + 1][3] = {{passes[0], passes[1], passes[2]}};
+    int ends = 1;
+    double nearest = distance(result.achieved);
+    for (int s = 0; s < found; ++s) {
+        double* start = starts[s];
+        bool covered = false;
+        for (int e = 0; e < ends && !covered; ++e)
+            covered = std::abs(ended[e][0] - start[0]) <= cell &&
+                      std::abs(ended[e][1] - start[1]) <= cell &&
+                      std::abs(ended[e][2] - start[2]) <= cell;
+        if (covered)
+            continue;
+        double fromGrid[3] = {reference[0], reference[1], reference[2]};
+        optimizer.searchDeviceValues(converter, context, start, fromGrid, w.L, w.C, w.H, method,
+                                     xyzPcs);
+        std::copy(start, start + 3, ended[ends++]);
+        double achieved[3];
+        show(converter, colourSpace, xyzPcs, start, achieved);
+        const double d = distance(achieved);
+        if (d < nearest) {
+            nearest = d;
+            std::copy(start, start + 4, dev);
+            std::copy(achieved, achieved + 3, result.achieved);
+        }
     }
     return result;
 }

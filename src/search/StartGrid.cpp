@@ -4,6 +4,7 @@
 #include "csICCPCS.h"
 #include "csTypes.h"
 
+#include <algorithm>
 #include <limits>
 
 StartGrid::StartGrid(int pointsPerChannel) : points_(pointsPerChannel < 2 ? 2 : pointsPerChannel) {}
@@ -65,27 +66,54 @@ const std::vector<DistanceColour>& StartGrid::colours(int method, const csContex
     return colours;
 }
 
-bool StartGrid::bestPoint(csColorConverter& converter, bool xyzPcs, double black,
+int StartGrid::bestPoints(csColorConverter& converter, bool xyzPcs, double black,
                           const csContext& context, const DistanceColour& target, int method,
-                          double wL, double wC, double wH, double device[4]) {
+                          double wL, double wC, double wH, int count, double (*devices)[4]) {
     if (!fill(converter, xyzPcs, black))
-        return false;
+        return 0;
     const std::vector<DistanceColour>& grid = colours(method, context);
-    std::size_t best = 0;
-    double bestDistance = std::numeric_limits<double>::infinity();
+    const double none = std::numeric_limits<double>::infinity();
+    distances_.resize(grid.size());
     for (std::size_t p = 0; p < grid.size(); ++p) {
-        const double distance = searchDistance(method, target, grid[p], wL, wC, wH);
-        // The earlier point wins a tie; not-a-number never wins.
-        if (distance < bestDistance) {
-            best = p;
-            bestDistance = distance;
-        }
+        const double d = searchDistance(method, target, grid[p], wL, wC, wH);
+        distances_[p] = d == d ? d : none; // not-a-number never wins
     }
-    const std::size_t perPlane = static_cast<std::size_t>(points_) * points_;
-    const double spacing = 100.0 / (points_ - 1);
-    device[0] = static_cast<double>(best / perPlane) * spacing;
-    device[1] = static_cast<double>(best / points_ % points_) * spacing;
-    device[2] = static_cast<double>(best % points_) * spacing;
-    device[3] = black;
-    return true;
+    const int n = points_;
+    const auto at = [n](int i, int j, int l) {
+        return (static_cast<std::size_t>(i) * n + j) * n + l;
+    };
+    std::vector<std::size_t> minima;
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j)
+            for (int l = 0; l < n; ++l) {
+                const std::size_t p = at(i, j, l);
+                bool minimum = distances_[p] != none;
+                for (int di = -1; di <= 1 && minimum; ++di)
+                    for (int dj = -1; dj <= 1 && minimum; ++dj)
+                        for (int dl = -1; dl <= 1 && minimum; ++dl) {
+                            const int a = i + di, b = j + dj, c = l + dl;
+                            if (a < 0 || b < 0 || c < 0 || a >= n || b >= n || c >= n)
+                                continue;
+                            // An earlier neighbour at the same distance holds the minimum, so a
+                            // flat stretch gives one point.
+                            const std::size_t q = at(a, b, c);
+                            minimum = distances_[q] > distances_[p] ||
+                                      (distances_[q] == distances_[p] && q >= p);
+                        }
+                if (minimum)
+                    minima.push_back(p);
+            }
+    std::stable_sort(minima.begin(), minima.end(), [this](std::size_t x, std::size_t y) {
+        return distances_[x] < distances_[y];
+    });
+    const int found = std::min(count, static_cast<int>(minima.size()));
+    const double spacing = 100.0 / (n - 1);
+    for (int m = 0; m < found; ++m) {
+        const std::size_t p = minima[static_cast<std::size_t>(m)];
+        devices[m][0] = static_cast<double>(p / (static_cast<std::size_t>(n) * n)) * spacing;
+        devices[m][1] = static_cast<double>(p / n % n) * spacing;
+        devices[m][2] = static_cast<double>(p % n) * spacing;
+        devices[m][3] = black;
+    }
+    return found;
 }

@@ -10,21 +10,22 @@ class csContext;
 
 // The colours of a coarse grid over the device cube (the first three channels; the fourth fixed
 // at the black value), converted once per converter preparation, black value and PCS and kept
-// for every later search. The best grid point for a reference is a start for the optimizer that
-// does not depend on where an earlier pass ended, so it can reach another basin of the weighted
+// for every later search. The grid points nearest a reference are starts for the optimizer that
+// do not depend on where an earlier pass ended, so they can reach other basins of the weighted
 // distance than the passes did.
 class StartGrid {
 public:
     explicit StartGrid(int pointsPerChannel = 9);
 
-    // The grid point (percent, the fourth value the black value) closest to the reference under
-    // the weighted distance of the method, or false when the converter cannot convert the grid.
-    // The grid's colours are converted only when the converter's preparation, the black value or
-    // the PCS differ from the last call's; a converter without a preparation number is converted
-    // every time.
-    bool bestPoint(csColorConverter& converter, bool xyzPcs, double black, const csContext& context,
+    // Up to `count` grid points (percent, the fourth value the black value) that are nearer the
+    // reference, under the weighted distance of the method, than every grid point around them:
+    // the grid's local minima, nearest first, ties to the earlier point. Returns their number, or
+    // 0 when the converter cannot convert the grid. The grid's colours are converted only when
+    // the converter's preparation, the black value or the PCS differ from the last call's; a
+    // converter without a preparation number is converted every time.
+    int bestPoints(csColorConverter& converter, bool xyzPcs, double black, const csContext& context,
                    const DistanceColour& target, int method, double wL, double wC, double wH,
-                   double device[4]);
+                   int count, double (*devices)[4]);
 
     int pointsPerChannel() const { return points_; }
 
@@ -40,4 +41,5 @@ private:
     std::vector<double> lab_;                  // L*, a*, b* of each point, first channel slowest
     std::vector<DistanceColour> byMethod_[2];  // methods 0 to 2, and method 3
     const csContext* methodContext_ = nullptr; // the context of byMethod_[1]
+    std::vector<double> distances_;            // to the last reference, per point
 };
