@@ -11,9 +11,14 @@
 class FunctionConverter : public csColorConverter {
 public:
     using Function = std::function<void(const double device[4], double pcs[3], int pixel)>;
-    explicit FunctionConverter(Function function) : function_(std::move(function)) {}
+    explicit FunctionConverter(Function function) : function_(std::move(function)) {
+        setPrepared(true);
+    }
 
-    int prepare() override { return 0; }
+    int prepare() override {
+        setPrepared(true);
+        return 0;
+    }
     int convert(std::uint16_t*, std::uint16_t*, int, int, int) override { return 1; }
     int convert(std::uint16_t* const[], std::uint16_t* const[], int) override { return 1; }
     int convert(double* const[], double* const[], int) override { return 1; }

@@ -106,6 +106,57 @@ TEST(SpotSearch, TheGamutTestDecidesAtTwoHundredthsAndTheSecondPassGoesOnFromIt)
     }
 }
 
+// Worked out with bench/tintora_search_quality: the passes alone end in another basin, at C 100
+// M 80.86 Y 54.30 (Delta JCh 65.7) and at pure green (209.8).
+TEST(SpotSearch, TheSecondPassFindsTheBasinThePassesAloneMiss) {
+    Bound cmyk("/usr/share/color/icc/ghostscript/default_cmyk.icc");
+    ASSERT_TRUE(cmyk.ok);
+    const SpotSearchResult blue = cmyk.search(30, 15.63, -88.63, {});
+    EXPECT_EQ(
+        (std::array<double, 4>{blue.device[0], blue.device[1], blue.device[2], blue.device[3]}),
+        (std::array<double, 4>{100, 49.14, 0, 0}));
+
+    Bound rgb("/usr/share/color/icc/colord/sRGB.icc");
+    ASSERT_TRUE(rgb.ok);
+    SearchPreferences chroma;
+    chroma.preserve = 1;
+    const SpotSearchResult red = rgb.search(12.56, 66.60, 13.24, chroma);
+    EXPECT_EQ((std::array<double, 3>{red.device[0], red.device[1], red.device[2]}),
+              (std::array<double, 3>{255, 0, 0}));
+}
+
+// The start grid is converted once per converter preparation and black value.
+TEST(SpotSearch, TheStartGridIsConvertedOncePerPreparationAndBlack) {
+    csContext context;
+    setWindowViewingConditions(context);
+    SearchWorkspace workspace;
+    FunctionConverter press(neutralPress);
+    const auto gridConversions = [&] {
+        int grids = 0;
+        for (const auto& call : press.calls)
+            grids += call.size() > VariationOptimizer::maxVariations;
+        return grids;
+    };
+    const auto search = [&](double a, double black) {
+        SearchPreferences preferences;
+        preferences.black = black;
+        const double reference[3] = {60, a, 0};
+        return searchSpotColour(workspace, press, Signature("CMY "), false, context, reference,
+                                preferences);
+    };
+    search(5, 0);
+    search(-5, 0);
+    EXPECT_EQ(gridConversions(), 1);
+    EXPECT_EQ(press.calls.back().size(), 1u) << "the last call shows the answer";
+    search(5, 40);
+    EXPECT_EQ(gridConversions(), 2) << "another black value";
+    press.prepare();
+    search(5, 40);
+    EXPECT_EQ(gridConversions(), 3) << "another preparation";
+    search(0, 40);
+    EXPECT_EQ(gridConversions(), 3) << "in gamut: no grid at all";
+}
+
 TEST(SpotSearch, OutOfGamutReferencesFollowThePreferences) {
     Bound bound(sample("Tintora-Sample-CMYK.icc"));
     ASSERT_TRUE(bound.ok);
