@@ -40,8 +40,8 @@ std::unique_ptr<SpotMatcher> SpotMatcher::bind(const std::string& path, int inte
 
 SpotMatch SpotMatcher::match(const double reference[3]) {
     SpotMatch match;
-    match.result = searchSpotColour(search_, *converter_, space_, xyzPcs_, context_, reference,
-                                    preferences_);
+    match.result =
+        searchSpotColour(search_, *converter_, space_, xyzPcs_, context_, reference, preferences_);
     match.figures = resultFigures(reference, match.result.achieved, preferences_.method, context_);
     return match;
 }
