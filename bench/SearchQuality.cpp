@@ -12,7 +12,7 @@
 // percentile and maximum, the shares over 0.1 and over 2, and the pixels converted per search
 // against the two passes alone (the start grid's one conversion per profile, intent and black
 // value left out). The profile is bound as the window binds it, absolute colorimetric. With
-// SHOW_GAPS set in the environment, every reference whose gap exceeds 1 is printed with both
+// SHOW_GAPS=x in the environment, every reference whose gap exceeds x is printed with both
 // answers.
 
 #include "DeviceToLab.h"
@@ -224,7 +224,8 @@ int main(int argc, char** argv) {
             }
         }
         gaps.push_back(program - best);
-        if (std::getenv("SHOW_GAPS") != nullptr && program - best > 1)
+        if (std::getenv("SHOW_GAPS") != nullptr &&
+            program - best > std::atof(std::getenv("SHOW_GAPS")))
             std::printf("L* %.2f a* %.2f b* %.2f: %.2f %.2f %.2f at %.4f, best %.2f %.2f %.2f at "
                         "%.4f\n",
                         reference[0], reference[1], reference[2], result.device[0],

@@ -82,7 +82,9 @@ int StartGrid::bestPoints(csColorConverter& converter, bool xyzPcs, double black
     const auto at = [n](int i, int j, int l) {
         return (static_cast<std::size_t>(i) * n + j) * n + l;
     };
-    std::vector<std::size_t> minima;
+    // The nearest `count` minima so far, nearest first; a later point goes behind equal ones.
+    std::vector<std::size_t>& minima = minima_;
+    minima.clear();
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j)
             for (int l = 0; l < n; ++l) {
@@ -100,12 +102,17 @@ int StartGrid::bestPoints(csColorConverter& converter, bool xyzPcs, double black
                             minimum = distances_[q] > distances_[p] ||
                                       (distances_[q] == distances_[p] && q >= p);
                         }
-                if (minimum)
-                    minima.push_back(p);
+                if (!minimum)
+                    continue;
+                auto place = minima.begin();
+                while (place != minima.end() && distances_[*place] <= distances_[p])
+                    ++place;
+                if (place - minima.begin() < count) {
+                    minima.insert(place, p);
+                    if (static_cast<int>(minima.size()) > count)
+                        minima.pop_back();
+                }
             }
-    std::stable_sort(minima.begin(), minima.end(), [this](std::size_t x, std::size_t y) {
-        return distances_[x] < distances_[y];
-    });
     const int found = std::min(count, static_cast<int>(minima.size()));
     const double spacing = 100.0 / (n - 1);
     for (int m = 0; m < found; ++m) {
