@@ -142,7 +142,7 @@ int main(int argc, char** argv) {
     preferences.method = arg(4, 3);
     preferences.strength = arg(5, 2);
     preferences.priority = arg(6, 2);
-    const int gridPoints = arg(7, 9);
+    const int gridPoints = arg(7, 17);
     std::mt19937 random(static_cast<unsigned>(arg(8, 1)));
 
     ProfileBinding binding = bindProfileFile(argv[1], true, 3);

@@ -68,7 +68,8 @@ const std::vector<DistanceColour>& StartGrid::colours(int method, const csContex
 
 int StartGrid::bestPoints(csColorConverter& converter, bool xyzPcs, double black,
                           const csContext& context, const DistanceColour& target, int method,
-                          double wL, double wC, double wH, int count, double (*devices)[4]) {
+                          double wL, double wC, double wH, int count, double (*devices)[4],
+                          double* distances) {
     if (!fill(converter, xyzPcs, black))
         return 0;
     const std::vector<DistanceColour>& grid = colours(method, context);
@@ -89,7 +90,9 @@ int StartGrid::bestPoints(csColorConverter& converter, bool xyzPcs, double black
         for (int j = 0; j < n; ++j)
             for (int l = 0; l < n; ++l) {
                 const std::size_t p = at(i, j, l);
-                bool minimum = distances_[p] != none;
+                // Only a point nearer than the minima kept so far can join them.
+                bool minimum = distances_[p] != none && (static_cast<int>(minima.size()) < count ||
+                                                         distances_[p] < distances_[minima.back()]);
                 for (int di = -1; di <= 1 && minimum; ++di)
                     for (int dj = -1; dj <= 1 && minimum; ++dj)
                         for (int dl = -1; dl <= 1 && minimum; ++dl) {
@@ -121,6 +124,8 @@ int StartGrid::bestPoints(csColorConverter& converter, bool xyzPcs, double black
         devices[m][1] = static_cast<double>(p / n % n) * spacing;
         devices[m][2] = static_cast<double>(p % n) * spacing;
         devices[m][3] = black;
+        if (distances != nullptr)
+            distances[m] = distances_[p];
     }
     return found;
 }

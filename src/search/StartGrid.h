@@ -15,17 +15,18 @@ class csContext;
 // distance than the passes did.
 class StartGrid {
 public:
-    explicit StartGrid(int pointsPerChannel = 9);
+    explicit StartGrid(int pointsPerChannel = 17);
 
     // Up to `count` grid points (percent, the fourth value the black value) that are nearer the
     // reference, under the weighted distance of the method, than every grid point around them:
-    // the grid's local minima, nearest first, ties to the earlier point. Returns their number, or
+    // the grid's local minima, nearest first, ties to the earlier point, with their distances
+    // when `distances` is given. Returns their number, or
     // 0 when the converter cannot convert the grid. The grid's colours are converted only when
     // the converter's preparation, the black value or the PCS differ from the last call's; a
     // converter without a preparation number is converted every time.
     int bestPoints(csColorConverter& converter, bool xyzPcs, double black, const csContext& context,
                    const DistanceColour& target, int method, double wL, double wC, double wH,
-                   int count, double (*devices)[4]);
+                   int count, double (*devices)[4], double* distances = nullptr);
 
     int pointsPerChannel() const { return points_; }
 
