@@ -13,7 +13,8 @@
 // against the two passes alone (the start grid's one conversion per profile, intent and black
 // value left out). The profile is bound as the window binds it, absolute colorimetric. With
 // SHOW_GAPS=x in the environment, every reference whose gap exceeds x is printed with both
-// answers.
+// answers; with SHOW_PASSES=x, every reference where the passes alone fall more than x short and
+// the search finds the best.
 
 #include "DeviceToLab.h"
 #include "ProfileBinding.h"
@@ -224,6 +225,12 @@ int main(int argc, char** argv) {
             }
         }
         gaps.push_back(program - best);
+        if (std::getenv("SHOW_PASSES") != nullptr &&
+            passes - best > std::atof(std::getenv("SHOW_PASSES")) && program - best < 0.001)
+            std::printf("L* %.2f a* %.2f b* %.2f: passes alone %.2f %.2f %.2f at %.4f, search "
+                        "%.2f %.2f %.2f at %.4f\n",
+                        reference[0], reference[1], reference[2], dev[0], dev[1], dev[2], passes,
+                        result.device[0], result.device[1], result.device[2], program);
         if (std::getenv("SHOW_GAPS") != nullptr &&
             program - best > std::atof(std::getenv("SHOW_GAPS")))
             std::printf("L* %.2f a* %.2f b* %.2f: %.2f %.2f %.2f at %.4f, best %.2f %.2f %.2f at "
