@@ -70,8 +70,10 @@ Tintora::Tintora(QWidget* parent, Qt::WindowFlags flags) : TintoraBase(parent, f
         warning.setBrush(group, QPalette::WindowText, QBrush(Qt::red));
     }
     textLabelOutOfGamut->setPalette(warning);
+    textLabelNearNeutral->setPalette(warning);
     // Nothing has been searched yet; without an output profile there is nothing to search in.
     textLabelOutOfGamut->hide();
+    textLabelNearNeutral->hide();
     showProfileState();
     frameDiagram(diagramLAB, false, 50);
     frameDiagram(diagramLCH, true, 50);

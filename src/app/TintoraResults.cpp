@@ -66,6 +66,7 @@ void Tintora::findAgain() {
         searchSpotColour(search_, *outConverter, outProfile->header().colorSpace(),
                          xyzPcs(*outProfile), *context, reference, preferences);
     textLabelOutOfGamut->setVisible(result.outOfGamut);
+    textLabelNearNeutral->setVisible(result.nearNeutral);
     // The values as the fields will hold them, so that the fields and dev never disagree (a field
     // whose text does not change is not read back).
     std::copy(result.device, result.device + 4, dev.begin());

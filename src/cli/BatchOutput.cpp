@@ -44,8 +44,9 @@ std::string cgatsString(const std::string& text) {
     return result + '"';
 }
 
-const char* const resultFields[] = {"ACHIEVED_L", "ACHIEVED_A", "ACHIEVED_B",  "DELTA_L",
-                                    "DELTA_C",    "DELTA_H",    "DELTA_TOTAL", "OUT_OF_GAMUT"};
+const char* const resultFields[] = {"ACHIEVED_L",  "ACHIEVED_A",   "ACHIEVED_B",
+                                    "DELTA_L",     "DELTA_C",      "DELTA_H",
+                                    "DELTA_TOTAL", "OUT_OF_GAMUT", "NEAR_NEUTRAL"};
 
 } // namespace
 
@@ -118,6 +119,8 @@ void writeBatchText(std::ostream& out, const BatchReport& report) {
             line += delta(v);
         if (result.outOfGamut)
             line += "  Out of gamut!";
+        if (result.nearNeutral)
+            line += std::string("  ") + nearNeutralNote;
         out << line << "\n";
     }
     out << summaryLine(report.summary, report.methodLabel) << "\n";
@@ -127,7 +130,7 @@ void writeBatchCsv(std::ostream& out, const BatchReport& report) {
     out << "name,L,a,b";
     for (const std::string& field : deviceFieldNames(report))
         out << ',' << field;
-    out << ",achieved_L,achieved_a,achieved_b,dL,dC,dH,total,method,out_of_gamut\n";
+    out << ",achieved_L,achieved_a,achieved_b,dL,dC,dH,total,method,out_of_gamut,near_neutral\n";
     for (const BatchRow& row : report.rows) {
         const ResultFigures& f = row.match.figures;
         out << csvField(row.colour.name);
@@ -140,7 +143,7 @@ void writeBatchCsv(std::ostream& out, const BatchReport& report) {
         for (double v : {f.dL, f.dC, f.dH, f.total})
             out << ',' << deltaText(v);
         out << ',' << report.methodName << ',' << (row.match.result.outOfGamut ? "true" : "false")
-            << "\n";
+            << ',' << (row.match.result.nearNeutral ? "true" : "false") << "\n";
     }
 }
 
@@ -174,7 +177,8 @@ void writeBatchCgats(std::ostream& out, const BatchReport& report) {
             out << '\t' << fieldText(v, 2);
         for (double v : {f.dL, f.dC, f.dH, f.total})
             out << '\t' << deltaText(v);
-        out << '\t' << (row.match.result.outOfGamut ? 1 : 0) << "\n";
+        out << '\t' << (row.match.result.outOfGamut ? 1 : 0) << '\t'
+            << (row.match.result.nearNeutral ? 1 : 0) << "\n";
     }
     out << "END_DATA\n# " << summaryLine(report.summary, report.methodName) << "\n";
 }
@@ -201,6 +205,7 @@ void writeBatchJson(std::ostream& out, const BatchReport& report) {
         colour["delta"] = {{"L", f.dL}, {"C", f.dC}, {"H", f.dH}};
         colour["total"] = f.total;
         colour["outOfGamut"] = row.match.result.outOfGamut;
+        colour["nearNeutral"] = row.match.result.nearNeutral;
         json["colours"].push_back(colour);
     }
     json["skipped"] = report.problems;

@@ -21,20 +21,24 @@ void writeText(std::ostream& out, const std::vector<std::string>& channels,
         << deltaText(f.dH) << "\ntotal     " << label << ' ' << deltaText(f.total) << "\n";
     if (result.outOfGamut)
         out << "Out of gamut!\n";
+    if (result.nearNeutral)
+        out << nearNeutralNote << "\n";
 }
 
 void writeCsv(std::ostream& out, const std::vector<std::string>& channels,
               const SpotSearchResult& result, const ResultFigures& f, const std::string& method) {
     for (const std::string& channel : channels)
         out << channel << ',';
-    out << "L*,a*,b*,C*,h,\u0394L,\u0394a,\u0394b,\u0394C,\u0394H,total,method,outOfGamut\n";
+    out << "L*,a*,b*,C*,h,\u0394L,\u0394a,\u0394b,\u0394C,\u0394H,total,method,outOfGamut,"
+           "nearNeutral\n";
     for (std::size_t c = 0; c < channels.size(); ++c)
         out << fieldText(result.device[c], 2) << ',';
     for (double v : {f.L, f.a, f.b, f.C, f.h})
         out << fieldText(v, 2) << ',';
     for (double v : {f.dL, f.da, f.db, f.dC, f.dH, f.total})
         out << deltaText(v) << ',';
-    out << method << ',' << (result.outOfGamut ? "true" : "false") << "\n";
+    out << method << ',' << (result.outOfGamut ? "true" : "false") << ','
+        << (result.nearNeutral ? "true" : "false") << "\n";
 }
 
 void writeJson(std::ostream& out, const std::vector<std::string>& channels,
@@ -50,6 +54,7 @@ void writeJson(std::ostream& out, const std::vector<std::string>& channels,
     json["total"] = f.total;
     json["method"] = method;
     json["outOfGamut"] = result.outOfGamut;
+    json["nearNeutral"] = result.nearNeutral;
     out << json.dump(2) << "\n";
 }
 

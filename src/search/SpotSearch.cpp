@@ -125,5 +125,7 @@ SpotSearchResult searchSpotColour(SearchWorkspace& workspace, csColorConverter& 
             std::copy(achieved, achieved + 3, result.achieved);
         }
     }
+    result.nearNeutral = std::hypot(result.achieved[1], result.achieved[2]) < nearNeutralChroma &&
+                         std::hypot(reference[1], reference[2]) >= chromaticReference;
     return result;
 }

@@ -37,7 +37,18 @@ struct SpotSearchResult {
     bool outOfGamut;
     // The first pass's plain Delta E*ab.
     double gamutDistance;
+    // Out of gamut, the shown answer is near-neutral (C* below nearNeutralChroma) though the
+    // reference is chromatic (C* at least chromaticReference): under some weighted methods,
+    // CIEDE2000 above all, the nearest colour to a vivid reference can be a grey, and the user is
+    // told so.
+    bool nearNeutral;
 };
+
+constexpr double nearNeutralChroma = 1.0;
+constexpr double chromaticReference = 5.0;
+
+// The note that goes with a near-neutral answer, in the window and the command line.
+constexpr const char* nearNeutralNote = "Nearest is near-neutral";
 
 // What one caller's searches keep: the optimizer's fixed storage and the start grid's colours,
 // which depend only on the converter's preparation, the black value and the PCS, so a result

@@ -243,6 +243,7 @@ public:
             for (int c = 0; c < (space == Signature("CMYK") ? 4 : 3); ++c)
                 EXPECT_EQ(fields[c]->text().toStdString(), fieldText(expected.device[c], 2)) << c;
             EXPECT_EQ(w.textLabelOutOfGamut->isVisibleTo(&w), expected.outOfGamut);
+            EXPECT_EQ(w.textLabelNearNeutral->isVisibleTo(&w), expected.nearNeutral);
             std::copy(expected.achieved, expected.achieved + 3, achieved);
         }
         const ResultFigures f =

@@ -86,8 +86,9 @@ TEST(MatchCommand, JsonAndCsvCarryTheTextsAnswer) {
     std::getline(lines, header);
     std::getline(lines, row);
     EXPECT_EQ(header, "C,M,Y,K,L*,a*,b*,C*,h,\u0394L,\u0394a,\u0394b,\u0394C,\u0394H,total,method,"
-                      "outOfGamut");
-    EXPECT_EQ(row.substr(row.rfind(',', row.size() - 13)), "," + total + ",de2000,true") << row;
+                      "outOfGamut,nearNeutral");
+    EXPECT_EQ(row.substr(row.rfind(',', row.size() - 19)), "," + total + ",de2000,true,false")
+        << row;
 
     // The preferences and the intent reach the search.
     options.format = "text";
@@ -97,6 +98,17 @@ TEST(MatchCommand, JsonAndCsvCarryTheTextsAnswer) {
     EXPECT_NE(lightness, text.out.substr(0, 50));
     options.intent = 1;
     EXPECT_NE(answer(), lightness);
+
+    // A vivid dark yellow whose nearest colour under CIEDE2000, lightness first, is the profile's
+    // deepest grey: said below the result, and in JSON.
+    options = reference("/usr/share/color/icc/ghostscript/default_cmyk.icc", 11.05, -6.28, 106.81);
+    options.preferences.preserve = 2;
+    options.preferences.method = 2;
+    const MatchRun grey = match(options);
+    EXPECT_EQ(grey.out.substr(grey.out.find("Out of gamut!")),
+              "Out of gamut!\nNearest is near-neutral\n");
+    options.format = "json";
+    EXPECT_EQ(nlohmann::json::parse(match(options).out)["nearNeutral"], true);
 }
 
 // A synthetic printer profile with a white point, written to a temporary file.
