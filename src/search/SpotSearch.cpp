@@ -42,10 +42,10 @@ namespace {
 // How many of the start grid's local minima the second pass starts from, besides the gamut
 // test's result; and how much farther than the best answer so far (as a factor of its weighted
 // distance) a grid point may be and still be worth a start. Measured with
-// bench/tintora_search_quality: starts from points farther away than that almost never end
-// nearer, and cost as much as the ones that do.
+// bench/tintora_search_quality: starts from points farther away than that seldom end nearer,
+// and cost as much as the ones that do.
 constexpr int gridStarts = 2;
-constexpr double startReach = 1.3;
+constexpr double startReach = 1.2;
 
 // An optimizer's result (percent) as the device fields show it, and the colour of that.
 void show(csColorConverter& converter, Signature colourSpace, bool xyzPcs, double device[4],
@@ -103,6 +103,7 @@ SpotSearchResult searchSpotColour(SearchWorkspace& workspace, csColorConverter& 
     double ended[gridStarts + 1][3] = {{passes[0], passes[1], passes[2]}};
     int ends = 1;
     double nearest = distance(result.achieved);
+    const double* nearestEnd = ended[0]; // percent, before it is shown
     for (int s = 0; s < found; ++s) {
         double* start = starts[s];
         bool covered = false;
@@ -122,6 +123,28 @@ SpotSearchResult searchSpotColour(SearchWorkspace& workspace, csColorConverter& 
         if (d < nearest) {
             nearest = d;
             std::copy(start, start + 4, dev);
+            std::copy(achieved, achieved + 3, result.achieved);
+            nearestEnd = ended[ends - 1];
+        }
+    }
+
+    // A pattern search that ends just short of a face of the device cube often cannot reach it:
+    // its equal steps in two channels leave the cube and are dropped. From such an end the pass
+    // runs once more, its steps starting at one grid cell and its candidates moved onto the face
+    // instead of dropped.
+    bool nearFace = false;
+    for (int c = 0; c < 3; ++c)
+        nearFace = nearFace || (nearestEnd[c] > 0 && nearestEnd[c] < cell) ||
+                   (nearestEnd[c] < 100 && nearestEnd[c] > 100 - cell);
+    if (nearFace) {
+        double polished[4] = {nearestEnd[0], nearestEnd[1], nearestEnd[2], preferences.black};
+        double fromEnd[3] = {reference[0], reference[1], reference[2]};
+        optimizer.searchDeviceValues(converter, context, polished, fromEnd, w.L, w.C, w.H, method,
+                                     xyzPcs, cell * 655.35, true);
+        double achieved[3];
+        show(converter, colourSpace, xyzPcs, polished, achieved);
+        if (distance(achieved) < nearest) {
+            std::copy(polished, polished + 4, dev);
             std::copy(achieved, achieved + 3, result.achieved);
         }
     }

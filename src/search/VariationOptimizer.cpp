@@ -11,7 +11,6 @@
 namespace {
 
 constexpr double percentTo16 = 655.35;
-constexpr double fullStep = 65535.0;
 constexpr double smallestStep = 0.5;
 constexpr int maxIterations = 100;
 constexpr double noDistance = 1000000000.0;
@@ -24,15 +23,20 @@ void VariationOptimizer::addVariation(double s0, double s1, double s2, double s3
         std::exit(1);
     }
     const double step[4] = {s0, s1, s2, s3};
-    double c[4];
+    double c[4], moved[4];
     for (int k = 0; k < 4; ++k) {
         c[k] = point_[k] + step[k];
-        if (c[k] < 0 || c[k] > 65535)
-            return; // outside the device range
+        moved[k] = step[k];
+        if (c[k] < 0 || c[k] > 65535) {
+            if (!clampToRange_)
+                return; // outside the device range
+            c[k] = c[k] < 0 ? 0 : 65535;
+            moved[k] = c[k] - point_[k];
+        }
     }
     Variation& entry = table_[count_];
     for (int k = 0; k < 4; ++k) {
-        entry.step[k] = step[k];
+        entry.step[k] = moved[k];
         input_[count_][k] = toSingle(c[k]);
     }
     ++count_;
@@ -40,12 +44,14 @@ void VariationOptimizer::addVariation(double s0, double s1, double s2, double s3
 
 double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const csContext& context,
                                               double dev[4], double reference[3], double wL,
-                                              double wC, double wH, int method, bool xyzPcs) {
+                                              double wC, double wH, int method, bool xyzPcs,
+                                              double firstStep, bool clampToRange) {
+    clampToRange_ = clampToRange;
     const DistanceColour target =
         distanceColour(method, context, reference[0], reference[1], reference[2]);
     for (int k = 0; k < 4; ++k)
         point_[k] = dev[k] * percentTo16;
-    double step = fullStep;
+    double step = firstStep;
     int iterations = 0;
     int end = 0; // the table entry of the end point
 

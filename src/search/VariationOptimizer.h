@@ -20,9 +20,12 @@ public:
     // Returns the result's distance (searchDistance with the given weights and method), or
     // not-a-number with dev unchanged when the converter refuses the search's pixels.
     // converter: a prepared device-to-PCS converter; xyzPcs when its PCS is XYZ.
+    // firstStep: the step of the first iteration, in 16-bit units. clampToRange: a candidate
+    // outside 0..65535 is moved onto the nearest face of the device cube instead of dropped.
+    // The passes of the search keep both defaults.
     double searchDeviceValues(csColorConverter& converter, const csContext& context, double dev[4],
                               double reference[3], double wL, double wC, double wH, int method,
-                              bool xyzPcs);
+                              bool xyzPcs, double firstStep = 65535.0, bool clampToRange = false);
 
     // Appends the current point plus the step as a candidate, unless it leaves 0..65535; a 28th
     // candidate ends the process ("too many variations!", exit code 1).
@@ -44,4 +47,5 @@ private:
     double input_[maxVariations][4] = {};
     double output_[maxVariations][3] = {};
     int count_ = 0;
+    bool clampToRange_ = false;
 };

@@ -107,7 +107,8 @@ TEST(SpotSearch, TheGamutTestDecidesAtTwoHundredthsAndTheSecondPassGoesOnFromIt)
 }
 
 // Answers of references whose best answer lies in another basin than the one the passes alone
-// end in (in brackets), worked out with bench/tintora_search_quality.
+// end in (in brackets), or just beyond where they stop, worked out with
+// bench/tintora_search_quality.
 TEST(SpotSearch, TheSecondPassFindsTheBasinThePassesAloneMiss) {
     struct Case {
         std::string profile;
@@ -122,6 +123,8 @@ TEST(SpotSearch, TheSecondPassFindsTheBasinThePassesAloneMiss) {
              Case{ghostscript, 0, 3, {30, 15.63, -88.63}, {100, 49.14, 0}},
              Case{ghostscript, 1, 0, {76.37, 70.33, -79.75}, {0, 100, 100}}, // (100 0 100)
              Case{sample("Tintora-Sample-CMY.icc"), 1, 3, {84.84, -71.32, 60.59}, {0, 0, 100}},
+             // Ends short of the face M 100 (56.84 93.95 0) without the last pass.
+             Case{sample("Tintora-Sample-CMY.icc"), 0, 3, {30.76, 43.20, -82.11}, {58.18, 100, 0}},
              // Pure green, Delta JCh 209.8 against 62.3.
              Case{srgb, 1, 3, {12.56, 66.60, 13.24}, {255, 0, 0}},
              Case{srgb, 1, 1, {20.25, 114.59, -2.03}, {125.19, 0, 217.64}}, // (225.77 0 0)
