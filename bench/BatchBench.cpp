@@ -81,13 +81,13 @@ void singles(benchmark::State& state, const BenchProfile* profile, bool littleCM
     converter->prepare();
     csContext context;
     setWindowViewingConditions(context);
-    SearchWorkspace optimizer;
+    SearchWorkspace workspace;
     const SearchPreferences preferences;
     const std::vector<std::array<double, 3>> colours = references();
     for (auto _ : state)
         for (const auto& lab : colours) {
             const SpotSearchResult result = searchSpotColour(
-                optimizer, *converter, Signature("CMYK"), false, context, lab.data(), preferences);
+                workspace, *converter, Signature("CMYK"), false, context, lab.data(), preferences);
             benchmark::DoNotOptimize(
                 resultFigures(lab.data(), result.achieved, preferences.method, context));
         }

@@ -42,18 +42,18 @@ void run(benchmark::State& state, const Case* c) {
     converter->prepare();
     csContext context;
     setWindowViewingConditions(context);
-    SearchWorkspace optimizer;
+    SearchWorkspace workspace;
     const SearchPreferences preferences;
     for (auto _ : state) {
         if (c->whole) {
             const SpotSearchResult result =
-                searchSpotColour(optimizer, *converter, Signature("CMYK"), false, context,
+                searchSpotColour(workspace, *converter, Signature("CMYK"), false, context,
                                  c->reference, preferences);
             benchmark::DoNotOptimize(result);
         } else {
             double dev[4] = {0, 0, 0, 0};
             double reference[3] = {c->reference[0], c->reference[1], c->reference[2]};
-            benchmark::DoNotOptimize(optimizer.optimizer.searchDeviceValues(
+            benchmark::DoNotOptimize(workspace.optimizer.searchDeviceValues(
                 *converter, context, dev, reference, 1, 1, 1, 0, false));
         }
     }

@@ -61,12 +61,12 @@ void convertDeviceValues(const ProfileBinding& binding) {
 
 // One search for a reference, as findAgain runs it, and the figures of the results rows.
 void search(const ProfileBinding& binding) {
-    static SearchWorkspace optimizer;
+    static SearchWorkspace workspace;
     const Signature space = binding.profile->header().colorSpace();
     const bool xyzPcs = binding.profile->header().pcs() == Signature("XYZ ");
     const double reference[3] = {52, 55, 30};
     const SearchPreferences preferences;
-    const SpotSearchResult result = searchSpotColour(optimizer, *binding.converter, space, xyzPcs,
+    const SpotSearchResult result = searchSpotColour(workspace, *binding.converter, space, xyzPcs,
                                                      windowContext(), reference, preferences);
     const double top = deviceValuesAreBytes(space) ? 255 : 100;
     for (int c = 0; c < 3; ++c)

@@ -3,6 +3,7 @@
 #include "csColorConverter.h"
 #include "csICCPCS.h"
 
+#include <algorithm>
 #include <limits>
 
 bool deviceValuesAreBytes(Signature colourSpace) { return colourSpace == Signature("RGB "); }
@@ -24,10 +25,17 @@ bool deviceToLab(csColorConverter& converter, Signature colourSpace, bool xyzPcs
         lab[0] = lab[1] = lab[2] = std::numeric_limits<double>::quiet_NaN();
         return false;
     }
-    if (xyzPcs)
-        csICCPCS::XYZ16toLab16(out, out, 1, 3, 3);
-    lab[0] = out[0] / 655.35;
-    lab[1] = out[1] / 257 - 128;
-    lab[2] = out[2] / 257 - 128;
+    pcsToLab(out, 1, xyzPcs);
+    std::copy(out, out + 3, lab);
     return true;
+}
+
+void pcsToLab(double* pixels, int count, bool xyzPcs) {
+    if (xyzPcs)
+        csICCPCS::XYZ16toLab16(pixels, pixels, count, 3, 3);
+    for (int p = 0; p < count; ++p, pixels += 3) {
+        pixels[0] = pixels[0] / 655.35;
+        pixels[1] = pixels[1] / 257 - 128;
+        pixels[2] = pixels[2] / 257 - 128;
+    }
 }

@@ -12,5 +12,9 @@ class csColorConverter;
 bool deviceToLab(csColorConverter& converter, Signature colourSpace, bool xyzPcs,
                  const double device[4], double lab[3]);
 
+// A converter's PCS output of count pixels (three values each: XYZ16, or Lab16 version 4) as
+// L*, a*, b*, in place.
+void pcsToLab(double* pixels, int count, bool xyzPcs);
+
 // Whether device values of this colour space are in 0..255 (RGB) rather than percent.
 bool deviceValuesAreBytes(Signature colourSpace);

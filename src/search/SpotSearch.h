@@ -60,8 +60,9 @@ struct SearchWorkspace {
 
 // One search as a change of reference or preference triggers it: the gamut test from zero device
 // values and the black value; for a reference it cannot reach, a second pass with the
-// preferences' weights and method from the gamut test's result, and the same pass from the best
-// point of the start grid; then the device values as shown, of whichever of the two ends nearer
+// preferences' weights and method from the gamut test's result, the same pass from the start
+// grid's nearest local minima, and a last one along a face of the device cube that the best
+// answer ends just short of; then the device values as shown, of whichever answer ends nearest
 // the reference once shown, and their colour.
 // converter: the output profile's prepared device-to-PCS converter.
 SpotSearchResult searchSpotColour(SearchWorkspace& workspace, csColorConverter& converter,

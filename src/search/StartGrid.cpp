@@ -1,7 +1,7 @@
 #include "StartGrid.h"
 
+#include "DeviceToLab.h"
 #include "csColorConverter.h"
-#include "csICCPCS.h"
 #include "csTypes.h"
 
 #include <algorithm>
@@ -34,14 +34,8 @@ bool StartGrid::fill(csColorConverter& converter, bool xyzPcs, double black) {
     if (converter.outputChannels() != 3 ||
         converter.convert(in.data(), out.data(), static_cast<int>(count), 4, 3) != 0)
         return false;
-    if (xyzPcs)
-        csICCPCS::XYZ16toLab16(out.data(), out.data(), static_cast<int>(count), 3, 3);
-    lab_.resize(3 * count);
-    for (std::size_t p = 0; p < count; ++p) {
-        lab_[3 * p] = out[3 * p] / 655.35;
-        lab_[3 * p + 1] = out[3 * p + 1] / 257 - 128;
-        lab_[3 * p + 2] = out[3 * p + 2] / 257 - 128;
-    }
+    pcsToLab(out.data(), static_cast<int>(count), xyzPcs);
+    lab_ = std::move(out);
     preparation_ = preparation;
     black_ = black;
     xyzPcs_ = xyzPcs;
@@ -124,8 +118,7 @@ int StartGrid::bestPoints(csColorConverter& converter, bool xyzPcs, double black
         devices[m][1] = static_cast<double>(p / n % n) * spacing;
         devices[m][2] = static_cast<double>(p % n) * spacing;
         devices[m][3] = black;
-        if (distances != nullptr)
-            distances[m] = distances_[p];
+        distances[m] = distances_[p];
     }
     return found;
 }

@@ -19,14 +19,13 @@ public:
 
     // Up to `count` grid points (percent, the fourth value the black value) that are nearer the
     // reference, under the weighted distance of the method, than every grid point around them:
-    // the grid's local minima, nearest first, ties to the earlier point, with their distances
-    // when `distances` is given. Returns their number, or
-    // 0 when the converter cannot convert the grid. The grid's colours are converted only when
-    // the converter's preparation, the black value or the PCS differ from the last call's; a
-    // converter without a preparation number is converted every time.
+    // the grid's local minima, nearest first, ties to the earlier point, with their distances.
+    // Returns their number, or 0 when the converter cannot convert the grid. The grid's colours are
+    // converted only when the converter's preparation, the black value or the PCS differ from the
+    // last call's; a converter without a preparation number is converted every time.
     int bestPoints(csColorConverter& converter, bool xyzPcs, double black, const csContext& context,
                    const DistanceColour& target, int method, double wL, double wC, double wH,
-                   int count, double (*devices)[4], double* distances = nullptr);
+                   int count, double (*devices)[4], double* distances);
 
     int pointsPerChannel() const { return points_; }
 

@@ -1,7 +1,7 @@
 #include "VariationOptimizer.h"
 
+#include "DeviceToLab.h"
 #include "csColorConverter.h"
-#include "csICCPCS.h"
 #include "csTypes.h"
 
 #include <cstdio>
@@ -72,17 +72,14 @@ double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const
                 reference[k] = std::numeric_limits<double>::quiet_NaN();
             return std::numeric_limits<double>::quiet_NaN();
         }
-        if (xyzPcs)
-            csICCPCS::XYZ16toLab16(output_[0], output_[0], count_, 3, 3);
+        pcsToLab(output_[0], count_, xyzPcs);
 
         int best = 0;
         double bestDistance = noDistance;
         for (int n = 0; n < count_; ++n) {
-            const double L = output_[n][0] / 655.35;
-            const double a = output_[n][1] / 257 - 128;
-            const double b = output_[n][2] / 257 - 128;
             Variation& entry = table_[n];
-            entry.colour = distanceColour(method, context, L, a, b);
+            entry.colour =
+                distanceColour(method, context, output_[n][0], output_[n][1], output_[n][2]);
             entry.distance = searchDistance(method, target, entry.colour, wL, wC, wH);
             if (entry.distance < bestDistance) { // the earlier entry wins a tie
                 bestDistance = entry.distance;

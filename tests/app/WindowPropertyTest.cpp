@@ -237,7 +237,7 @@ public:
             preferences.black = w.sliderBlack->value();
             preferences.method = w.comboBoxDeltaFormula->currentIndex();
             const SpotSearchResult expected = searchSpotColour(
-                optimizer_, *w.outConverter, space, xyzPcs, context_, reference, preferences);
+                workspace_, *w.outConverter, space, xyzPcs, context_, reference, preferences);
             const SpinLineEdit* fields[] = {w.lineEditDev1, w.lineEditDev2, w.lineEditDev3,
                                             w.lineEditDev4};
             for (int c = 0; c < (space == Signature("CMYK") ? 4 : 3); ++c)
@@ -284,7 +284,7 @@ private:
     QTemporaryDir folder_;
     QString refused_;
     csContext context_;
-    SearchWorkspace optimizer_;
+    SearchWorkspace workspace_;
     std::unique_ptr<Window> window_;
     bool manual_ = false; // device values typed since the last search
 };

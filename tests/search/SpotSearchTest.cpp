@@ -55,7 +55,7 @@ public:
     }
     SpotSearchResult search(double L, double a, double b, const SearchPreferences& preferences) {
         const double reference[3] = {L, a, b};
-        return searchSpotColour(optimizer, *converter, profile.header().colorSpace(),
+        return searchSpotColour(workspace, *converter, profile.header().colorSpace(),
                                 profile.header().pcs() == Signature("XYZ "), context, reference,
                                 preferences);
     }
@@ -70,7 +70,7 @@ public:
     csICCProfile profile;
     std::unique_ptr<csICCProfileConverter> converter;
     csContext context;
-    SearchWorkspace optimizer;
+    SearchWorkspace workspace;
 };
 
 std::string sample(const char* name) { return std::string(TINTORA_SAMPLE_PROFILES) + "/" + name; }
@@ -84,7 +84,7 @@ void neutralPress(const double* device, double pcs[3], int) {
 TEST(SpotSearch, TheGamutTestDecidesAtTwoHundredthsAndTheSecondPassGoesOnFromIt) {
     csContext context;
     setWindowViewingConditions(context);
-    SearchWorkspace optimizer;
+    SearchWorkspace workspace;
     struct Case {
         double a;
         bool outOfGamut;
@@ -93,7 +93,7 @@ TEST(SpotSearch, TheGamutTestDecidesAtTwoHundredthsAndTheSecondPassGoesOnFromIt)
         FunctionConverter press(neutralPress);
         const double reference[3] = {60, c.a, 0};
         const SpotSearchResult result =
-            searchSpotColour(optimizer, press, Signature("CMY "), false, context, reference, {});
+            searchSpotColour(workspace, press, Signature("CMY "), false, context, reference, {});
         EXPECT_EQ(result.outOfGamut, c.outOfGamut) << "a* " << c.a;
         EXPECT_NEAR(result.gamutDistance, c.a, 1e-3);
         // The gamut test starts at zero; a second pass that started there too would convert
