@@ -73,27 +73,10 @@ DistanceColour distanceColour(int method, const csContext& context, double L, do
 
 double searchDistance(int method, const DistanceColour& reference, const DistanceColour& candidate,
                       double wL, double wC, double wH) {
-    const double d1 = reference.v[0] - candidate.v[0];
-    const double d2 = reference.v[1] - candidate.v[1];
-    const double d3 = reference.v[2] - candidate.v[2];
-    const double dC = reference.chroma - candidate.chroma;
-    double dH2 = (d3 * d3 + d2 * d2 + d1 * d1) - d1 * d1 - dC * dC;
-    if (dH2 < 0)
-        dH2 = 0;
-    switch (method) {
-    case 1: {
-        const double Cg = std::sqrt(reference.chroma * candidate.chroma);
-        const double SC = 1 + 0.045 * Cg;
-        const double SH = 1 + 0.015 * Cg;
-        return std::sqrt(wL * wL * d1 * d1 + wC * wC * dC * dC / (SC * SC) +
-                         wH * wH * dH2 / (SH * SH));
-    }
-    case 2:
+    if (method == 2)
         return deltaE2000(reference.v[0], reference.v[1], reference.v[2], candidate.v[0],
                           candidate.v[1], candidate.v[2], wL, wC, wH);
-    default:
-        return std::sqrt(wL * wL * d1 * d1 + wC * wC * dC * dC + wH * wH * dH2);
-    }
+    return std::sqrt(searchDistanceSquared(method, reference, candidate, wL, wC, wH));
 }
 
 double totalDifference(int method, const double reference[3], const double achieved[3],

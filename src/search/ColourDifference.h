@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <string>
 
 class csContext;
@@ -34,6 +35,27 @@ DistanceColour distanceColour(int method, const csContext& context, double L, do
 // the form distanceColour gives for the same method.
 double searchDistance(int method, const DistanceColour& reference, const DistanceColour& candidate,
                       double wL, double wC, double wH);
+
+// The square of searchDistance, before its square root, for every method but 2 (CIEDE2000 has no
+// such form). Ranks candidates as searchDistance does, at less cost.
+inline double searchDistanceSquared(int method, const DistanceColour& reference,
+                                    const DistanceColour& candidate, double wL, double wC,
+                                    double wH) {
+    const double d1 = reference.v[0] - candidate.v[0];
+    const double d2 = reference.v[1] - candidate.v[1];
+    const double d3 = reference.v[2] - candidate.v[2];
+    const double dC = reference.chroma - candidate.chroma;
+    double dH2 = (d3 * d3 + d2 * d2 + d1 * d1) - d1 * d1 - dC * dC;
+    if (dH2 < 0)
+        dH2 = 0;
+    if (method == 1) {
+        const double Cg = std::sqrt(reference.chroma * candidate.chroma);
+        const double SC = 1 + 0.045 * Cg;
+        const double SH = 1 + 0.015 * Cg;
+        return wL * wL * d1 * d1 + wC * wC * dC * dC / (SC * SC) + wH * wH * dH2 / (SH * SH);
+    }
+    return wL * wL * d1 * d1 + wC * wC * dC * dC + wH * wH * dH2;
+}
 
 // The unweighted total shown in the results, between reference and achieved L*, a*, b*.
 double totalDifference(int method, const double reference[3], const double achieved[3],

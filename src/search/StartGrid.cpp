@@ -5,6 +5,7 @@
 #include "csTypes.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 StartGrid::StartGrid(int pointsPerChannel) : points_(pointsPerChannel < 2 ? 2 : pointsPerChannel) {}
@@ -68,57 +69,72 @@ int StartGrid::bestPoints(csColorConverter& converter, bool xyzPcs, double black
         return 0;
     const std::vector<DistanceColour>& grid = colours(method, context);
     const double none = std::numeric_limits<double>::infinity();
-    distances_.resize(grid.size());
-    for (std::size_t p = 0; p < grid.size(); ++p) {
-        const double d = searchDistance(method, target, grid[p], wL, wC, wH);
-        distances_[p] = d == d ? d : none; // not-a-number never wins
-    }
-    const int n = points_;
-    const auto at = [n](int i, int j, int l) {
-        return (static_cast<std::size_t>(i) * n + j) * n + l;
+    // Ranks in a grid with a border of one point on every side that never wins, so every point
+    // has its 26 neighbours. Outside CIEDE2000 the rank is the squared distance.
+    const int n = points_, m = points_ + 2;
+    const auto padded = [m](int i, int j, int l) {
+        return (static_cast<std::size_t>(i + 1) * m + (j + 1)) * m + (l + 1);
     };
+    if (ranks_.size() != static_cast<std::size_t>(m) * m * m)
+        ranks_.assign(static_cast<std::size_t>(m) * m * m, none);
+    const bool squared = method != 2;
+    std::size_t p = 0;
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) {
+            double* row = &ranks_[padded(i, j, 0)];
+            for (int l = 0; l < n; ++l, ++p) {
+                const double d =
+                    squared ? searchDistanceSquared(method, target, grid[p], wL, wC, wH)
+                            : searchDistance(method, target, grid[p], wL, wC, wH);
+                row[l] = d == d ? d : none; // not-a-number never wins
+            }
+        }
+    // A point is a local minimum when every neighbour before it (in the grid's order) ranks
+    // strictly worse and every one after it no better, so a flat stretch gives its first point.
+    std::ptrdiff_t before[13];
+    int b = 0;
+    for (int di = -1; di <= 1; ++di)
+        for (int dj = -1; dj <= 1; ++dj)
+            for (int dl = -1; dl <= 1; ++dl) {
+                const std::ptrdiff_t offset = (di * m + dj) * m + dl;
+                if (offset < 0)
+                    before[b++] = offset;
+            }
     // The nearest `count` minima so far, nearest first; a later point goes behind equal ones.
     std::vector<std::size_t>& minima = minima_;
     minima.clear();
+    double worstKept = none;
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j)
             for (int l = 0; l < n; ++l) {
-                const std::size_t p = at(i, j, l);
+                const std::size_t q = padded(i, j, l);
+                const double d = ranks_[q];
                 // Only a point nearer than the minima kept so far can join them.
-                bool minimum = distances_[p] != none && (static_cast<int>(minima.size()) < count ||
-                                                         distances_[p] < distances_[minima.back()]);
-                for (int di = -1; di <= 1 && minimum; ++di)
-                    for (int dj = -1; dj <= 1 && minimum; ++dj)
-                        for (int dl = -1; dl <= 1 && minimum; ++dl) {
-                            const int a = i + di, b = j + dj, c = l + dl;
-                            if (a < 0 || b < 0 || c < 0 || a >= n || b >= n || c >= n)
-                                continue;
-                            // An earlier neighbour at the same distance holds the minimum, so a
-                            // flat stretch gives one point.
-                            const std::size_t q = at(a, b, c);
-                            minimum = distances_[q] > distances_[p] ||
-                                      (distances_[q] == distances_[p] && q >= p);
-                        }
+                if (!(d < worstKept))
+                    continue;
+                bool minimum = true;
+                for (int k = 0; k < 13 && minimum; ++k)
+                    minimum = ranks_[q + before[k]] > d && ranks_[q - before[k]] >= d;
                 if (!minimum)
                     continue;
                 auto place = minima.begin();
-                while (place != minima.end() && distances_[*place] <= distances_[p])
+                while (place != minima.end() && ranks_[*place] <= d)
                     ++place;
-                if (place - minima.begin() < count) {
-                    minima.insert(place, p);
-                    if (static_cast<int>(minima.size()) > count)
-                        minima.pop_back();
-                }
+                minima.insert(place, q);
+                if (static_cast<int>(minima.size()) > count)
+                    minima.pop_back();
+                if (static_cast<int>(minima.size()) == count)
+                    worstKept = ranks_[minima.back()];
             }
-    const int found = std::min(count, static_cast<int>(minima.size()));
+    const int found = static_cast<int>(minima.size());
     const double spacing = 100.0 / (n - 1);
-    for (int m = 0; m < found; ++m) {
-        const std::size_t p = minima[static_cast<std::size_t>(m)];
-        devices[m][0] = static_cast<double>(p / (static_cast<std::size_t>(n) * n)) * spacing;
-        devices[m][1] = static_cast<double>(p / n % n) * spacing;
-        devices[m][2] = static_cast<double>(p % n) * spacing;
-        devices[m][3] = black;
-        distances[m] = distances_[p];
+    for (int k = 0; k < found; ++k) {
+        const std::size_t q = minima[static_cast<std::size_t>(k)];
+        devices[k][0] = static_cast<double>(q / (static_cast<std::size_t>(m) * m) - 1) * spacing;
+        devices[k][1] = static_cast<double>(q / m % m - 1) * spacing;
+        devices[k][2] = static_cast<double>(q % m - 1) * spacing;
+        devices[k][3] = black;
+        distances[k] = squared ? std::sqrt(ranks_[q]) : ranks_[q];
     }
     return found;
 }

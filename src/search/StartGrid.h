@@ -41,6 +41,6 @@ private:
     std::vector<double> lab_;                  // L*, a*, b* of each point, first channel slowest
     std::vector<DistanceColour> byMethod_[2];  // methods 0 to 2, and method 3
     const csContext* methodContext_ = nullptr; // the context of byMethod_[1]
-    std::vector<double> distances_;            // to the last reference, per point
-    std::vector<std::size_t> minima_;          // the chosen local minima
+    std::vector<double> ranks_;                // to the last reference, per point, with a border
+    std::vector<std::size_t> minima_;          // the chosen local minima, in ranks_
 };
