@@ -86,9 +86,10 @@ SpotSearchResult searchSpotColour(SearchWorkspace& workspace, csColorConverter& 
     const double passes[3] = {dev[0], dev[1], dev[2]};
     show(converter, colourSpace, xyzPcs, dev, result.achieved);
 
-    // The same pass from the start grid's nearest local minima, unless an earlier pass ended in
-    // the grid cell around one or the point is much farther than the answer so far; an answer
-    // replaces the one so far only when, as shown, it is strictly nearer.
+    // The same pass from the start grid's nearest local minima, its steps starting at one grid
+    // cell (a grid minimum is already the best point around it at the grid's spacing), unless an
+    // earlier pass ended in the grid cell around one or the point is much farther than the answer
+    // so far; an answer replaces the one so far only when, as shown, it is strictly nearer.
     const DistanceColour wanted =
         distanceColour(method, context, reference[0], reference[1], reference[2]);
     const auto distance = [&](const double lab[3]) {
@@ -115,7 +116,7 @@ SpotSearchResult searchSpotColour(SearchWorkspace& workspace, csColorConverter& 
             continue;
         double fromGrid[3] = {reference[0], reference[1], reference[2]};
         optimizer.searchDeviceValues(converter, context, start, fromGrid, w.L, w.C, w.H, method,
-                                     xyzPcs);
+                                     xyzPcs, cell * 655.35);
         std::copy(start, start + 3, ended[ends++]);
         double achieved[3];
         show(converter, colourSpace, xyzPcs, start, achieved);

@@ -16,8 +16,8 @@ bool StartGrid::fill(csColorConverter& converter, bool xyzPcs, double black) {
         xyzPcs == xyzPcs_)
         return true;
     filled_ = false;
-    byMethod_[0].clear();
-    byMethod_[1].clear();
+    byMethod_[0].chroma.clear();
+    byMethod_[1].chroma.clear();
     const std::size_t count = static_cast<std::size_t>(points_) * points_ * points_;
     // Device values on the 16-bit scale in single precision, as the optimizer's candidates.
     std::vector<double> in(4 * count), out(3 * count);
@@ -44,19 +44,25 @@ bool StartGrid::fill(csColorConverter& converter, bool xyzPcs, double black) {
     return true;
 }
 
-const std::vector<DistanceColour>& StartGrid::colours(int method, const csContext& context) {
+const StartGrid::Colours& StartGrid::colours(int method, const csContext& context) {
     const bool appearance = method == 3;
-    std::vector<DistanceColour>& colours = byMethod_[appearance ? 1 : 0];
+    Colours& colours = byMethod_[appearance ? 1 : 0];
     if (appearance && methodContext_ != &context) {
-        colours.clear();
+        colours.chroma.clear();
         methodContext_ = &context;
     }
-    if (colours.empty()) {
+    if (colours.chroma.empty()) {
         const std::size_t count = lab_.size() / 3;
-        colours.reserve(count);
-        for (std::size_t p = 0; p < count; ++p)
-            colours.push_back(
-                distanceColour(method, context, lab_[3 * p], lab_[3 * p + 1], lab_[3 * p + 2]));
+        for (std::vector<double>& v : colours.v)
+            v.resize(count);
+        colours.chroma.resize(count);
+        for (std::size_t p = 0; p < count; ++p) {
+            const DistanceColour c =
+                distanceColour(method, context, lab_[3 * p], lab_[3 * p + 1], lab_[3 * p + 2]);
+            for (int k = 0; k < 3; ++k)
+                colours.v[k][p] = c.v[k];
+            colours.chroma[p] = c.chroma;
+        }
     }
     return colours;
 }
@@ -67,27 +73,40 @@ int StartGrid::bestPoints(csColorConverter& converter, bool xyzPcs, double black
                           double* distances) {
     if (!fill(converter, xyzPcs, black))
         return 0;
-    const std::vector<DistanceColour>& grid = colours(method, context);
+    const Colours& grid = colours(method, context);
     const double none = std::numeric_limits<double>::infinity();
-    // Ranks in a grid with a border of one point on every side that never wins, so every point
-    // has its 26 neighbours. Outside CIEDE2000 the rank is the squared distance.
+    const std::size_t size = grid.chroma.size();
+    const double *v0 = grid.v[0].data(), *v1 = grid.v[1].data(), *v2 = grid.v[2].data(),
+                 *chroma = grid.chroma.data();
+    // Outside CIEDE2000 the rank is the squared distance, in a loop the compiler vectorises.
+    const bool squared = method != 2;
+    distances_.resize(size);
+    double* rank = distances_.data();
+    if (method == 1)
+        for (std::size_t p = 0; p < size; ++p)
+            rank[p] = searchDistanceSquared(1, target, {{v0[p], v1[p], v2[p]}, chroma[p]}, wL, wC,
+                                            wH);
+    else if (squared)
+        for (std::size_t p = 0; p < size; ++p)
+            rank[p] = searchDistanceSquared(0, target, {{v0[p], v1[p], v2[p]}, chroma[p]}, wL, wC,
+                                            wH);
+    else
+        for (std::size_t p = 0; p < size; ++p)
+            rank[p] = searchDistance(2, target, {{v0[p], v1[p], v2[p]}, chroma[p]}, wL, wC, wH);
+    // The ranks again in a grid with a border of one point on every side that never wins, so
+    // every point has its 26 neighbours.
     const int n = points_, m = points_ + 2;
     const auto padded = [m](int i, int j, int l) {
         return (static_cast<std::size_t>(i + 1) * m + (j + 1)) * m + (l + 1);
     };
     if (ranks_.size() != static_cast<std::size_t>(m) * m * m)
         ranks_.assign(static_cast<std::size_t>(m) * m * m, none);
-    const bool squared = method != 2;
     std::size_t p = 0;
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j) {
             double* row = &ranks_[padded(i, j, 0)];
-            for (int l = 0; l < n; ++l, ++p) {
-                const double d =
-                    squared ? searchDistanceSquared(method, target, grid[p], wL, wC, wH)
-                            : searchDistance(method, target, grid[p], wL, wC, wH);
-                row[l] = d == d ? d : none; // not-a-number never wins
-            }
+            for (int l = 0; l < n; ++l, ++p)
+                row[l] = rank[p] == rank[p] ? rank[p] : none; // not-a-number never wins
         }
     // A point is a local minimum when every neighbour before it (in the grid's order) ranks
     // strictly worse and every one after it no better, so a flat stretch gives its first point.

@@ -31,7 +31,12 @@ public:
 
 private:
     bool fill(csColorConverter& converter, bool xyzPcs, double black);
-    const std::vector<DistanceColour>& colours(int method, const csContext& context);
+    // The grid's colours in a method's ranking form, a column per component.
+    struct Colours {
+        std::vector<double> v[3];
+        std::vector<double> chroma;
+    };
+    const Colours& colours(int method, const csContext& context);
 
     int points_;
     std::uint64_t preparation_ = 0;
@@ -39,8 +44,9 @@ private:
     bool xyzPcs_ = false;
     bool filled_ = false;
     std::vector<double> lab_;                  // L*, a*, b* of each point, first channel slowest
-    std::vector<DistanceColour> byMethod_[2];  // methods 0 to 2, and method 3
+    Colours byMethod_[2];                      // methods 0 to 2, and method 3
     const csContext* methodContext_ = nullptr; // the context of byMethod_[1]
-    std::vector<double> ranks_;                // to the last reference, per point, with a border
+    std::vector<double> distances_;            // to the last reference, per point
+    std::vector<double> ranks_;                // the same with a border
     std::vector<std::size_t> minima_;          // the chosen local minima, in ranks_
 };

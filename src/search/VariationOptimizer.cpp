@@ -32,6 +32,9 @@ void VariationOptimizer::addVariation(double s0, double s1, double s2, double s3
                 return; // outside the device range
             c[k] = c[k] < 0 ? 0 : 65535;
             moved[k] = c[k] - point_[k];
+            if (moved[k] == 0)
+                return; // the same as the candidate without this channel's step
+
         }
     }
     Variation& entry = table_[count_];

@@ -21,8 +21,9 @@ public:
     // not-a-number with dev unchanged when the converter refuses the search's pixels.
     // converter: a prepared device-to-PCS converter; xyzPcs when its PCS is XYZ.
     // firstStep: the step of the first iteration, in 16-bit units. clampToRange: a candidate
-    // outside 0..65535 is moved onto the nearest face of the device cube instead of dropped.
-    // The passes of the search keep both defaults.
+    // outside 0..65535 is moved onto the nearest face of the device cube instead of dropped,
+    // unless the point is on that face already (it would repeat another candidate). The passes of
+    // the search keep both defaults.
     double searchDeviceValues(csColorConverter& converter, const csContext& context, double dev[4],
                               double reference[3], double wL, double wC, double wH, int method,
                               bool xyzPcs, double firstStep = 65535.0, bool clampToRange = false);
