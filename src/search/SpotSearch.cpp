@@ -44,8 +44,11 @@ namespace {
 // distance) a grid point may be and still be worth a start. Measured with
 // bench/tintora_search_quality: starts from points farther away than that seldom end nearer,
 // and cost as much as the ones that do.
+// A pass from a grid point stops after `gridIterations` iterations; the one whose answer is kept
+// goes on afterwards if it was still finding better points.
 constexpr int gridStarts = 2;
 constexpr double startReach = 1.2;
+constexpr int gridIterations = 30;
 
 // An optimizer's result (percent) as the device fields show it, and the colour of that.
 void show(csColorConverter& converter, Signature colourSpace, bool xyzPcs, double device[4],
@@ -83,13 +86,18 @@ SpotSearchResult searchSpotColour(SearchWorkspace& workspace, csColorConverter& 
     }
     double again[3] = {reference[0], reference[1], reference[2]};
     optimizer.searchDeviceValues(converter, context, dev, again, w.L, w.C, w.H, method, xyzPcs);
-    const double passes[3] = {dev[0], dev[1], dev[2]};
+    // Where each pass ended (percent, before it is shown), and the step it still moved with
+    // when its iteration cap stopped it (0 when it finished).
+    double ended[gridStarts + 1][3] = {{dev[0], dev[1], dev[2]}};
+    double unfinished[gridStarts + 1] = {optimizer.stoppedMoving() ? optimizer.nextStep() : 0};
+    int ends = 1;
     show(converter, colourSpace, xyzPcs, dev, result.achieved);
 
     // The same pass from the start grid's nearest local minima, its steps starting at one grid
-    // cell (a grid minimum is already the best point around it at the grid's spacing), unless an
-    // earlier pass ended in the grid cell around one or the point is much farther than the answer
-    // so far; an answer replaces the one so far only when, as shown, it is strictly nearer.
+    // cell (a grid minimum is already the best point around it at the grid's spacing) and its
+    // iterations capped, unless an earlier pass ended in the grid cell around one or the point is
+    // much farther than the answer so far; an answer replaces the one so far only when, as shown,
+    // it is strictly nearer.
     const DistanceColour wanted =
         distanceColour(method, context, reference[0], reference[1], reference[2]);
     const auto distance = [&](const double lab[3]) {
@@ -101,10 +109,8 @@ SpotSearchResult searchSpotColour(SearchWorkspace& workspace, csColorConverter& 
         workspace.starts.bestPoints(converter, xyzPcs, preferences.black, context, wanted, method,
                                     w.L, w.C, w.H, gridStarts, starts, gridDistance);
     const double cell = 100.0 / (workspace.starts.pointsPerChannel() - 1);
-    double ended[gridStarts + 1][3] = {{passes[0], passes[1], passes[2]}};
-    int ends = 1;
     double nearest = distance(result.achieved);
-    const double* nearestEnd = ended[0]; // percent, before it is shown
+    int nearestEnd = 0; // of ended
     for (int s = 0; s < found; ++s) {
         double* start = starts[s];
         bool covered = false;
@@ -116,7 +122,9 @@ SpotSearchResult searchSpotColour(SearchWorkspace& workspace, csColorConverter& 
             continue;
         double fromGrid[3] = {reference[0], reference[1], reference[2]};
         optimizer.searchDeviceValues(converter, context, start, fromGrid, w.L, w.C, w.H, method,
-                                     xyzPcs, cell * 655.35);
+                                     xyzPcs,
+                                     {cell * percentTo16, PassSteps().last, false, gridIterations});
+        unfinished[ends] = optimizer.stoppedMoving() ? optimizer.nextStep() : 0;
         std::copy(start, start + 3, ended[ends++]);
         double achieved[3];
         show(converter, colourSpace, xyzPcs, start, achieved);
@@ -125,23 +133,40 @@ SpotSearchResult searchSpotColour(SearchWorkspace& workspace, csColorConverter& 
             nearest = d;
             std::copy(start, start + 4, dev);
             std::copy(achieved, achieved + 3, result.achieved);
-            nearestEnd = ended[ends - 1];
+            nearestEnd = ends - 1;
         }
     }
 
-    // A pattern search that ends just short of a face of the device cube often cannot reach it:
-    // its equal steps in two channels leave the cube and are dropped. From such an end the pass
-    // runs once more, its steps starting at one grid cell and its candidates moved onto the face
-    // instead of dropped.
-    bool nearFace = false;
+    // The pass whose answer is kept goes on when it stopped at its iteration cap, from the step
+    // it still moved with. And a pattern search that ends just short of a face of the device cube
+    // often cannot reach it: its equal steps in two channels leave the cube and are dropped. From
+    // such an end the pass runs once more, its steps starting at one grid cell: first only with
+    // the steps long enough to reach the face, and on down to the smallest step only when one of
+    // them found a better point. Both move candidates outside the cube onto its faces.
+    const double* end = ended[nearestEnd];
+    // Percent, from the nearest face the end is not on; an end that the fields show on a face
+    // (percent or byte values, two decimals) is on it.
+    const double onFace = 0.002;
+    double toFace = 100;
     for (int c = 0; c < 3; ++c)
-        nearFace = nearFace || (nearestEnd[c] > 0 && nearestEnd[c] < cell) ||
-                   (nearestEnd[c] < 100 && nearestEnd[c] > 100 - cell);
-    if (nearFace) {
-        double polished[4] = {nearestEnd[0], nearestEnd[1], nearestEnd[2], preferences.black};
+        if (end[c] > onFace && end[c] < 100 - onFace)
+            toFace = std::min({toFace, end[c], 100 - end[c]});
+    const double goOnFrom = unfinished[nearestEnd];
+    if (toFace < cell || goOnFrom > 0) {
+        double polished[4] = {end[0], end[1], end[2], preferences.black};
         double fromEnd[3] = {reference[0], reference[1], reference[2]};
-        optimizer.searchDeviceValues(converter, context, polished, fromEnd, w.L, w.C, w.H, method,
-                                     xyzPcs, cell * 655.35, true);
+        const double first = cell * percentTo16;
+        double from = std::min(first, goOnFrom);
+        if (goOnFrom == 0) {
+            optimizer.searchDeviceValues(converter, context, polished, fromEnd, w.L, w.C, w.H,
+                                         method, xyzPcs, {first, toFace * percentTo16, true});
+            from = std::equal(polished, polished + 3, end) ? 0 : optimizer.nextStep();
+        }
+        if (from > 0) {
+            std::copy(reference, reference + 3, fromEnd);
+            optimizer.searchDeviceValues(converter, context, polished, fromEnd, w.L, w.C, w.H,
+                                         method, xyzPcs, {from, PassSteps().last, true});
+        }
         double achieved[3];
         show(converter, colourSpace, xyzPcs, polished, achieved);
         if (distance(achieved) < nearest) {

@@ -1,6 +1,7 @@
 #include "StartGrid.h"
 
 #include "DeviceToLab.h"
+#include "VariationOptimizer.h"
 #include "csColorConverter.h"
 #include "csTypes.h"
 
@@ -22,7 +23,7 @@ bool StartGrid::fill(csColorConverter& converter, bool xyzPcs, double black) {
     // Device values on the 16-bit scale in single precision, as the optimizer's candidates.
     std::vector<double> in(4 * count), out(3 * count);
     const double spacing = 65535.0 / (points_ - 1);
-    const double k = toSingle(black * 655.35);
+    const double k = toSingle(black * percentTo16);
     std::size_t n = 0;
     for (int i = 0; i < points_; ++i)
         for (int j = 0; j < points_; ++j)
@@ -84,12 +85,12 @@ int StartGrid::bestPoints(csColorConverter& converter, bool xyzPcs, double black
     double* rank = distances_.data();
     if (method == 1)
         for (std::size_t p = 0; p < size; ++p)
-            rank[p] = searchDistanceSquared(1, target, {{v0[p], v1[p], v2[p]}, chroma[p]}, wL, wC,
-                                            wH);
+            rank[p] =
+                searchDistanceSquared(1, target, {{v0[p], v1[p], v2[p]}, chroma[p]}, wL, wC, wH);
     else if (squared)
         for (std::size_t p = 0; p < size; ++p)
-            rank[p] = searchDistanceSquared(0, target, {{v0[p], v1[p], v2[p]}, chroma[p]}, wL, wC,
-                                            wH);
+            rank[p] =
+                searchDistanceSquared(0, target, {{v0[p], v1[p], v2[p]}, chroma[p]}, wL, wC, wH);
     else
         for (std::size_t p = 0; p < size; ++p)
             rank[p] = searchDistance(2, target, {{v0[p], v1[p], v2[p]}, chroma[p]}, wL, wC, wH);

@@ -10,9 +10,6 @@
 
 namespace {
 
-constexpr double percentTo16 = 655.35;
-constexpr double smallestStep = 0.5;
-constexpr int maxIterations = 100;
 constexpr double noDistance = 1000000000.0;
 
 } // namespace
@@ -34,7 +31,6 @@ void VariationOptimizer::addVariation(double s0, double s1, double s2, double s3
             moved[k] = c[k] - point_[k];
             if (moved[k] == 0)
                 return; // the same as the candidate without this channel's step
-
         }
     }
     Variation& entry = table_[count_];
@@ -48,14 +44,15 @@ void VariationOptimizer::addVariation(double s0, double s1, double s2, double s3
 double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const csContext& context,
                                               double dev[4], double reference[3], double wL,
                                               double wC, double wH, int method, bool xyzPcs,
-                                              double firstStep, bool clampToRange) {
-    clampToRange_ = clampToRange;
+                                              const PassSteps& steps) {
+    clampToRange_ = steps.clampToRange;
     const DistanceColour target =
         distanceColour(method, context, reference[0], reference[1], reference[2]);
     for (int k = 0; k < 4; ++k)
         point_[k] = dev[k] * percentTo16;
-    double step = firstStep;
+    double step = steps.first;
     int iterations = 0;
+    stoppedMoving_ = false;
     int end = 0; // the table entry of the end point
 
     while (true) {
@@ -94,18 +91,21 @@ double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const
             for (int k = 0; k < 4; ++k)
                 point_[k] += table_[best].step[k];
             end = best;
-            if (++iterations >= maxIterations)
+            if (++iterations >= steps.iterations) {
+                stoppedMoving_ = true;
                 break;
+            }
             continue;
         }
         end = 0;
-        if (step < smallestStep)
-            break;
         step /= 2;
-        if (++iterations >= maxIterations)
+        if (step < steps.last / 2)
+            break;
+        if (++iterations >= steps.iterations)
             break;
     }
 
+    nextStep_ = step;
     for (int k = 0; k < 4; ++k)
         dev[k] = point_[k] / percentTo16;
     if (count_ == 0)

@@ -5,10 +5,26 @@
 class csColorConverter;
 class csContext;
 
+// One percent of a device channel on the optimizer's 16-bit scale.
+constexpr double percentTo16 = 655.35;
+
+// How a pass steps: from `first` (16-bit units), halving after every iteration without a better
+// neighbour, until that happens with a step below `last` or `iterations` have passed. With
+// clampToRange, a candidate outside 0..65535 is moved onto the nearest face of the device cube
+// instead of dropped, unless the point is on that face already (it would repeat another candidate).
+// The passes of the search keep the defaults.
+struct PassSteps {
+    double first = 65535.0;
+    double last = 0.5;
+    bool clampToRange = false;
+    int iterations = 100; // the cap
+};
+
 // A pattern search for the device values whose colour lies closest to a reference. Around the
 // current point (16-bit units) it converts the point and its 26 neighbours at +-step in the first
 // three channels, moves to the best neighbour when one is strictly better, and halves the step
-// when none is, until the step is below 0.5 or 100 iterations have passed. The fourth channel
+// when none is, as PassSteps says (by default until the step is below 0.5 or 100 iterations have
+// passed). The fourth channel
 // (black) keeps its start value. All storage is fixed: a search allocates nothing, and one
 // optimizer must not run two searches at once.
 class VariationOptimizer {
@@ -20,17 +36,18 @@ public:
     // Returns the result's distance (searchDistance with the given weights and method), or
     // not-a-number with dev unchanged when the converter refuses the search's pixels.
     // converter: a prepared device-to-PCS converter; xyzPcs when its PCS is XYZ.
-    // firstStep: the step of the first iteration, in 16-bit units. clampToRange: a candidate
-    // outside 0..65535 is moved onto the nearest face of the device cube instead of dropped,
-    // unless the point is on that face already (it would repeat another candidate). The passes of
-    // the search keep both defaults.
     double searchDeviceValues(csColorConverter& converter, const csContext& context, double dev[4],
                               double reference[3], double wL, double wC, double wH, int method,
-                              bool xyzPcs, double firstStep = 65535.0, bool clampToRange = false);
+                              bool xyzPcs, const PassSteps& steps = {});
 
     // Appends the current point plus the step as a candidate, unless it leaves 0..65535; a 28th
     // candidate ends the process ("too many variations!", exit code 1).
     void addVariation(double s0, double s1, double s2, double s3);
+
+    // Whether the iteration cap ended the last search right after a move to a better point, and
+    // the step a continuation of that search would take first.
+    bool stoppedMoving() const { return stoppedMoving_; }
+    double nextStep() const { return nextStep_; }
 
     // The candidates of the last iteration, for tests.
     int variationCount() const { return count_; }
@@ -49,4 +66,6 @@ private:
     double output_[maxVariations][3] = {};
     int count_ = 0;
     bool clampToRange_ = false;
+    bool stoppedMoving_ = false;
+    double nextStep_ = 0;
 };
