@@ -40,12 +40,11 @@ double displayedValue(double value) {
 namespace {
 
 // How many of the start grid's local minima the second pass starts from, besides the gamut
-// test's result; and how much farther than the best answer so far (as a factor of its weighted
-// distance) a grid point may be and still be worth a start. Measured with
-// bench/tintora_search_quality: starts from points farther away than that seldom end nearer,
-// and cost as much as the ones that do.
-// A pass from a grid point stops after `gridIterations` iterations; the one whose answer is kept
-// goes on afterwards if it was still finding better points.
+// test's result; how much farther than the best answer so far (as a factor of its weighted
+// distance) a grid point may be and still be worth a start; and the iteration cap of a pass from
+// a grid point (the one whose answer is kept goes on afterwards if it was still finding better
+// points). Measured with bench/tintora_search_quality: starts from points farther away seldom end
+// nearer and cost as much as the ones that do, and most passes that lose have lost by then.
 constexpr int gridStarts = 2;
 constexpr double startReach = 1.2;
 constexpr int gridIterations = 30;
@@ -160,7 +159,7 @@ SpotSearchResult searchSpotColour(SearchWorkspace& workspace, csColorConverter& 
         if (goOnFrom == 0) {
             optimizer.searchDeviceValues(converter, context, polished, fromEnd, w.L, w.C, w.H,
                                          method, xyzPcs, {first, toFace * percentTo16, true});
-            from = std::equal(polished, polished + 3, end) ? 0 : optimizer.nextStep();
+            from = optimizer.moved() ? optimizer.nextStep() : 0;
         }
         if (from > 0) {
             std::copy(reference, reference + 3, fromEnd);

@@ -52,7 +52,7 @@ double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const
         point_[k] = dev[k] * percentTo16;
     double step = steps.first;
     int iterations = 0;
-    stoppedMoving_ = false;
+    moved_ = stoppedMoving_ = false;
     int end = 0; // the table entry of the end point
 
     while (true) {
@@ -91,6 +91,7 @@ double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const
             for (int k = 0; k < 4; ++k)
                 point_[k] += table_[best].step[k];
             end = best;
+            moved_ = true;
             if (++iterations >= steps.iterations) {
                 stoppedMoving_ = true;
                 break;

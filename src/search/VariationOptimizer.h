@@ -24,9 +24,8 @@ struct PassSteps {
 // current point (16-bit units) it converts the point and its 26 neighbours at +-step in the first
 // three channels, moves to the best neighbour when one is strictly better, and halves the step
 // when none is, as PassSteps says (by default until the step is below 0.5 or 100 iterations have
-// passed). The fourth channel
-// (black) keeps its start value. All storage is fixed: a search allocates nothing, and one
-// optimizer must not run two searches at once.
+// passed). The fourth channel (black) keeps its start value. All storage is fixed: a search
+// allocates nothing, and one optimizer must not run two searches at once.
 class VariationOptimizer {
 public:
     static constexpr int maxVariations = 27;
@@ -44,8 +43,9 @@ public:
     // candidate ends the process ("too many variations!", exit code 1).
     void addVariation(double s0, double s1, double s2, double s3);
 
-    // Whether the iteration cap ended the last search right after a move to a better point, and
-    // the step a continuation of that search would take first.
+    // Of the last search: whether it moved from its start; whether the iteration cap ended it
+    // right after a move to a better point; the step a continuation of it would take first.
+    bool moved() const { return moved_; }
     bool stoppedMoving() const { return stoppedMoving_; }
     double nextStep() const { return nextStep_; }
 
@@ -66,6 +66,7 @@ private:
     double output_[maxVariations][3] = {};
     int count_ = 0;
     bool clampToRange_ = false;
+    bool moved_ = false;
     bool stoppedMoving_ = false;
     double nextStep_ = 0;
 };

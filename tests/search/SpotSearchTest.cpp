@@ -125,6 +125,10 @@ TEST(SpotSearch, TheSecondPassFindsTheBasinThePassesAloneMiss) {
              Case{sample("Tintora-Sample-CMY.icc"), 1, 3, {84.84, -71.32, 60.59}, {0, 0, 100}},
              // Ends short of the face M 100 (56.84 93.95 0) without the last pass.
              Case{sample("Tintora-Sample-CMY.icc"), 0, 3, {30.76, 43.20, -82.11}, {58.18, 100, 0}},
+             // Stopped by the iteration cap at 42.96 92.19 0 unless the kept pass goes on.
+             Case{sample("Tintora-Sample-CMY.icc"), 0, 3, {35.46, 64.41, -75.43}, {44.54, 100, 0}},
+             // 98.56 100 100 unless the face pass's first steps move candidates onto the face.
+             Case{ghostscript, 2, 1, {10.14, 2.25, 45.09}, {100, 100, 91.23}},
              // Pure green, Delta JCh 209.8 against 62.3.
              Case{srgb, 1, 3, {12.56, 66.60, 13.24}, {255, 0, 0}},
              Case{srgb, 1, 1, {20.25, 114.59, -2.03}, {125.19, 0, 217.64}}, // (225.77 0 0)

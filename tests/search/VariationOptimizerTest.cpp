@@ -96,6 +96,29 @@ TEST_F(Optimizer, FlatRegionHalvesTheStepUntilBelowOneHalf) {
     EXPECT_NEAR(distance, 10, 1e-9);
     EXPECT_NEAR(dev[0] + dev[3], 90, 1e-12) << "the point stays, black kept";
     EXPECT_NEAR(reference[0], 60, 1e-9) << "the colour of the end point";
+    EXPECT_FALSE(optimizer.moved());
+    EXPECT_EQ(optimizer.nextStep(), 65535 / 262144.0);
+
+    // Steps 1024, 512 and 256; 128 is below half of 300.
+    converter.calls.clear();
+    optimizer.searchDeviceValues(converter, context, dev, reference, 1, 1, 1, 0, false,
+                                 {1024, 300});
+    EXPECT_EQ(converter.calls.size(), 3u);
+    EXPECT_EQ(optimizer.nextStep(), 128);
+}
+
+TEST_F(Optimizer, ClampedCandidatesLandOnTheFaceAndNeverRepeatAnother) {
+    FunctionConverter converter(grey);
+    double dev[4] = {0.5, 0, 0, 0};
+    double reference[3] = {60, 0, 0};
+    optimizer.searchDeviceValues(converter, context, dev, reference, 1, 1, 1, 0, false,
+                                 {1000, 0.5, true});
+    // The first channel takes 327.675 (the point first), 0 and 1327.675; the others, on their
+    // face, 0 and 1000.
+    const auto& first = converter.calls.at(0);
+    ASSERT_EQ(first.size(), 12u);
+    EXPECT_EQ(first[1][0], 0);
+    EXPECT_EQ(first[11][0], 1327.675f);
 }
 
 TEST_F(Optimizer, EqualDistancesGoToTheEarlierCandidate) {
@@ -122,6 +145,15 @@ TEST_F(Optimizer, StopsAfterOneHundredIterations) {
         optimizer.searchDeviceValues(converter, context, dev, reference, 1, 1, 1, 0, false);
     EXPECT_EQ(converter.calls.size(), 100u);
     EXPECT_EQ(distance, 0) << "the best candidate of the last iteration";
+
+    // With a cap of 7, still moving at the step it took first inside the device range.
+    converter.calls.clear();
+    double again[4] = {50, 50, 50, 0};
+    optimizer.searchDeviceValues(converter, context, again, reference, 1, 1, 1, 0, false,
+                                 {65535, 0.5, false, 7});
+    EXPECT_EQ(converter.calls.size(), 7u);
+    EXPECT_TRUE(optimizer.moved() && optimizer.stoppedMoving());
+    EXPECT_EQ(optimizer.nextStep(), 32767.5);
 }
 
 TEST_F(Optimizer, XYZAndLabPCSGiveTheSameResult) {
