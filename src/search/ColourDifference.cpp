@@ -76,7 +76,8 @@ double searchDistance(int method, const DistanceColour& reference, const Distanc
     if (method == 2)
         return deltaE2000(reference.v[0], reference.v[1], reference.v[2], candidate.v[0],
                           candidate.v[1], candidate.v[2], wL, wC, wH);
-    return std::sqrt(searchDistanceSquared(method, reference, candidate, wL, wC, wH));
+    const double meanChroma = method == 1 ? std::sqrt(reference.chroma * candidate.chroma) : 0;
+    return std::sqrt(searchDistanceSquared(method, reference, candidate, meanChroma, wL, wC, wH));
 }
 
 double totalDifference(int method, const double reference[3], const double achieved[3],

@@ -37,10 +37,11 @@ double searchDistance(int method, const DistanceColour& reference, const Distanc
                       double wL, double wC, double wH);
 
 // The square of searchDistance, before its square root, for every method but 2 (CIEDE2000 has no
-// such form). Ranks candidates as searchDistance does, at less cost.
+// such form), with the geometric mean of the two chromas that method 1 weighs by given. Ranks
+// candidates as searchDistance does, at less cost.
 inline double searchDistanceSquared(int method, const DistanceColour& reference,
-                                    const DistanceColour& candidate, double wL, double wC,
-                                    double wH) {
+                                    const DistanceColour& candidate, double meanChroma, double wL,
+                                    double wC, double wH) {
     const double d1 = reference.v[0] - candidate.v[0];
     const double d2 = reference.v[1] - candidate.v[1];
     const double d3 = reference.v[2] - candidate.v[2];
@@ -49,9 +50,8 @@ inline double searchDistanceSquared(int method, const DistanceColour& reference,
     if (dH2 < 0)
         dH2 = 0;
     if (method == 1) {
-        const double Cg = std::sqrt(reference.chroma * candidate.chroma);
-        const double SC = 1 + 0.045 * Cg;
-        const double SH = 1 + 0.015 * Cg;
+        const double SC = 1 + 0.045 * meanChroma;
+        const double SH = 1 + 0.015 * meanChroma;
         return wL * wL * d1 * d1 + wC * wC * dC * dC / (SC * SC) + wH * wH * dH2 / (SH * SH);
     }
     return wL * wL * d1 * d1 + wC * wC * dC * dC + wH * wH * dH2;

@@ -57,12 +57,14 @@ const StartGrid::Colours& StartGrid::colours(int method, const csContext& contex
         for (std::vector<double>& v : colours.v)
             v.resize(count);
         colours.chroma.resize(count);
+        colours.rootChroma.resize(count);
         for (std::size_t p = 0; p < count; ++p) {
             const DistanceColour c =
                 distanceColour(method, context, lab_[3 * p], lab_[3 * p + 1], lab_[3 * p + 2]);
             for (int k = 0; k < 3; ++k)
                 colours.v[k][p] = c.v[k];
             colours.chroma[p] = c.chroma;
+            colours.rootChroma[p] = std::sqrt(c.chroma);
         }
     }
     return colours;
@@ -79,18 +81,19 @@ int StartGrid::bestPoints(csColorConverter& converter, bool xyzPcs, double black
     const std::size_t size = grid.chroma.size();
     const double *v0 = grid.v[0].data(), *v1 = grid.v[1].data(), *v2 = grid.v[2].data(),
                  *chroma = grid.chroma.data();
-    // Outside CIEDE2000 the rank is the squared distance, in a loop the compiler vectorises.
-    const bool squared = method != 2;
+    // Outside CIEDE2000 the rank is the squared distance, in a loop the compiler vectorises (the
+    // square roots of the chromas kept, for method 1).
     distances_.resize(size);
     double* rank = distances_.data();
-    if (method == 1)
+    if (method == 1) {
+        const double root = std::sqrt(target.chroma), *roots = grid.rootChroma.data();
+        for (std::size_t p = 0; p < size; ++p)
+            rank[p] = searchDistanceSquared(1, target, {{v0[p], v1[p], v2[p]}, chroma[p]},
+                                            root * roots[p], wL, wC, wH);
+    } else if (method != 2)
         for (std::size_t p = 0; p < size; ++p)
             rank[p] =
-                searchDistanceSquared(1, target, {{v0[p], v1[p], v2[p]}, chroma[p]}, wL, wC, wH);
-    else if (squared)
-        for (std::size_t p = 0; p < size; ++p)
-            rank[p] =
-                searchDistanceSquared(0, target, {{v0[p], v1[p], v2[p]}, chroma[p]}, wL, wC, wH);
+                searchDistanceSquared(0, target, {{v0[p], v1[p], v2[p]}, chroma[p]}, 0, wL, wC, wH);
     else
         for (std::size_t p = 0; p < size; ++p)
             rank[p] = searchDistance(2, target, {{v0[p], v1[p], v2[p]}, chroma[p]}, wL, wC, wH);
@@ -150,11 +153,14 @@ int StartGrid::bestPoints(csColorConverter& converter, bool xyzPcs, double black
     const double spacing = 100.0 / (n - 1);
     for (int k = 0; k < found; ++k) {
         const std::size_t q = minima[static_cast<std::size_t>(k)];
-        devices[k][0] = static_cast<double>(q / (static_cast<std::size_t>(m) * m) - 1) * spacing;
-        devices[k][1] = static_cast<double>(q / m % m - 1) * spacing;
-        devices[k][2] = static_cast<double>(q % m - 1) * spacing;
+        const std::size_t i = q / (static_cast<std::size_t>(m) * m) - 1, j = q / m % m - 1,
+                          l = q % m - 1, p = (i * n + j) * n + l;
+        devices[k][0] = static_cast<double>(i) * spacing;
+        devices[k][1] = static_cast<double>(j) * spacing;
+        devices[k][2] = static_cast<double>(l) * spacing;
         devices[k][3] = black;
-        distances[k] = squared ? std::sqrt(ranks_[q]) : ranks_[q];
+        distances[k] =
+            searchDistance(method, target, {{v0[p], v1[p], v2[p]}, chroma[p]}, wL, wC, wH);
     }
     return found;
 }

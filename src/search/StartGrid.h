@@ -34,7 +34,7 @@ private:
     // The grid's colours in a method's ranking form, a column per component.
     struct Colours {
         std::vector<double> v[3];
-        std::vector<double> chroma;
+        std::vector<double> chroma, rootChroma;
     };
     const Colours& colours(int method, const csContext& context);
 
