@@ -175,7 +175,9 @@ int main(int argc, char** argv) {
                 colours.push_back(distanceColour(s.method, context, lab[0], lab[1], lab[2]));
             }
 
-    SearchWorkspace workspace{VariationOptimizer(), StartGrid(gridPoints)};
+    SearchWorkspace workspace{
+        VariationOptimizer(),
+        {StartGrid(gridPoints), StartGrid(gridPoints), StartGrid(gridPoints)}};
     CountingConverter counted(bound);
     std::vector<double> gaps, before; // the program's gaps, and those of the two passes alone
     long long pixels = 0, passPixels = 0;

@@ -60,71 +60,80 @@ void show(csColorConverter& converter, Signature colourSpace, bool xyzPcs, doubl
     deviceToLab(converter, colourSpace, xyzPcs, device, achieved);
 }
 
-} // namespace
+// A little under the ink limit, percent: the shown values, each rounded to two decimals, then never
+// add up to more than the limit.
+constexpr double inkMargin = 0.02;
 
-SpotSearchResult searchSpotColour(SearchWorkspace& workspace, csColorConverter& converter,
-                                  Signature colourSpace, bool xyzPcs, const csContext& context,
-                                  const double reference[3], const SearchPreferences& preferences) {
+// The second pass and its further starts for a reference out of gamut, from the gamut test's
+// result in result.device; leaves the answer, as shown, and its colour in result.
+// held: the values (percent) the grid holds, negative for the channels it spans; black is
+// searched when blackSearched. inkLimit: percent over the four values, 0 for none.
+void searchFurther(SearchWorkspace& workspace, csColorConverter& converter, Signature colourSpace,
+                   bool xyzPcs, const csContext& context, const double reference[3],
+                   const SearchPreferences& preferences, const double held[4], bool blackSearched,
+                   double inkLimit, SpotSearchResult& result) {
     VariationOptimizer& optimizer = workspace.optimizer;
     const SearchWeights w =
         searchWeights(preferences.strength, preferences.priority, preferences.preserve);
     const int method = preferences.method >= 1 && preferences.method <= 3 ? preferences.method : 0;
-
-    SpotSearchResult result{};
     double* dev = result.device;
-    dev[0] = dev[1] = dev[2] = 0;
-    dev[3] = preferences.black;
-    double target[3] = {reference[0], reference[1], reference[2]};
-    result.gamutDistance =
-        optimizer.searchDeviceValues(converter, context, dev, target, 1, 1, 1, 0, xyzPcs);
-    // Not-a-number fails the comparison and counts as out of gamut.
-    result.outOfGamut = !(result.gamutDistance < gamutTolerance);
-    if (!result.outOfGamut) {
-        show(converter, colourSpace, xyzPcs, dev, result.achieved);
-        return result;
-    }
     double again[3] = {reference[0], reference[1], reference[2]};
     optimizer.searchDeviceValues(converter, context, dev, again, w.L, w.C, w.H, method, xyzPcs);
     // Where each pass ended (percent, before it is shown), and the step it still moved with
     // when its iteration cap stopped it (0 when it finished).
-    double ended[gridStarts + 1][3] = {{dev[0], dev[1], dev[2]}};
+    double ended[gridStarts + 1][4] = {{dev[0], dev[1], dev[2], dev[3]}};
     double unfinished[gridStarts + 1] = {optimizer.stoppedMoving() ? optimizer.nextStep() : 0};
     int ends = 1;
     show(converter, colourSpace, xyzPcs, dev, result.achieved);
 
-    // The same pass from the start grid's nearest local minima, its steps starting at one grid
-    // cell (a grid minimum is already the best point around it at the grid's spacing) and its
-    // iterations capped, unless an earlier pass ended in the grid cell around one or the point is
-    // much farther than the answer so far; an answer replaces the one so far only when, as shown,
-    // it is strictly nearer.
+    // The same pass from the start grid's nearest local minima (over the grids of every black
+    // level when black is searched), its steps starting at one grid cell (a grid minimum is
+    // already the best point around it at the grid's spacing) and its iterations capped, unless
+    // an earlier pass ended in the grid cell around one or the point is much farther than the
+    // answer so far; an answer replaces the one so far only when, as shown, it is strictly nearer.
     const DistanceColour wanted =
         distanceColour(method, context, reference[0], reference[1], reference[2]);
     const auto distance = [&](const double lab[3]) {
         return searchDistance(
             method, wanted, distanceColour(method, context, lab[0], lab[1], lab[2]), w.L, w.C, w.H);
     };
-    double starts[gridStarts][4], gridDistance[gridStarts];
-    const int found =
-        workspace.starts.bestPoints(converter, xyzPcs, preferences.black, context, wanted, method,
-                                    w.L, w.C, w.H, gridStarts, starts, gridDistance);
-    const double cell = 100.0 / (workspace.starts.pointsPerChannel() - 1);
+    constexpr int levels = sizeof workspace.starts / sizeof workspace.starts[0];
+    double starts[levels * gridStarts][4], gridDistance[levels * gridStarts];
+    int found = 0;
+    for (int level = 0; level < (blackSearched ? levels : 1); ++level) {
+        double fixed[4] = {held[0], held[1], held[2], held[3]};
+        if (blackSearched)
+            fixed[3] = preferences.press.blackLimit * level / (levels - 1);
+        found += workspace.starts[level].bestPoints(converter, xyzPcs, fixed, context, wanted,
+                                                    method, w.L, w.C, w.H, inkLimit, gridStarts,
+                                                    starts + found, gridDistance + found);
+    }
+    // The nearest of them, nearest first (the earlier level first among equals).
+    int order[levels * gridStarts];
+    for (int s = 0; s < found; ++s)
+        order[s] = s;
+    std::stable_sort(order, order + found,
+                     [&](int a, int b) { return gridDistance[a] < gridDistance[b]; });
+    found = std::min(found, gridStarts);
+    const double cell = 100.0 / (workspace.starts[0].pointsPerChannel() - 1);
     double nearest = distance(result.achieved);
     int nearestEnd = 0; // of ended
     for (int s = 0; s < found; ++s) {
-        double* start = starts[s];
+        double* start = starts[order[s]];
         bool covered = false;
         for (int e = 0; e < ends && !covered; ++e)
             covered = std::abs(ended[e][0] - start[0]) <= cell &&
                       std::abs(ended[e][1] - start[1]) <= cell &&
-                      std::abs(ended[e][2] - start[2]) <= cell;
-        if (covered || !(gridDistance[s] <= startReach * nearest))
+                      std::abs(ended[e][2] - start[2]) <= cell &&
+                      std::abs(ended[e][3] - start[3]) <= cell;
+        if (covered || !(gridDistance[order[s]] <= startReach * nearest))
             continue;
         double fromGrid[3] = {reference[0], reference[1], reference[2]};
         optimizer.searchDeviceValues(converter, context, start, fromGrid, w.L, w.C, w.H, method,
                                      xyzPcs,
                                      {cell * percentTo16, PassSteps().last, false, gridIterations});
         unfinished[ends] = optimizer.stoppedMoving() ? optimizer.nextStep() : 0;
-        std::copy(start, start + 3, ended[ends++]);
+        std::copy(start, start + 4, ended[ends++]);
         double achieved[3];
         show(converter, colourSpace, xyzPcs, start, achieved);
         const double d = distance(achieved);
@@ -147,12 +156,15 @@ SpotSearchResult searchSpotColour(SearchWorkspace& workspace, csColorConverter& 
     // (percent or byte values, two decimals) is on it.
     const double onFace = 0.002;
     double toFace = 100;
-    for (int c = 0; c < 3; ++c)
-        if (end[c] > onFace && end[c] < 100 - onFace)
-            toFace = std::min({toFace, end[c], 100 - end[c]});
+    for (int c = 0; c < 4; ++c) {
+        const double top = c == 3 ? preferences.press.blackLimit : 100;
+        const bool searched = c == 3 ? blackSearched : held[c] < 0;
+        if (searched && end[c] > onFace && end[c] < top - onFace)
+            toFace = std::min({toFace, end[c], top - end[c]});
+    }
     const double goOnFrom = unfinished[nearestEnd];
     if (toFace < cell || goOnFrom > 0) {
-        double polished[4] = {end[0], end[1], end[2], preferences.black};
+        double polished[4] = {end[0], end[1], end[2], end[3]};
         double fromEnd[3] = {reference[0], reference[1], reference[2]};
         const double first = cell * percentTo16;
         double from = std::min(first, goOnFrom);
@@ -173,7 +185,82 @@ SpotSearchResult searchSpotColour(SearchWorkspace& workspace, csColorConverter& 
             std::copy(achieved, achieved + 3, result.achieved);
         }
     }
-    result.nearNeutral = std::hypot(result.achieved[1], result.achieved[2]) < nearNeutralChroma &&
+}
+
+} // namespace
+
+SpotSearchResult searchSpotColour(SearchWorkspace& workspace, csColorConverter& converter,
+                                  Signature colourSpace, bool xyzPcs, const csContext& context,
+                                  const double reference[3], const SearchPreferences& preferences) {
+    VariationOptimizer& optimizer = workspace.optimizer;
+    const int method = preferences.method >= 1 && preferences.method <= 3 ? preferences.method : 0;
+
+    // The press constraints as bounds of every pass, and the start of the first.
+    const PressConstraints& press = preferences.press;
+    const bool cmyk = colourSpace == Signature("CMYK"), bytes = deviceValuesAreBytes(colourSpace);
+    const bool blackSearched = cmyk && press.black != BlackGeneration::Fixed && press.locks[3] < 0;
+    DeviceBounds bounds;
+    double held[4] = {-1, -1, -1, preferences.black}; // percent; negative, searched
+    for (int c = 0; c < 3; ++c)
+        if (press.locks[c] >= 0) {
+            held[c] = bytes ? press.locks[c] / 2.55 : press.locks[c];
+            bounds.searched[c] = false;
+        }
+    if (cmyk) {
+        if (press.locks[3] >= 0)
+            held[3] = press.locks[3];
+        held[3] = std::min(held[3], press.blackLimit);
+        bounds.searched[3] = blackSearched;
+        bounds.top[3] = press.blackLimit * percentTo16;
+    }
+    // Kept a little under the limit, so that the shown values, rounded to two decimals, never add
+    // up to more; a CMY answer's fourth value (the black value, which the profile does not read)
+    // does not count.
+    double inkLimit = 0; // percent, over the four values
+    if (press.inkLimit > 0 && !bytes)
+        inkLimit = press.inkLimit - inkMargin + (cmyk ? 0 : held[3]);
+    bounds.inkLimit = inkLimit * percentTo16;
+    optimizer.setBounds(bounds);
+
+    SpotSearchResult result{};
+    double* dev = result.device;
+    for (int c = 0; c < 4; ++c)
+        dev[c] = held[c] >= 0 ? held[c] : 0;
+    if (blackSearched)
+        dev[3] = 0;
+    double target[3] = {reference[0], reference[1], reference[2]};
+    result.gamutDistance =
+        optimizer.searchDeviceValues(converter, context, dev, target, 1, 1, 1, 0, xyzPcs);
+    // Not-a-number fails the comparison and counts as out of gamut.
+    result.outOfGamut = !(result.gamutDistance < gamutTolerance);
+    if (result.outOfGamut)
+        searchFurther(workspace, converter, colourSpace, xyzPcs, context, reference, preferences,
+                      held, blackSearched, inkLimit, result);
+    else
+        show(converter, colourSpace, xyzPcs, dev, result.achieved);
+
+    // Black as low, or as high, as it goes without the total difference growing by more than
+    // the latitude.
+    if (blackSearched &&
+        (press.black == BlackGeneration::Minimum || press.black == BlackGeneration::Maximum)) {
+        const double best = totalDifference(method, reference, result.achieved, context);
+        double extreme[4] = {dev[0], dev[1], dev[2], dev[3]};
+        optimizer.extremeBlack(converter, context, extreme, reference, method, best + blackLatitude,
+                               press.black == BlackGeneration::Minimum ? 1 : -1, xyzPcs);
+        double achieved[3];
+        show(converter, colourSpace, xyzPcs, extreme, achieved);
+        if (totalDifference(method, reference, achieved, context) <= best + blackLatitude) {
+            std::copy(extreme, extreme + 4, dev);
+            std::copy(achieved, achieved + 3, result.achieved);
+        }
+    }
+    optimizer.setBounds({});
+
+    result.nearNeutral = result.outOfGamut &&
+                         std::hypot(result.achieved[1], result.achieved[2]) < nearNeutralChroma &&
                          std::hypot(reference[1], reference[2]) >= chromaticReference;
+    if (!bytes)
+        for (int c = 0; c < (cmyk ? 4 : 3); ++c)
+            result.coverage += dev[c];
     return result;
 }

@@ -7,6 +7,23 @@
 class csColorConverter;
 class csContext;
 
+// How a CMYK answer's black is chosen: at the "black generation" value; the least, or the most,
+// black among the answers whose total difference is within blackLatitude of the best reachable;
+// or searched like the other channels.
+enum class BlackGeneration { Fixed, Minimum, Maximum, Free };
+
+constexpr double blackLatitude = 0.5;
+
+// What a press can print, in percent. The defaults constrain nothing.
+struct PressConstraints {
+    double inkLimit = 0;     // the most the channels of a CMYK or CMY answer add up to; 0, none
+    double blackLimit = 100; // the most black of a CMYK answer
+    BlackGeneration black = BlackGeneration::Fixed;
+    // A locked channel's value, as its device field shows it (percent, or 0..255 for RGB); a
+    // negative value leaves the channel to the search. A locked black is the fixed black.
+    double locks[4] = {-1, -1, -1, -1};
+};
+
 // The search preferences as the window's controls hold them.
 struct SearchPreferences {
     int strength = 2; // "strength" slider, 0..4: the preserved component's weight is 2s + 2
@@ -14,6 +31,7 @@ struct SearchPreferences {
     int preserve = 0; // "first preserve": 0 hue angle, 1 chroma, 2 lightness, 3 no preference
     double black = 0; // "black generation", percent: the fixed fourth device value
     int method = 3;   // colour-difference method, 0..3
+    PressConstraints press;
 };
 
 struct SearchWeights {
@@ -42,6 +60,8 @@ struct SpotSearchResult {
     // CIEDE2000 above all, the nearest colour to a vivid reference can be a grey, and the user is
     // told so.
     bool nearNeutral;
+    // The sum of the shown device values of a CMYK or CMY answer, percent (0 for RGB).
+    double coverage;
 };
 
 constexpr double nearNeutralChroma = 1.0;
@@ -55,7 +75,8 @@ constexpr const char* nearNeutralNote = "Nearest is near-neutral";
 // never depends on earlier searches. A workspace must not run two searches at once.
 struct SearchWorkspace {
     VariationOptimizer optimizer;
-    StartGrid starts;
+    // One grid per black level: the fixed black, or three levels when black is searched.
+    StartGrid starts[3];
 };
 
 // One search as a change of reference or preference triggers it: the gamut test from zero device

@@ -11,10 +11,10 @@
 
 StartGrid::StartGrid(int pointsPerChannel) : points_(pointsPerChannel < 2 ? 2 : pointsPerChannel) {}
 
-bool StartGrid::fill(csColorConverter& converter, bool xyzPcs, double black) {
+bool StartGrid::fill(csColorConverter& converter, bool xyzPcs, const double fixed[4]) {
     const std::uint64_t preparation = converter.preparation();
-    if (filled_ && preparation != 0 && preparation == preparation_ && black == black_ &&
-        xyzPcs == xyzPcs_)
+    if (filled_ && preparation != 0 && preparation == preparation_ &&
+        std::equal(fixed, fixed + 4, fixed_) && xyzPcs == xyzPcs_)
         return true;
     filled_ = false;
     byMethod_[0].chroma.clear();
@@ -23,15 +23,17 @@ bool StartGrid::fill(csColorConverter& converter, bool xyzPcs, double black) {
     // Device values on the 16-bit scale in single precision, as the optimizer's candidates.
     std::vector<double> in(4 * count), out(3 * count);
     const double spacing = 65535.0 / (points_ - 1);
-    const double k = toSingle(black * percentTo16);
+    const auto value = [&](int channel, int index) {
+        return toSingle(fixed[channel] >= 0 ? fixed[channel] * percentTo16 : index * spacing);
+    };
     std::size_t n = 0;
     for (int i = 0; i < points_; ++i)
         for (int j = 0; j < points_; ++j)
             for (int l = 0; l < points_; ++l, ++n) {
-                in[4 * n] = toSingle(i * spacing);
-                in[4 * n + 1] = toSingle(j * spacing);
-                in[4 * n + 2] = toSingle(l * spacing);
-                in[4 * n + 3] = k;
+                in[4 * n] = value(0, i);
+                in[4 * n + 1] = value(1, j);
+                in[4 * n + 2] = value(2, l);
+                in[4 * n + 3] = value(3, 0);
             }
     if (converter.outputChannels() != 3 ||
         converter.convert(in.data(), out.data(), static_cast<int>(count), 4, 3) != 0)
@@ -39,7 +41,7 @@ bool StartGrid::fill(csColorConverter& converter, bool xyzPcs, double black) {
     pcsToLab(out.data(), static_cast<int>(count), xyzPcs);
     lab_ = std::move(out);
     preparation_ = preparation;
-    black_ = black;
+    std::copy(fixed, fixed + 4, fixed_);
     xyzPcs_ = xyzPcs;
     filled_ = true;
     return true;
@@ -70,11 +72,11 @@ const StartGrid::Colours& StartGrid::colours(int method, const csContext& contex
     return colours;
 }
 
-int StartGrid::bestPoints(csColorConverter& converter, bool xyzPcs, double black,
+int StartGrid::bestPoints(csColorConverter& converter, bool xyzPcs, const double fixed[4],
                           const csContext& context, const DistanceColour& target, int method,
-                          double wL, double wC, double wH, int count, double (*devices)[4],
-                          double* distances) {
-    if (!fill(converter, xyzPcs, black))
+                          double wL, double wC, double wH, double inkLimit, int count,
+                          double (*devices)[4], double* distances) {
+    if (!fill(converter, xyzPcs, fixed))
         return 0;
     const Colours& grid = colours(method, context);
     const double none = std::numeric_limits<double>::infinity();
@@ -105,12 +107,20 @@ int StartGrid::bestPoints(csColorConverter& converter, bool xyzPcs, double black
     };
     if (ranks_.size() != static_cast<std::size_t>(m) * m * m)
         ranks_.assign(static_cast<std::size_t>(m) * m * m, none);
+    // A point's device values in percent, and whether it takes more ink than the limit.
+    const double spacing = 100.0 / (n - 1);
+    const auto value = [&](int channel, std::size_t index) {
+        return fixed[channel] >= 0 ? fixed[channel] : static_cast<double>(index) * spacing;
+    };
+    const auto overLimit = [&](int i, int j, int l) {
+        return inkLimit > 0 && value(0, i) + value(1, j) + value(2, l) + value(3, 0) > inkLimit;
+    };
     std::size_t p = 0;
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j) {
             double* row = &ranks_[padded(i, j, 0)];
-            for (int l = 0; l < n; ++l, ++p)
-                row[l] = rank[p] == rank[p] ? rank[p] : none; // not-a-number never wins
+            for (int l = 0; l < n; ++l, ++p) // not-a-number never wins
+                row[l] = rank[p] == rank[p] && !overLimit(i, j, l) ? rank[p] : none;
         }
     // A point is a local minimum when every neighbour before it (in the grid's order) ranks
     // strictly worse and every one after it no better, so a flat stretch gives its first point.
@@ -150,15 +160,14 @@ int StartGrid::bestPoints(csColorConverter& converter, bool xyzPcs, double black
                     worstKept = ranks_[minima.back()];
             }
     const int found = static_cast<int>(minima.size());
-    const double spacing = 100.0 / (n - 1);
     for (int k = 0; k < found; ++k) {
         const std::size_t q = minima[static_cast<std::size_t>(k)];
         const std::size_t i = q / (static_cast<std::size_t>(m) * m) - 1, j = q / m % m - 1,
                           l = q % m - 1, p = (i * n + j) * n + l;
-        devices[k][0] = static_cast<double>(i) * spacing;
-        devices[k][1] = static_cast<double>(j) * spacing;
-        devices[k][2] = static_cast<double>(l) * spacing;
-        devices[k][3] = black;
+        devices[k][0] = value(0, i);
+        devices[k][1] = value(1, j);
+        devices[k][2] = value(2, l);
+        devices[k][3] = value(3, 0);
         distances[k] =
             searchDistance(method, target, {{v0[p], v1[p], v2[p]}, chroma[p]}, wL, wC, wH);
     }

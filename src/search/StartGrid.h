@@ -8,29 +8,34 @@
 class csColorConverter;
 class csContext;
 
-// The colours of a coarse grid over the device cube (the first three channels; the fourth fixed
-// at the black value), converted once per converter preparation, black value and PCS and kept
-// for every later search. The grid points nearest a reference are starts for the optimizer that
-// do not depend on where an earlier pass ended, so they can reach other basins of the weighted
-// distance than the passes did.
+// The colours of a coarse grid over the device cube (the first three channels, less those held at
+// a fixed value; the fourth held at the black value), converted once per converter preparation,
+// held values and PCS and kept for every later search. The grid points nearest a reference are
+// starts for the optimizer that do not depend on where an earlier pass ended, so they can reach
+// other basins of the weighted distance than the passes did.
 class StartGrid {
 public:
     explicit StartGrid(int pointsPerChannel = 17);
 
-    // Up to `count` grid points (percent, the fourth value the black value) that are nearer the
-    // reference, under the weighted distance of the method, than every grid point around them:
-    // the grid's local minima, nearest first, ties to the earlier point, with their distances.
-    // Returns their number, or 0 when the converter cannot convert the grid. The grid's colours are
-    // converted only when the converter's preparation, the black value or the PCS differ from the
-    // last call's; a converter without a preparation number is converted every time.
-    int bestPoints(csColorConverter& converter, bool xyzPcs, double black, const csContext& context,
-                   const DistanceColour& target, int method, double wL, double wC, double wH,
-                   int count, double (*devices)[4], double* distances);
+    // Up to `count` grid points (percent) that are nearer the reference, under the weighted
+    // distance of the method, than every grid point around them: the grid's local minima, nearest
+    // first, ties to the earlier point, with their distances. Returns their number, or 0 when the
+    // converter cannot convert the grid.
+    // fixed: per channel a value (percent) that every grid point holds, or a negative number for a
+    // channel the grid spans; the fourth, black, is always held. A point whose four values add up
+    // to more than inkLimit (percent; 0, no limit) is never chosen.
+    // The grid's colours are converted only when the converter's preparation, the held values or
+    // the PCS differ from the last call's; a converter without a preparation number is converted
+    // every time.
+    int bestPoints(csColorConverter& converter, bool xyzPcs, const double fixed[4],
+                   const csContext& context, const DistanceColour& target, int method, double wL,
+                   double wC, double wH, double inkLimit, int count, double (*devices)[4],
+                   double* distances);
 
     int pointsPerChannel() const { return points_; }
 
 private:
-    bool fill(csColorConverter& converter, bool xyzPcs, double black);
+    bool fill(csColorConverter& converter, bool xyzPcs, const double fixed[4]);
     // The grid's colours in a method's ranking form, a column per component.
     struct Colours {
         std::vector<double> v[3];
@@ -40,7 +45,7 @@ private:
 
     int points_;
     std::uint64_t preparation_ = 0;
-    double black_ = 0;
+    double fixed_[4] = {};
     bool xyzPcs_ = false;
     bool filled_ = false;
     std::vector<double> lab_;                  // L*, a*, b* of each point, first channel slowest

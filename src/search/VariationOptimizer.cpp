@@ -14,25 +14,35 @@ constexpr double noDistance = 1000000000.0;
 
 } // namespace
 
+void VariationOptimizer::setBounds(const DeviceBounds& bounds) {
+    bounds_ = bounds;
+    capacity_ = 1;
+    for (const bool searched : bounds.searched)
+        capacity_ *= searched ? 3 : 1;
+}
+
 void VariationOptimizer::addVariation(double s0, double s1, double s2, double s3) {
-    if (count_ >= maxVariations) {
+    if (count_ >= capacity_) {
         std::fprintf(stderr, "too many variations!\n");
         std::exit(1);
     }
     const double step[4] = {s0, s1, s2, s3};
-    double c[4], moved[4];
+    double c[4], moved[4], total = 0;
     for (int k = 0; k < 4; ++k) {
         c[k] = point_[k] + step[k];
         moved[k] = step[k];
-        if (c[k] < 0 || c[k] > 65535) {
+        if (c[k] < 0 || c[k] > bounds_.top[k]) {
             if (!clampToRange_)
                 return; // outside the device range
-            c[k] = c[k] < 0 ? 0 : 65535;
+            c[k] = c[k] < 0 ? 0 : bounds_.top[k];
             moved[k] = c[k] - point_[k];
             if (moved[k] == 0)
                 return; // the same as the candidate without this channel's step
         }
+        total += c[k];
     }
+    if (bounds_.inkLimit > 0 && total > bounds_.inkLimit)
+        return; // more ink than the press takes
     Variation& entry = table_[count_];
     for (int k = 0; k < 4; ++k) {
         entry.step[k] = moved[k];
@@ -41,48 +51,41 @@ void VariationOptimizer::addVariation(double s0, double s1, double s2, double s3
     ++count_;
 }
 
-double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const csContext& context,
-                                              double dev[4], double reference[3], double wL,
-                                              double wC, double wH, int method, bool xyzPcs,
-                                              const PassSteps& steps) {
+template <class Rank>
+int VariationOptimizer::run(csColorConverter& converter, double dev[4], bool xyzPcs,
+                            const PassSteps& steps, Rank rank) {
     clampToRange_ = steps.clampToRange;
-    const DistanceColour target =
-        distanceColour(method, context, reference[0], reference[1], reference[2]);
     for (int k = 0; k < 4; ++k)
         point_[k] = dev[k] * percentTo16;
     double step = steps.first;
     int iterations = 0;
     moved_ = stoppedMoving_ = false;
     int end = 0; // the table entry of the end point
+    const auto range = [this](int channel) { return bounds_.searched[channel] ? 1 : 0; };
 
     while (true) {
         count_ = 0;
         addVariation(0, 0, 0, 0);
-        for (int i = -1; i <= 1; ++i)
-            for (int j = -1; j <= 1; ++j)
-                for (int k = -1; k <= 1; ++k)
-                    if (i != 0 || j != 0 || k != 0)
-                        addVariation(i * step, j * step, k * step, 0);
+        for (int i = -range(0); i <= range(0); ++i)
+            for (int j = -range(1); j <= range(1); ++j)
+                for (int k = -range(2); k <= range(2); ++k)
+                    for (int l = -range(3); l <= range(3); ++l)
+                        if (i != 0 || j != 0 || k != 0 || l != 0)
+                            addVariation(i * step, j * step, k * step, l * step);
 
         // Rows of four device values and three PCS values; a converter that cannot work in
         // them ends the search without a distance.
         if (converter.outputChannels() != 3 ||
-            converter.convert(input_[0], output_[0], count_, 4, 3) != 0) {
-            for (int k = 0; k < 3; ++k)
-                reference[k] = std::numeric_limits<double>::quiet_NaN();
-            return std::numeric_limits<double>::quiet_NaN();
-        }
+            converter.convert(input_[0], output_[0], count_, 4, 3) != 0)
+            return -1;
         pcsToLab(output_[0], count_, xyzPcs);
 
         int best = 0;
         double bestDistance = noDistance;
         for (int n = 0; n < count_; ++n) {
-            Variation& entry = table_[n];
-            entry.colour =
-                distanceColour(method, context, output_[n][0], output_[n][1], output_[n][2]);
-            entry.distance = searchDistance(method, target, entry.colour, wL, wC, wH);
-            if (entry.distance < bestDistance) { // the earlier entry wins a tie
-                bestDistance = entry.distance;
+            table_[n].distance = rank(n, output_[n]);
+            if (table_[n].distance < bestDistance) { // the earlier entry wins a tie
+                bestDistance = table_[n].distance;
                 best = n;
             }
         }
@@ -109,9 +112,46 @@ double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const
     nextStep_ = step;
     for (int k = 0; k < 4; ++k)
         dev[k] = point_[k] / percentTo16;
-    if (count_ == 0)
+    return count_ == 0 ? -2 : end;
+}
+
+double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const csContext& context,
+                                              double dev[4], double reference[3], double wL,
+                                              double wC, double wH, int method, bool xyzPcs,
+                                              const PassSteps& steps) {
+    const DistanceColour target =
+        distanceColour(method, context, reference[0], reference[1], reference[2]);
+    const int end = run(converter, dev, xyzPcs, steps, [&](int n, const double lab[3]) {
+        table_[n].colour = distanceColour(method, context, lab[0], lab[1], lab[2]);
+        return searchDistance(method, target, table_[n].colour, wL, wC, wH);
+    });
+    if (end == -1) {
+        for (int k = 0; k < 3; ++k)
+            reference[k] = std::numeric_limits<double>::quiet_NaN();
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    if (end == -2)
         return noDistance; // a start point outside the device range, and no neighbour inside
     for (int c = 0; c < 3; ++c)
         reference[c] = table_[end].colour.v[c];
     return table_[end].distance;
+}
+
+double VariationOptimizer::extremeBlack(csColorConverter& converter, const csContext& context,
+                                        double dev[4], const double reference[3], int method,
+                                        double bound, int direction, bool xyzPcs,
+                                        const PassSteps& steps) {
+    // Within the bound, black decides (and the difference only among equal blacks: a millionth
+    // of a unit of difference weighs less than the smallest step of black); outside it, the
+    // difference alone, so a start outside the bound is brought inside first.
+    const int end = run(converter, dev, xyzPcs, steps, [&](int n, const double lab[3]) {
+        const double total = totalDifference(method, reference, lab, context);
+        table_[n].colour = {{lab[0], lab[1], lab[2]}, total};
+        if (!(total <= bound))
+            return total == total ? noDistance / 2 + total : noDistance;
+        return direction * input_[n][3] / percentTo16 + total * 1e-6;
+    });
+    if (end < 0)
+        return std::numeric_limits<double>::quiet_NaN();
+    return table_[end].colour.chroma;
 }

@@ -20,15 +20,30 @@ struct PassSteps {
     int iterations = 100; // the cap
 };
 
+// Where the passes may go: the channels they step (the others keep their start values), each
+// channel's highest value and the most the four may add up to (16-bit units; 0, no limit). The
+// defaults step C, M and Y anywhere in the device cube, as the search always has.
+struct DeviceBounds {
+    bool searched[4] = {true, true, true, false};
+    double top[4] = {65535, 65535, 65535, 65535};
+    double inkLimit = 0;
+};
+
 // A pattern search for the device values whose colour lies closest to a reference. Around the
-// current point (16-bit units) it converts the point and its 26 neighbours at +-step in the first
-// three channels, moves to the best neighbour when one is strictly better, and halves the step
-// when none is, as PassSteps says (by default until the step is below 0.5 or 100 iterations have
-// passed). The fourth channel (black) keeps its start value. All storage is fixed: a search
-// allocates nothing, and one optimizer must not run two searches at once.
+// current point (16-bit units) it converts the point and its neighbours at +-step in the searched
+// channels (26 for the default C, M and Y) inside the bounds, moves to the best neighbour when one
+// is strictly better, and halves the step when none is, as PassSteps says (by default until the
+// step is below 0.5 or 100 iterations have passed). Channels not searched keep their start values.
+// All storage is fixed: a search allocates nothing, and one optimizer must not run two searches at
+// once.
 class VariationOptimizer {
 public:
-    static constexpr int maxVariations = 27;
+    // The table holds the point and its neighbours: 27 when three channels are searched, 81
+    // when all four are.
+    static constexpr int maxVariations = 81;
+
+    // The bounds of the searches that follow; the defaults until this is called.
+    void setBounds(const DeviceBounds& bounds);
 
     // dev: in, the start point in percent; out, the result in percent.
     // reference: in, L*, a*, b*; out, the colour of the result (J, a_c, b_c for method 3).
@@ -39,8 +54,17 @@ public:
                               double reference[3], double wL, double wC, double wH, int method,
                               bool xyzPcs, const PassSteps& steps = {});
 
-    // Appends the current point plus the step as a candidate, unless it leaves 0..65535; a 28th
-    // candidate ends the process ("too many variations!", exit code 1).
+    // A pass that moves black as far as it can, down (direction 1) or up (-1), while the total
+    // difference of the method (as the results show it) from the reference L*, a*, b* stays
+    // within bound; from a start outside the bound it first brings the difference within it.
+    // Returns that difference at the end, or not-a-number when the converter refuses the pixels.
+    double extremeBlack(csColorConverter& converter, const csContext& context, double dev[4],
+                        const double reference[3], int method, double bound, int direction,
+                        bool xyzPcs, const PassSteps& steps = {});
+
+    // Appends the current point plus the step as a candidate, unless it leaves the bounds; one
+    // candidate more than the searched channels allow (a 28th with three) ends the process ("too
+    // many variations!", exit code 1).
     void addVariation(double s0, double s1, double s2, double s3);
 
     // Of the last search: whether it moved from its start; whether the iteration cap ended it
@@ -60,6 +84,15 @@ private:
         double distance;
     };
 
+    // One pass; rank(n, lab) gives candidate n's distance from its L*, a*, b*. Returns the table
+    // entry of the end point, -1 when the converter refuses the pixels, -2 when the start point
+    // and all its neighbours are out of bounds.
+    template <class Rank>
+    int run(csColorConverter& converter, double dev[4], bool xyzPcs, const PassSteps& steps,
+            Rank rank);
+
+    DeviceBounds bounds_;
+    int capacity_ = 27;
     double point_[4] = {};
     Variation table_[maxVariations] = {};
     double input_[maxVariations][4] = {};
