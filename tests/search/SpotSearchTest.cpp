@@ -220,3 +220,71 @@ TEST(SpotSearch, RGBIsShownInBytes) {
 }
 
 } // namespace
+
+namespace {
+
+// The weighted distance of a result, as the search ranks shown answers.
+double shownDistance(Bound& bound, const SpotSearchResult& result, const double reference[3],
+                     const SearchPreferences& preferences) {
+    const SearchWeights w =
+        searchWeights(preferences.strength, preferences.priority, preferences.preserve);
+    const int m = preferences.method;
+    return searchDistance(
+        m, distanceColour(m, bound.context, reference[0], reference[1], reference[2]),
+        distanceColour(m, bound.context, result.achieved[0], result.achieved[1],
+                       result.achieved[2]),
+        w.L, w.C, w.H);
+}
+
+// Every answer keeps the ink limit, the black limit and the locks, and shows its coverage; with
+// black searched it is never worse than black fixed at any of five levels (by more than 0.1: far
+// out of gamut the weighted distance is flat in black).
+TEST(SpotSearch, PressConstraintsHoldForEveryReference) {
+    const std::string ghostscript = "/usr/share/color/icc/ghostscript/default_cmyk.icc";
+    for (const std::string& path : {ghostscript, sample("Tintora-Sample-CMYK.icc")}) {
+        Bound bound(path);
+        ASSERT_TRUE(bound.ok) << path;
+        // Dark, light and vivid references, in and out of gamut.
+        const double references[][3] = {{12, 0, 0},   {15, 10, 5},   {30, 40, -60},
+                                        {55, 70, 60}, {80, -30, 20}, {92, 2, 30}};
+        struct Setting {
+            double ink, blackLimit, lockC;
+            BlackGeneration black;
+        };
+        for (const Setting& s : {Setting{300, 100, -1, BlackGeneration::Fixed},
+                                 Setting{260, 100, -1, BlackGeneration::Free},
+                                 Setting{0, 50, -1, BlackGeneration::Free},
+                                 Setting{280, 100, 10, BlackGeneration::Free}}) {
+            SearchPreferences preferences;
+            preferences.black = 40;
+            preferences.press.inkLimit = s.ink;
+            preferences.press.blackLimit = s.blackLimit;
+            preferences.press.locks[0] = s.lockC;
+            preferences.press.black = s.black;
+            for (const auto& r : references) {
+                const SpotSearchResult result = bound.search(r[0], r[1], r[2], preferences);
+                const double* d = result.device;
+                const std::string at =
+                    path + " L* " + std::to_string(r[0]) + " ink " + std::to_string(s.ink);
+                EXPECT_NEAR(result.coverage, d[0] + d[1] + d[2] + d[3], 1e-9) << at;
+                EXPECT_LE(result.coverage, s.ink > 0 ? s.ink : 400) << at;
+                EXPECT_LE(d[3], s.blackLimit) << at;
+                EXPECT_EQ(d[0] == s.lockC, s.lockC >= 0) << at;
+                EXPECT_EQ(d[3] == 40, s.black == BlackGeneration::Fixed) << at;
+                if (s.black != BlackGeneration::Free)
+                    continue;
+                const double free = shownDistance(bound, result, r, preferences);
+                SearchPreferences fixed = preferences;
+                fixed.press.black = BlackGeneration::Fixed;
+                for (const double k : {0.0, 0.25, 0.5, 0.75, 1.0}) {
+                    fixed.black = k * s.blackLimit;
+                    const SpotSearchResult other = bound.search(r[0], r[1], r[2], fixed);
+                    EXPECT_LE(free, shownDistance(bound, other, r, fixed) + 0.1)
+                        << at << " black " << fixed.black;
+                }
+            }
+        }
+    }
+}
+
+} // namespace
