@@ -1,5 +1,6 @@
 #include "SpotSearch.h"
 
+#include "BlackExtreme.h"
 #include "DeviceToLab.h"
 #include "ResultFigures.h"
 #include "VariationOptimizer.h"
@@ -104,9 +105,13 @@ void searchFurther(SearchWorkspace& workspace, csColorConverter& converter, Sign
         double fixed[4] = {held[0], held[1], held[2], held[3]};
         if (blackSearched)
             fixed[3] = preferences.press.blackLimit * level / (levels - 1);
-        found += workspace.starts[level].bestPoints(converter, xyzPcs, fixed, context, wanted,
-                                                    method, w.L, w.C, w.H, inkLimit, gridStarts,
-                                                    starts + found, gridDistance + found);
+        // A fixed black uses the grid that already holds it, if one does.
+        int grid = level;
+        for (int g = levels - 1; g > 0 && !blackSearched; --g)
+            grid = workspace.starts[g].holds(fixed) ? g : grid;
+        found += workspace.starts[grid].bestPoints(converter, xyzPcs, fixed, context, wanted,
+                                                   method, w.L, w.C, w.H, inkLimit, gridStarts,
+                                                   starts + found, gridDistance + found);
     }
     // The nearest of them, nearest first (the earlier level first among equals).
     int order[levels * gridStarts];
@@ -244,14 +249,26 @@ SpotSearchResult searchSpotColour(SearchWorkspace& workspace, csColorConverter& 
     if (blackSearched &&
         (press.black == BlackGeneration::Minimum || press.black == BlackGeneration::Maximum)) {
         const double best = totalDifference(method, reference, result.achieved, context);
-        double extreme[4] = {dev[0], dev[1], dev[2], dev[3]};
-        optimizer.extremeBlack(converter, context, extreme, reference, method, best + blackLatitude,
-                               press.black == BlackGeneration::Minimum ? 1 : -1, xyzPcs);
-        double achieved[3];
-        show(converter, colourSpace, xyzPcs, extreme, achieved);
-        if (totalDifference(method, reference, achieved, context) <= best + blackLatitude) {
-            std::copy(extreme, extreme + 4, dev);
-            std::copy(achieved, achieved + 3, result.achieved);
+        const BlackRoom room{{bounds.searched[0], bounds.searched[1], bounds.searched[2]},
+                             press.blackLimit,
+                             press.inkLimit};
+        const int direction = press.black == BlackGeneration::Minimum ? -1 : 1;
+        moveBlack(converter, xyzPcs, context, reference, method, best + blackLatitude, direction,
+                  room, dev, result.achieved);
+        // The path along equal colour can end at a face of the cube while the other end of
+        // black, with other C, M and Y, is also within the latitude.
+        const double end = direction < 0 ? 0 : press.blackLimit;
+        if (dev[3] != end) {
+            SearchPreferences fixed = preferences;
+            fixed.press.black = BlackGeneration::Fixed;
+            fixed.black = end;
+            const SpotSearchResult other = searchSpotColour(workspace, converter, colourSpace,
+                                                            xyzPcs, context, reference, fixed);
+            if (totalDifference(method, reference, other.achieved, context) <=
+                best + blackLatitude) {
+                std::copy(other.device, other.device + 4, dev);
+                std::copy(other.achieved, other.achieved + 3, result.achieved);
+            }
         }
     }
     optimizer.setBounds({});

@@ -136,22 +136,3 @@ double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const
         reference[c] = table_[end].colour.v[c];
     return table_[end].distance;
 }
-
-double VariationOptimizer::extremeBlack(csColorConverter& converter, const csContext& context,
-                                        double dev[4], const double reference[3], int method,
-                                        double bound, int direction, bool xyzPcs,
-                                        const PassSteps& steps) {
-    // Within the bound, black decides (and the difference only among equal blacks: a millionth
-    // of a unit of difference weighs less than the smallest step of black); outside it, the
-    // difference alone, so a start outside the bound is brought inside first.
-    const int end = run(converter, dev, xyzPcs, steps, [&](int n, const double lab[3]) {
-        const double total = totalDifference(method, reference, lab, context);
-        table_[n].colour = {{lab[0], lab[1], lab[2]}, total};
-        if (!(total <= bound))
-            return total == total ? noDistance / 2 + total : noDistance;
-        return direction * input_[n][3] / percentTo16 + total * 1e-6;
-    });
-    if (end < 0)
-        return std::numeric_limits<double>::quiet_NaN();
-    return table_[end].colour.chroma;
-}

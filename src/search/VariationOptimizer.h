@@ -54,14 +54,6 @@ public:
                               double reference[3], double wL, double wC, double wH, int method,
                               bool xyzPcs, const PassSteps& steps = {});
 
-    // A pass that moves black as far as it can, down (direction 1) or up (-1), while the total
-    // difference of the method (as the results show it) from the reference L*, a*, b* stays
-    // within bound; from a start outside the bound it first brings the difference within it.
-    // Returns that difference at the end, or not-a-number when the converter refuses the pixels.
-    double extremeBlack(csColorConverter& converter, const csContext& context, double dev[4],
-                        const double reference[3], int method, double bound, int direction,
-                        bool xyzPcs, const PassSteps& steps = {});
-
     // Appends the current point plus the step as a candidate, unless it leaves the bounds; one
     // candidate more than the searched channels allow (a 28th with three) ends the process ("too
     // many variations!", exit code 1).

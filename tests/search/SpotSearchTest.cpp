@@ -288,3 +288,54 @@ TEST(SpotSearch, PressConstraintsHoldForEveryReference) {
 }
 
 } // namespace
+
+namespace {
+
+// Least and most black stay within the latitude of the best answer, bracket the searched black,
+// and reach the end of black's range whenever black fixed there is within the latitude too.
+TEST(SpotSearch, LeastAndMostBlackKeepTheColourWithinTheLatitude) {
+    const std::string ghostscript = "/usr/share/color/icc/ghostscript/default_cmyk.icc";
+    for (const std::string& path : {ghostscript, sample("Tintora-Sample-CMYK.icc")}) {
+        Bound bound(path);
+        ASSERT_TRUE(bound.ok) << path;
+        for (const auto& r : {std::array<double, 3>{15, 10, 5},
+                              {40, 0, 0},
+                              {25, -20, -30},
+                              {60, 20, -30},
+                              {70, 5, 60},
+                              {85, 5, 10}}) {
+            SearchPreferences preferences;
+            const auto total = [&](const SpotSearchResult& result) {
+                return totalDifference(preferences.method, r.data(), result.achieved,
+                                       bound.context);
+            };
+            const auto with = [&](BlackGeneration black, double k = 0) {
+                preferences.press.black = black;
+                preferences.black = k;
+                return bound.search(r[0], r[1], r[2], preferences);
+            };
+            const SpotSearchResult free = with(BlackGeneration::Free);
+            const SpotSearchResult least = with(BlackGeneration::Minimum);
+            const SpotSearchResult most = with(BlackGeneration::Maximum);
+            const double bound = total(free) + blackLatitude;
+            const std::string at = path + " L* " + std::to_string(r[0]);
+            EXPECT_LE(total(least), bound) << at;
+            EXPECT_LE(total(most), bound) << at;
+            EXPECT_LE(least.device[3], free.device[3]) << at;
+            EXPECT_GE(most.device[3], free.device[3]) << at;
+            // A dark near-neutral is printed with anything from little to much black.
+            if (r[0] == 15 && path == ghostscript) {
+                EXPECT_LT(least.device[3], free.device[3] - 10) << at;
+                EXPECT_GT(most.device[3], least.device[3] + 20) << at;
+            }
+            if (total(with(BlackGeneration::Fixed, 0)) <= bound) {
+                EXPECT_EQ(least.device[3], 0) << at;
+            }
+            if (total(with(BlackGeneration::Fixed, 100)) <= bound) {
+                EXPECT_EQ(most.device[3], 100) << at;
+            }
+        }
+    }
+}
+
+} // namespace
