@@ -3,7 +3,9 @@
 // default_cmyk.icc and the sample CMYK profile, absolute colorimetric as the window starts:
 //   pass    one optimizer pass (the gamut test: weights 1, Delta E*ab)
 //   search  one whole search (gamut test, second pass when out of gamut, the final conversion)
-// each for a reference inside the gamut and one far outside it.
+// each for a reference inside the gamut and one far outside it; and black/free, black/least and
+// black/most, our whole search with black searched, least or most black, to set against
+// ours/search with black fixed.
 
 #include "BenchSupport.h"
 #include "LittleCMSConverter.h"
@@ -28,6 +30,7 @@ struct Case {
     bool littleCMS;
     bool whole; // the whole search, or one pass
     double reference[3];
+    BlackGeneration black = BlackGeneration::Fixed;
 };
 
 void run(benchmark::State& state, const Case* c) {
@@ -43,7 +46,8 @@ void run(benchmark::State& state, const Case* c) {
     csContext context;
     setWindowViewingConditions(context);
     SearchWorkspace workspace;
-    const SearchPreferences preferences;
+    SearchPreferences preferences;
+    preferences.press.black = c->black;
     for (auto _ : state) {
         if (c->whole) {
             const SpotSearchResult result =
@@ -79,4 +83,19 @@ void registerSearchBenchmarks() {
                     benchmark::RegisterBenchmark(name.c_str(), run, cases.back().get())
                         ->Unit(benchmark::kMicrosecond);
                 }
+    // Black searched, least and most black, against ours/search with black fixed.
+    const std::pair<BlackGeneration, const char*> modes[] = {{BlackGeneration::Free, "free"},
+                                                             {BlackGeneration::Minimum, "least"},
+                                                             {BlackGeneration::Maximum, "most"}};
+    for (const BenchProfile& p : benchProfiles)
+        for (const bool in : {true, false})
+            for (const auto& [black, mode] : modes) {
+                const double* r = in ? inside : outside;
+                cases.push_back(
+                    std::make_unique<Case>(Case{&p, false, true, {r[0], r[1], r[2]}, black}));
+                const std::string name =
+                    std::string("black/") + mode + "/" + p.name + (in ? "/in" : "/out");
+                benchmark::RegisterBenchmark(name.c_str(), run, cases.back().get())
+                    ->Unit(benchmark::kMicrosecond);
+            }
 }

@@ -255,19 +255,21 @@ SpotSearchResult searchSpotColour(SearchWorkspace& workspace, csColorConverter& 
         const int direction = press.black == BlackGeneration::Minimum ? -1 : 1;
         moveBlack(converter, xyzPcs, context, reference, method, best + blackLatitude, direction,
                   room, dev, result.achieved);
-        // The path along equal colour can end at a face of the cube while the other end of
-        // black, with other C, M and Y, is also within the latitude.
+        // The path along equal colour can end at a face of the cube while the end of black's
+        // range, with other C, M and Y, is also within the latitude: one pass there with the
+        // method's plain difference, from the answer's C, M and Y, looks.
         const double end = direction < 0 ? 0 : press.blackLimit;
         if (dev[3] != end) {
-            SearchPreferences fixed = preferences;
-            fixed.press.black = BlackGeneration::Fixed;
-            fixed.black = end;
-            const SpotSearchResult other = searchSpotColour(workspace, converter, colourSpace,
-                                                            xyzPcs, context, reference, fixed);
-            if (totalDifference(method, reference, other.achieved, context) <=
-                best + blackLatitude) {
-                std::copy(other.device, other.device + 4, dev);
-                std::copy(other.achieved, other.achieved + 3, result.achieved);
+            DeviceBounds atEnd = bounds;
+            atEnd.searched[3] = false;
+            optimizer.setBounds(atEnd);
+            double other[4] = {dev[0], dev[1], dev[2], end}, achieved[3];
+            double again[3] = {reference[0], reference[1], reference[2]};
+            optimizer.searchDeviceValues(converter, context, other, again, 1, 1, 1, method, xyzPcs);
+            show(converter, colourSpace, xyzPcs, other, achieved);
+            if (totalDifference(method, reference, achieved, context) <= best + blackLatitude) {
+                std::copy(other, other + 4, dev);
+                std::copy(achieved, achieved + 3, result.achieved);
             }
         }
     }
