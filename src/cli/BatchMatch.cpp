@@ -20,12 +20,13 @@ int matchColourList(const BatchOptions& options, const ColourList& list, std::os
                     std::ostream& errors) {
     const MatchOptions& match = options.match;
     const auto matcher =
-        SpotMatcher::bind(match.profilePath, match.intent, match.preferences, errors);
+        SpotMatcher::bind(match.profilePath, match.intent, match.preferences, errors, match.locks);
     if (!matcher)
         return batchFailed;
 
     BatchReport report;
     report.profilePath = match.profilePath;
+    report.preferences = matcher->preferences();
     report.intent = match.intent;
     report.channels = matcher->channels();
     report.colourSpace = spaceName(matcher->colourSpace());

@@ -50,6 +50,40 @@ const char* const resultFields[] = {"ACHIEVED_L",  "ACHIEVED_A",   "ACHIEVED_B",
 
 } // namespace
 
+std::string blackGenerationName(const SearchPreferences& preferences) {
+    switch (preferences.press.black) {
+    case BlackGeneration::Minimum:
+        return "min";
+    case BlackGeneration::Maximum:
+        return "max";
+    case BlackGeneration::Free:
+        return "free";
+    default:
+        return "fixed=" + fieldText(preferences.black, 2);
+    }
+}
+
+nlohmann::ordered_json constraintsJson(const SearchPreferences& preferences,
+                                       const std::vector<std::string>& channels) {
+    const PressConstraints& press = preferences.press;
+    nlohmann::ordered_json json;
+    json["inkLimit"] = press.inkLimit;
+    if (channels.size() == 4) {
+        json["blackLimit"] = press.blackLimit;
+        json["black"] = blackGenerationName(preferences).substr(0, 5) == "fixed"
+                            ? "fixed"
+                            : blackGenerationName(preferences);
+        if (press.black == BlackGeneration::Fixed)
+            json["blackValue"] = preferences.black;
+    }
+    nlohmann::ordered_json locks = nlohmann::ordered_json::object();
+    for (std::size_t c = 0; c < channels.size(); ++c)
+        if (press.locks[c] >= 0)
+            locks[channels[c]] = press.locks[c];
+    json["locks"] = locks;
+    return json;
+}
+
 BatchSummary summarize(const std::vector<BatchRow>& rows, std::size_t skipped) {
     BatchSummary summary;
     summary.count = rows.size();
@@ -98,6 +132,9 @@ void writeBatchText(std::ostream& out, const BatchReport& report) {
         header += "  " + padLeft(title, 7);
     for (const std::string& channel : report.channels)
         header += "  " + padLeft(channel, 7);
+    const bool coverage = hasCoverage(report.channels);
+    if (coverage)
+        header += "  " + padLeft("TAC", 7);
     for (const char* title : {"L*", "a*", "b*"})
         header += "  " + padLeft(title, 7);
     for (const char* title : {"\u0394L", "\u0394C", "\u0394H"})
@@ -113,6 +150,8 @@ void writeBatchText(std::ostream& out, const BatchReport& report) {
             line += number(v);
         for (std::size_t c = 0; c < report.channels.size(); ++c)
             line += number(result.device[c]);
+        if (coverage)
+            line += number(result.coverage);
         for (double v : {f.L, f.a, f.b})
             line += number(v);
         for (double v : {f.dL, f.dC, f.dH, f.total})
@@ -130,6 +169,9 @@ void writeBatchCsv(std::ostream& out, const BatchReport& report) {
     out << "name,L,a,b";
     for (const std::string& field : deviceFieldNames(report))
         out << ',' << field;
+    const bool coverage = hasCoverage(report.channels);
+    if (coverage)
+        out << ",coverage";
     out << ",achieved_L,achieved_a,achieved_b,dL,dC,dH,total,method,out_of_gamut,near_neutral\n";
     for (const BatchRow& row : report.rows) {
         const ResultFigures& f = row.match.figures;
@@ -138,6 +180,8 @@ void writeBatchCsv(std::ostream& out, const BatchReport& report) {
             out << ',' << fieldText(v, 2);
         for (std::size_t c = 0; c < report.channels.size(); ++c)
             out << ',' << fieldText(row.match.result.device[c], 2);
+        if (coverage)
+            out << ',' << fieldText(row.match.result.coverage, 2);
         for (double v : {f.L, f.a, f.b})
             out << ',' << fieldText(v, 2);
         for (double v : {f.dL, f.dC, f.dH, f.total})
@@ -154,14 +198,32 @@ void writeBatchCgats(std::ostream& out, const BatchReport& report) {
         << "DESCRIPTOR\t" << cgatsString("Spot colours matched in " + report.profilePath) << "\n"
         << "KEYWORD\t\"RENDERING_INTENT\"\nRENDERING_INTENT\t" << report.intent << "\n"
         << "KEYWORD\t\"DIFFERENCE_METHOD\"\nDIFFERENCE_METHOD\t\"" << report.methodName << "\"\n";
+    const PressConstraints& press = report.preferences.press;
+    const bool coverage = hasCoverage(report.channels);
+    if (coverage)
+        out << "KEYWORD\t\"INK_LIMIT\"\nINK_LIMIT\t" << fieldText(press.inkLimit, 2) << "\n";
+    if (report.channels.size() == 4)
+        out << "KEYWORD\t\"BLACK_LIMIT\"\nBLACK_LIMIT\t" << fieldText(press.blackLimit, 2)
+            << "\nKEYWORD\t\"BLACK_GENERATION\"\nBLACK_GENERATION\t\""
+            << blackGenerationName(report.preferences) << "\"\n";
+    std::string locks;
+    for (std::size_t c = 0; c < report.channels.size(); ++c)
+        if (press.locks[c] >= 0)
+            locks += (locks.empty() ? "" : " ") + report.channels[c] + '=' +
+                     fieldText(press.locks[c], 2);
+    out << "KEYWORD\t\"LOCKED_CHANNELS\"\nLOCKED_CHANNELS\t" << cgatsString(locks) << "\n";
     for (const std::string& note : report.notes)
         out << "# " << note << "\n";
     for (const char* field : resultFields)
         out << "KEYWORD\t\"" << field << "\"\n";
-    out << "NUMBER_OF_FIELDS\t" << 5 + device.size() + std::size(resultFields)
+    if (coverage)
+        out << "KEYWORD\t\"TOTAL_COVERAGE\"\n";
+    out << "NUMBER_OF_FIELDS\t" << 5 + device.size() + (coverage ? 1 : 0) + std::size(resultFields)
         << "\nBEGIN_DATA_FORMAT\nSAMPLE_ID\tSAMPLE_NAME\tLAB_L\tLAB_A\tLAB_B";
     for (const std::string& field : device)
         out << '\t' << field;
+    if (coverage)
+        out << "\tTOTAL_COVERAGE";
     for (const char* field : resultFields)
         out << '\t' << field;
     out << "\nEND_DATA_FORMAT\nNUMBER_OF_SETS\t" << report.rows.size() << "\nBEGIN_DATA\n";
@@ -173,6 +235,8 @@ void writeBatchCgats(std::ostream& out, const BatchReport& report) {
             out << '\t' << fieldText(v, 2);
         for (std::size_t c = 0; c < report.channels.size(); ++c)
             out << '\t' << fieldText(row.match.result.device[c], 2);
+        if (coverage)
+            out << '\t' << fieldText(row.match.result.coverage, 2);
         for (double v : {f.L, f.a, f.b})
             out << '\t' << fieldText(v, 2);
         for (double v : {f.dL, f.dC, f.dH, f.total})
@@ -188,6 +252,7 @@ void writeBatchJson(std::ostream& out, const BatchReport& report) {
     json["profile"] = report.profilePath;
     json["intent"] = report.intent;
     json["method"] = report.methodName;
+    json["constraints"] = constraintsJson(report.preferences, report.channels);
     json["notes"] = report.notes;
     json["colours"] = nlohmann::ordered_json::array();
     for (const BatchRow& row : report.rows) {
@@ -201,6 +266,8 @@ void writeBatchJson(std::ostream& out, const BatchReport& report) {
         for (std::size_t c = 0; c < report.channels.size(); ++c)
             device[report.channels[c]] = row.match.result.device[c];
         colour["device"] = device;
+        if (hasCoverage(report.channels))
+            colour["coverage"] = row.match.result.coverage;
         colour["achieved"] = {{"L", f.L}, {"a", f.a}, {"b", f.b}};
         colour["delta"] = {{"L", f.dL}, {"C", f.dC}, {"H", f.dH}};
         colour["total"] = f.total;

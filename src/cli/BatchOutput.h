@@ -3,6 +3,8 @@
 #include "ColourList.h"
 #include "SpotMatcher.h"
 
+#include <nlohmann/json.hpp>
+
 #include <ostream>
 #include <string>
 #include <vector>
@@ -22,6 +24,7 @@ struct BatchSummary {
 // Everything a batch writes: the rows, what was noted and skipped on reading, and how the
 // profile was bound.
 struct BatchReport {
+    SearchPreferences preferences; // the press constraints among them
     std::string profilePath;
     int intent = 3;
     std::vector<std::string> channels; // as SpotMatcher::channels
@@ -33,6 +36,19 @@ struct BatchReport {
     std::vector<BatchRow> rows;
     BatchSummary summary;
 };
+
+// Whether the answers of a colour space have a total coverage (CMYK and CMY).
+inline bool hasCoverage(const std::vector<std::string>& channels) {
+    return !channels.empty() && channels[0] != "R";
+}
+
+// The press constraints as JSON: inkLimit (0, none), blackLimit, black ("fixed" with blackValue,
+// "min", "max" or "free"; CMYK only) and the locks by channel.
+nlohmann::ordered_json constraintsJson(const SearchPreferences& preferences,
+                                       const std::vector<std::string>& channels);
+
+// "fixed=40", "min", "max" or "free", as --black takes it.
+std::string blackGenerationName(const SearchPreferences& preferences);
 
 BatchSummary summarize(const std::vector<BatchRow>& rows, std::size_t skipped);
 

@@ -1,5 +1,6 @@
 #include "MatchCommand.h"
 
+#include "BatchOutput.h"
 #include "ResultFigures.h"
 #include "SpotMatcher.h"
 
@@ -14,6 +15,8 @@ void writeText(std::ostream& out, const std::vector<std::string>& channels,
     out << "device   ";
     for (std::size_t c = 0; c < channels.size(); ++c)
         out << ' ' << channels[c] << ' ' << fieldText(result.device[c], 2);
+    if (hasCoverage(channels))
+        out << "\ncoverage  " << fieldText(result.coverage, 2) << " %";
     out << "\nachieved  L* " << fieldText(f.L, 2) << "  a* " << fieldText(f.a, 2) << "  b* "
         << fieldText(f.b, 2) << "  C* " << fieldText(f.C, 2) << "  h " << fieldText(f.h, 2)
         << "\ndelta     \u0394L " << deltaText(f.dL) << "  \u0394a " << deltaText(f.da)
@@ -29,10 +32,14 @@ void writeCsv(std::ostream& out, const std::vector<std::string>& channels,
               const SpotSearchResult& result, const ResultFigures& f, const std::string& method) {
     for (const std::string& channel : channels)
         out << channel << ',';
+    if (hasCoverage(channels))
+        out << "coverage,";
     out << "L*,a*,b*,C*,h,\u0394L,\u0394a,\u0394b,\u0394C,\u0394H,total,method,outOfGamut,"
            "nearNeutral\n";
     for (std::size_t c = 0; c < channels.size(); ++c)
         out << fieldText(result.device[c], 2) << ',';
+    if (hasCoverage(channels))
+        out << fieldText(result.coverage, 2) << ',';
     for (double v : {f.L, f.a, f.b, f.C, f.h})
         out << fieldText(v, 2) << ',';
     for (double v : {f.dL, f.da, f.db, f.dC, f.dH, f.total})
@@ -42,17 +49,21 @@ void writeCsv(std::ostream& out, const std::vector<std::string>& channels,
 }
 
 void writeJson(std::ostream& out, const std::vector<std::string>& channels,
-               const SpotSearchResult& result, const ResultFigures& f, const std::string& method) {
+               const SpotSearchResult& result, const ResultFigures& f, const std::string& method,
+               const SearchPreferences& preferences) {
     nlohmann::ordered_json json;
     // Keyed by channel, as in the results of a library.
     nlohmann::ordered_json device = nlohmann::ordered_json::object();
     for (std::size_t c = 0; c < channels.size(); ++c)
         device[channels[c]] = result.device[c];
     json["device"] = device;
+    if (hasCoverage(channels))
+        json["coverage"] = result.coverage;
     json["achieved"] = {{"L", f.L}, {"a", f.a}, {"b", f.b}, {"C", f.C}, {"h", f.h}};
     json["delta"] = {{"L", f.dL}, {"a", f.da}, {"b", f.db}, {"C", f.dC}, {"H", f.dH}};
     json["total"] = f.total;
     json["method"] = method;
+    json["constraints"] = constraintsJson(preferences, channels);
     json["outOfGamut"] = result.outOfGamut;
     json["nearNeutral"] = result.nearNeutral;
     out << json.dump(2) << "\n";
@@ -61,8 +72,8 @@ void writeJson(std::ostream& out, const std::vector<std::string>& channels,
 } // namespace
 
 int runMatch(const MatchOptions& options, std::ostream& out, std::ostream& errors) {
-    const auto matcher =
-        SpotMatcher::bind(options.profilePath, options.intent, options.preferences, errors);
+    const auto matcher = SpotMatcher::bind(options.profilePath, options.intent, options.preferences,
+                                           errors, options.locks);
     if (!matcher)
         return 1;
     const double reference[3] = {options.L, options.a, options.b};
@@ -70,7 +81,8 @@ int runMatch(const MatchOptions& options, std::ostream& out, std::ostream& error
     // Machine-readable outputs name the method as --method does; text shows the total's label.
     const std::string name = methodName(options.preferences.method);
     if (options.format == "json")
-        writeJson(out, matcher->channels(), match.result, match.figures, name);
+        writeJson(out, matcher->channels(), match.result, match.figures, name,
+                  matcher->preferences());
     else if (options.format == "csv")
         writeCsv(out, matcher->channels(), match.result, match.figures, name);
     else

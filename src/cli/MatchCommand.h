@@ -1,15 +1,18 @@
 #pragma once
 
+#include "SpotMatcher.h"
 #include "SpotSearch.h"
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 struct MatchOptions {
     std::string profilePath;
     double L = 50, a = 0, b = 0;
     int intent = 3; // the window's combo index: 3 is absolute colorimetric
     SearchPreferences preferences;
+    std::vector<ChannelLock> locks;
     std::string format = "text"; // text, csv or json
 };
 

@@ -6,6 +6,8 @@
 #include "csICCProfile.h"
 #include "csICCProfileConverter.h"
 
+#include <algorithm>
+
 namespace {
 
 std::vector<std::string> channelNames(Signature space) {
@@ -22,7 +24,8 @@ SpotMatcher::~SpotMatcher() = default;
 
 std::unique_ptr<SpotMatcher> SpotMatcher::bind(const std::string& path, int intent,
                                                const SearchPreferences& preferences,
-                                               std::ostream& errors) {
+                                               std::ostream& errors,
+                                               const std::vector<ChannelLock>& locks) {
     ProfileBinding binding = bindProfileForCommand(path, intent, errors);
     if (!binding.bound())
         return nullptr;
@@ -35,7 +38,47 @@ std::unique_ptr<SpotMatcher> SpotMatcher::bind(const std::string& path, int inte
     matcher->space_ = header.colorSpace();
     matcher->xyzPcs_ = header.pcs() == Signature("XYZ ");
     matcher->channels_ = channelNames(matcher->space_);
+    if (!matcher->constrain(locks, errors))
+        return nullptr;
     return matcher;
+}
+
+bool SpotMatcher::constrain(const std::vector<ChannelLock>& locks, std::ostream& errors) {
+    PressConstraints& press = preferences_.press;
+    const bool cmyk = channels_.size() == 4, rgb = channels_[0] == "R";
+    for (const ChannelLock& lock : locks) {
+        const auto found = std::find(channels_.begin(), channels_.end(), lock.channel);
+        if (found == channels_.end()) {
+            errors << "tintora-cli: --lock " << lock.channel << ": the profile's channels are ";
+            for (std::size_t c = 0; c < channels_.size(); ++c)
+                errors << (c > 0 ? ", " : "") << channels_[c];
+            errors << "\n";
+            return false;
+        }
+        press.locks[found - channels_.begin()] = lock.value;
+    }
+    if (rgb && press.inkLimit > 0) {
+        errors << "tintora-cli: --ink-limit applies to CMYK and CMY profiles\n";
+        return false;
+    }
+    // What the locked channels and a fixed black already take.
+    const bool fixedBlack = cmyk && (press.black == BlackGeneration::Fixed || press.locks[3] >= 0);
+    const double black = press.locks[3] >= 0 ? press.locks[3] : preferences_.black;
+    if (fixedBlack && black > press.blackLimit) {
+        errors << "tintora-cli: black " << fieldText(black, 2) << " % is above the black limit "
+               << fieldText(press.blackLimit, 2) << " %\n";
+        return false;
+    }
+    double used = fixedBlack ? black : 0;
+    for (int c = 0; c < 3 && !rgb; ++c)
+        used += press.locks[c] >= 0 ? press.locks[c] : 0;
+    if (press.inkLimit > 0 && used > press.inkLimit) {
+        errors << "tintora-cli: the ink limit " << fieldText(press.inkLimit, 2)
+               << " % is below the " << fieldText(used, 2)
+               << " % that the locked channels and black already take\n";
+        return false;
+    }
+    return true;
 }
 
 SpotMatch SpotMatcher::match(const double reference[3]) {

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -20,6 +21,61 @@
 #include <map>
 
 namespace {
+
+// --black: "fixed=N", a plain N, "min", "max" or "free".
+bool readBlackGeneration(const std::string& text, SearchPreferences& preferences) {
+    const std::map<std::string, BlackGeneration> modes{{"min", BlackGeneration::Minimum},
+                                                       {"max", BlackGeneration::Maximum},
+                                                       {"free", BlackGeneration::Free}};
+    if (const auto mode = modes.find(text); mode != modes.end()) {
+        preferences.press.black = mode->second;
+        return true;
+    }
+    const std::string number = text.rfind("fixed=", 0) == 0 ? text.substr(6) : text;
+    double value = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (error != std::errc() || end != number.data() + number.size() || !(value >= 0) ||
+        value > 100)
+        return false;
+    preferences.press.black = BlackGeneration::Fixed;
+    preferences.black = value;
+    return true;
+}
+
+const CLI::Validator blackGeneration(
+    [](std::string& text) {
+        SearchPreferences preferences;
+        return readBlackGeneration(text, preferences)
+                   ? std::string()
+                   : "give fixed=N (N from 0 to 100), min, max or free, not '" + text + "'";
+    },
+    "fixed=N|min|max|free");
+
+// --lock: a channel letter, '=', and a value in the channel's range.
+ChannelLock readLock(const std::string& text) {
+    ChannelLock lock{text.substr(0, text.find('=')), -1};
+    const std::string number = text.substr(std::min(text.size(), lock.channel.size() + 1));
+    const auto [end, error] =
+        std::from_chars(number.data(), number.data() + number.size(), lock.value);
+    if (error != std::errc() || end != number.data() + number.size())
+        lock.value = -1;
+    return lock;
+}
+
+const CLI::Validator channelLock(
+    [](std::string& text) {
+        const ChannelLock lock = readLock(text);
+        const bool bytes = lock.channel == "R" || lock.channel == "G" || lock.channel == "B";
+        const bool percent = lock.channel == "C" || lock.channel == "M" || lock.channel == "Y" ||
+                             lock.channel == "K";
+        if (!bytes && !percent)
+            return "give a channel C, M, Y, K, R, G or B, '=' and a value, not '" + text + "'";
+        if (!(lock.value >= 0) || lock.value > (bytes ? 255 : 100))
+            return "the value of " + lock.channel + " goes from 0 to " + (bytes ? "255" : "100 %") +
+                   ", not '" + text + "'";
+        return std::string();
+    },
+    "CHANNEL=VALUE");
 
 int runMatchCommand(BatchOptions& batch, const CLI::Option& library, bool reference,
                     const std::string& results, const std::string& inputFormat) {
@@ -148,11 +204,30 @@ int main(int argc, char** argv) {
                      "order L, C, h), 4 the first, 2 both alike")
         ->check(CLI::Range(0, 4))
         ->capture_default_str();
+    std::string black = "fixed=0";
     matchCommand
-        ->add_option("--black", match.preferences.black,
-                     "Black generation: the fixed K value of a CMYK profile, percent")
+        ->add_option("--black", black,
+                     "Black generation of a CMYK profile: fixed=N (or N) holds K at N percent; "
+                     "min and max take the least and the most K whose total difference is within "
+                     "0.5 of the best; free searches K like C, M and Y")
+        ->check(blackGeneration)
+        ->capture_default_str();
+    matchCommand
+        ->add_option("--ink-limit", match.preferences.press.inkLimit,
+                     "Total ink limit of a CMYK or CMY answer, percent; 0 for none")
+        ->check(CLI::NonNegativeNumber)
+        ->capture_default_str();
+    matchCommand
+        ->add_option("--black-limit", match.preferences.press.blackLimit,
+                     "The most K of a CMYK answer, percent")
         ->check(CLI::Range(0.0, 100.0))
         ->capture_default_str();
+    std::vector<std::string> locks;
+    matchCommand
+        ->add_option("--lock", locks,
+                     "Hold a channel at a value, such as C=0 or K=20 (percent; R, G, B 0 to 255); "
+                     "repeatable")
+        ->check(channelLock);
     std::map<std::string, int> methods;
     for (int method = 0; method < 4; ++method)
         methods[methodName(method)] = method;
@@ -164,6 +239,9 @@ int main(int argc, char** argv) {
         ->capture_default_str();
 
     CLI11_PARSE(app, argc, argv);
+    readBlackGeneration(black, match.preferences);
+    for (const std::string& lock : locks)
+        match.locks.push_back(readLock(lock));
 
     if (info->parsed())
         return runProfileInfo(profilePath, json, std::cout, std::cerr);

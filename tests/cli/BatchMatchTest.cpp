@@ -95,8 +95,8 @@ TEST(BatchMatch, CsvAndCgatsOutputReadBackAsTheLibrary) {
     }
 
     EXPECT_EQ(csv.out.substr(0, csv.out.find('\n')),
-              "name,L,a,b,CMYK_C,CMYK_M,CMYK_Y,CMYK_K,achieved_L,achieved_a,achieved_b,dL,dC,dH,"
-              "total,method,out_of_gamut,near_neutral");
+              "name,L,a,b,CMYK_C,CMYK_M,CMYK_Y,CMYK_K,coverage,achieved_L,achieved_a,achieved_b,dL,"
+              "dC,dH,total,method,out_of_gamut,near_neutral");
     EXPECT_EQ(csv.errors.rfind("5 colours, ", 0), 0u) << "the summary goes with the messages";
 }
 

@@ -51,8 +51,9 @@ TEST(MatchCommand, AnInGamutReferenceIsMatched) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.errors, "");
     const std::size_t achieved = run.out.find("achieved  "), delta = run.out.find("delta ");
-    ASSERT_EQ(achieved, 41u) << run.out;
-    EXPECT_EQ(run.out.substr(0, achieved), "device    C 20.00 M 40.00 Y 60.00 K 0.00\n");
+    ASSERT_EQ(achieved, 60u) << run.out;
+    EXPECT_EQ(run.out.substr(0, achieved),
+              "device    C 20.00 M 40.00 Y 60.00 K 0.00\ncoverage  120.00 %\n");
     EXPECT_EQ(run.out.substr(delta),
               "delta     \u0394L 0.0  \u0394a 0.0  \u0394b 0.0  \u0394C 0.0  "
               "\u0394H 0.0\ntotal     \u0394JCh 0.0\n")
@@ -85,8 +86,9 @@ TEST(MatchCommand, JsonAndCsvCarryTheTextsAnswer) {
     std::string header, row;
     std::getline(lines, header);
     std::getline(lines, row);
-    EXPECT_EQ(header, "C,M,Y,K,L*,a*,b*,C*,h,\u0394L,\u0394a,\u0394b,\u0394C,\u0394H,total,method,"
-                      "outOfGamut,nearNeutral");
+    EXPECT_EQ(header,
+              "C,M,Y,K,coverage,L*,a*,b*,C*,h,\u0394L,\u0394a,\u0394b,\u0394C,\u0394H,total,"
+              "method,outOfGamut,nearNeutral");
     EXPECT_EQ(row.substr(row.rfind(',', row.size() - 19)), "," + total + ",de2000,true,false")
         << row;
 
@@ -179,6 +181,61 @@ TEST(MatchCommand, LutsThatDisagreeWithTheirProfileAreRefusedByEveryCommand) {
     }
     std::filesystem::remove(path);
     std::filesystem::remove(library);
+}
+
+} // namespace
+
+namespace {
+
+// Constraints that cannot hold in the bound profile are refused with what is wrong; those that
+// can reach every output, the total coverage with them.
+TEST(MatchCommand, PressConstraintsAreCheckedAgainstTheProfileAndNamedInTheOutput) {
+    const auto refused = [](MatchOptions options) {
+        const MatchRun run = match(options);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.out, "");
+        return run.errors;
+    };
+    MatchOptions options = reference(sampleCMYK, 20, 0, 0);
+    options.locks = {{"R", 10}};
+    EXPECT_EQ(refused(options), "tintora-cli: --lock R: the profile's channels are C, M, Y, K\n");
+    options.locks = {{"C", 60}, {"M", 50}};
+    options.preferences.black = 30;
+    options.preferences.press.inkLimit = 120;
+    EXPECT_EQ(refused(options), "tintora-cli: the ink limit 120.00 % is below the 140.00 % that "
+                                "the locked channels and black already take\n");
+    options.preferences.press.blackLimit = 20;
+    EXPECT_EQ(refused(options), "tintora-cli: black 30.00 % is above the black limit 20.00 %\n");
+    options = reference("/usr/share/color/icc/colord/sRGB.icc", 50, 0, 0);
+    options.preferences.press.inkLimit = 200;
+    EXPECT_EQ(refused(options), "tintora-cli: --ink-limit applies to CMYK and CMY profiles\n");
+
+    // A library of one in CGATS: the constraints as keywords, the coverage as a field.
+    BatchOptions batch;
+    batch.match = reference(sampleCMYK, 20, 0, 0);
+    batch.match.format = "cgats";
+    batch.match.preferences.press.inkLimit = 250;
+    batch.match.preferences.press.black = BlackGeneration::Maximum;
+    batch.match.locks = {{"Y", 5}};
+    ColourList list;
+    const double lab[3] = {20, 0, 0};
+    list.add("dark", lab, "test");
+    std::ostringstream out, errors;
+    ASSERT_EQ(matchColourList(batch, list, out, errors), 0) << errors.str();
+    const std::string cgats = out.str();
+    for (const char* line :
+         {"INK_LIMIT\t250.00\n", "BLACK_LIMIT\t100.00\n", "BLACK_GENERATION\t\"max\"\n",
+          "LOCKED_CHANNELS\t\"Y=5.00\"\n", "\tCMYK_K\tTOTAL_COVERAGE\t"})
+        EXPECT_NE(cgats.find(line), std::string::npos) << line << cgats;
+    // The data row: C, M, Y, K and their sum.
+    std::istringstream row(cgats.substr(cgats.find("BEGIN_DATA\n") + 11));
+    std::string id, name;
+    double L, a, b, device[4], coverage;
+    row >> id >> name >> L >> a >> b >> device[0] >> device[1] >> device[2] >> device[3] >>
+        coverage;
+    EXPECT_EQ(device[2], 5);
+    EXPECT_NEAR(coverage, device[0] + device[1] + device[2] + device[3], 0.005);
+    EXPECT_LE(coverage, 250);
 }
 
 } // namespace
