@@ -17,8 +17,9 @@ constexpr double noDistance = 1000000000.0;
 void VariationOptimizer::setBounds(const DeviceBounds& bounds) {
     bounds_ = bounds;
     capacity_ = 1;
-    for (const bool searched : bounds.searched)
-        capacity_ *= searched ? 3 : 1;
+    for (int c = 0; c < 3; ++c)
+        capacity_ *= bounds.searched[c] ? 3 : 1;
+    capacity_ += bounds.searched[3] ? 6 : 0;
 }
 
 void VariationOptimizer::addVariation(double s0, double s1, double s2, double s3) {
@@ -70,7 +71,10 @@ int VariationOptimizer::run(csColorConverter& converter, double dev[4], bool xyz
             for (int j = -range(1); j <= range(1); ++j)
                 for (int k = -range(2); k <= range(2); ++k)
                     for (int l = -range(3); l <= range(3); ++l)
-                        if (i != 0 || j != 0 || k != 0 || l != 0)
+                        // Black moves alone, or with C, M and Y all the other way (replacing
+                        // them) or all the same way.
+                        if ((i != 0 || j != 0 || k != 0 || l != 0) &&
+                            (l == 0 || (i == j && j == k)))
                             addVariation(i * step, j * step, k * step, l * step);
 
         // Rows of four device values and three PCS values; a converter that cannot work in

@@ -30,17 +30,18 @@ struct DeviceBounds {
 };
 
 // A pattern search for the device values whose colour lies closest to a reference. Around the
-// current point (16-bit units) it converts the point and its neighbours at +-step in the searched
-// channels (26 for the default C, M and Y) inside the bounds, moves to the best neighbour when one
-// is strictly better, and halves the step when none is, as PassSteps says (by default until the
-// step is below 0.5 or 100 iterations have passed). Channels not searched keep their start values.
-// All storage is fixed: a search allocates nothing, and one optimizer must not run two searches at
-// once.
+// current point (16-bit units) it converts the point and its neighbours inside the bounds: +-step
+// in the searched channels of C, M and Y (26 for all three), and when black is searched, black at
+// +-step alone and with all of C, M and Y the other way or the same way. It moves to the best
+// neighbour when one is strictly better, and halves the step when none is, as PassSteps says (by
+// default until the step is below 0.5 or 100 iterations have passed). Channels not searched keep
+// their start values. All storage is fixed: a search allocates nothing, and one optimizer must
+// not run two searches at once.
 class VariationOptimizer {
 public:
-    // The table holds the point and its neighbours: 27 when three channels are searched, 81
-    // when all four are.
-    static constexpr int maxVariations = 81;
+    // The table holds the point and its neighbours: 27 when C, M and Y are searched, six more
+    // when black is too.
+    static constexpr int maxVariations = 33;
 
     // The bounds of the searches that follow; the defaults until this is called.
     void setBounds(const DeviceBounds& bounds);
