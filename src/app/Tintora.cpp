@@ -1,6 +1,7 @@
 #include "Tintora.h"
 
 #include "ColourDifference.h"
+#include "NumberText.h"
 #include "QDropFrame.h"
 #include "SettingsStore.h"
 #include "ViewingConditions.h"
@@ -135,6 +136,20 @@ void Tintora::makeConnections() {
     connect(comboBoxDeltaFormula, &QComboBox::activated, this, &Tintora::requestSearch);
     connect(comboBoxDeltaFormula, &QComboBox::activated, this, &Tintora::methodChanged);
     connect(sliderBlack, &QSlider::valueChanged, this, &Tintora::requestSearch);
+    connect(comboBoxBlackMode, &QComboBox::activated, this, [this] {
+        showLocks();
+        requestSearch();
+    });
+    connect(spinBoxInkLimit, &QSpinBox::valueChanged, this, &Tintora::requestSearch);
+    connect(spinBoxBlackLimit, &QSpinBox::valueChanged, this, [this](int limit) {
+        // A fixed black never above the limit: the slider's end follows it (and a value past
+        // it moves back, which searches).
+        SearchBatch batch(*this);
+        sliderBlack->setMaximum(limit);
+        requestSearch();
+    });
+    for (QCheckBox* lock : {checkBoxLock1, checkBoxLock2, checkBoxLock3, checkBoxLock4})
+        connect(lock, &QCheckBox::toggled, this, &Tintora::lockChanged);
     connect(sliderStrength, &QSlider::valueChanged, this, &Tintora::requestSearch);
     connect(sliderPriority, &QSlider::valueChanged, this, &Tintora::requestSearch);
 
@@ -209,6 +224,30 @@ void Tintora::dropEvent(QDropEvent* event) {
     emit dropOpenDocuments(files);
 }
 
+void Tintora::lockChanged() {
+    QCheckBox* const boxes[4] = {checkBoxLock1, checkBoxLock2, checkBoxLock3, checkBoxLock4};
+    for (int i = 0; i < 4; ++i)
+        locks_[i] = !boxes[i]->isChecked() ? -1 : (locks_[i] >= 0 ? locks_[i] : dev[i]);
+    showLocks();
+    requestSearch();
+}
+
+void Tintora::showLocks() {
+    SpinLineEdit* const fields[4] = {lineEditDev1, lineEditDev2, lineEditDev3, lineEditDev4};
+    for (int i = 0; i < 4; ++i) {
+        const bool locked = locks_[i] >= 0;
+        fields[i]->setReadOnly(locked);
+        fields[i]->setToolTip(locked ? tr("locked at %1").arg(numberText(locks_[i], 2))
+                                     : QString());
+        // A locked field takes the window's colour instead of a field's.
+        QPalette colours = fields[i]->palette();
+        colours.setColor(QPalette::Base,
+                         palette().color(locked ? QPalette::Window : QPalette::Base));
+        fields[i]->setPalette(colours);
+    }
+    sliderBlack->setEnabled(comboBoxBlackMode->currentIndex() == 0 && locks_[3] < 0);
+}
+
 void Tintora::rememberEverything() {
     rememberRefL();
     rememberRefA();
@@ -219,6 +258,7 @@ void Tintora::rememberEverything() {
     rememberPreserve();
     rememberMethod();
     rememberBlack();
+    rememberPress();
     rememberStrength();
     rememberPriority();
     rememberSrc();

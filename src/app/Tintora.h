@@ -63,6 +63,9 @@ public slots:
     void rememberPreserve();
     void rememberMethod();
     void rememberBlack();
+    // A lock box changed: the channel is held at its field's value, or released.
+    void lockChanged();
+    void rememberPress();
     void rememberStrength();
     void rememberPriority();
     void rememberSrc();
@@ -126,8 +129,16 @@ private:
     void fillDiagram(DiagramLAB* diagram, bool chromaLightness, double L, double a, double b,
                      double total);
 
+    // The search preferences and press constraints as the controls hold them.
+    SearchPreferences searchPreferences() const;
+    // Shows the locked device fields as locked (read-only, greyed) and the black slider as
+    // enabled only while it decides black.
+    void showLocks();
+
     // The search's fixed storage, reused by every search of this window.
     SearchWorkspace search_;
+    // The value each device channel is locked at (its field's units); negative, not locked.
+    double locks_[4] = {-1, -1, -1, -1};
     // The combo index each side's converter is prepared for.
     int boundIntent_ = 0;
     int boundSourceIntent_ = 0;

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace {
 
@@ -77,14 +78,25 @@ void TintoraBase::setNumberText(QLineEdit* field, double value, int decimals) {
 
 void TintoraBase::setDeviceLabels(const char* first, const char* second, const char* third,
                                   bool cmyk) {
+    // Locks hold values of the channels they were set on: another colour space releases them.
+    if (checkBoxLock1->text() != tr(first) || checkBoxLock4->isVisibleTo(this) != cmyk)
+        for (QCheckBox* lock : {checkBoxLock1, checkBoxLock2, checkBoxLock3, checkBoxLock4})
+            lock->setChecked(false);
     textLabelDev1->setText(tr(first));
     textLabelDev2->setText(tr(second));
     textLabelDev3->setText(tr(third));
+    checkBoxLock1->setText(tr(first));
+    checkBoxLock2->setText(tr(second));
+    checkBoxLock3->setText(tr(third));
     if (cmyk)
         textLabelDev4->setText(tr("K"));
     setVisibleAll({textLabelDev4, lineEditDev4, textLabelBlack, textLabelBlackNo, textLabelBlackMax,
-                   sliderBlack},
+                   sliderBlack, comboBoxBlackMode, textLabelBlackLimit, spinBoxBlackLimit,
+                   checkBoxLock4},
                   cmyk);
+    // Inks add up to a coverage; the light of a display does not.
+    const bool inks = std::string(first) != "R";
+    setVisibleAll({textLabelPress, textLabelInkLimit, spinBoxInkLimit, textLabelCoverage}, inks);
 }
 
 void TintoraBase::setSourceLabels(const char* first, const char* second, const char* third,

@@ -11,10 +11,14 @@
 #include "csCIEConstants.h"
 #include "csContext.h"
 #include "csICCProfile.h"
+
 #include "csICCProfileConverter.h"
+#include <algorithm>
+#include <numeric>
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace {
 
@@ -52,15 +56,31 @@ void Tintora::showDelta(QLineEdit* lineEdit, double value) {
     setBrushForAllGroups(lineEdit, lineEdit->backgroundRole(), deltaColour(value));
 }
 
-void Tintora::findAgain() {
-    if (outProfile == nullptr || outConverter == nullptr)
-        return;
+SearchPreferences Tintora::searchPreferences() const {
     SearchPreferences preferences;
     preferences.strength = sliderStrength->value();
     preferences.priority = sliderPriority->value();
     preferences.preserve = comboBoxPreserve->currentIndex();
     preferences.black = sliderBlack->value();
     preferences.method = comboBoxDeltaFormula->currentIndex();
+    PressConstraints& press = preferences.press;
+    const bool cmyk = checkBoxLock4->isVisibleTo(this), inks = spinBoxInkLimit->isVisibleTo(this);
+    press.inkLimit = inks ? spinBoxInkLimit->value() : 0;
+    if (cmyk) {
+        static const BlackGeneration modes[4] = {BlackGeneration::Fixed, BlackGeneration::Minimum,
+                                                 BlackGeneration::Maximum, BlackGeneration::Free};
+        press.black = modes[std::clamp(comboBoxBlackMode->currentIndex(), 0, 3)];
+        press.blackLimit = spinBoxBlackLimit->value();
+    }
+    for (int c = 0; c < (cmyk ? 4 : 3); ++c)
+        press.locks[c] = locks_[c];
+    return preferences;
+}
+
+void Tintora::findAgain() {
+    if (outProfile == nullptr || outConverter == nullptr)
+        return;
+    const SearchPreferences preferences = searchPreferences();
     const double reference[3] = {refL, refA, refB};
     const SpotSearchResult result =
         searchSpotColour(search_, *outConverter, outProfile->header().colorSpace(),
@@ -85,6 +105,10 @@ void Tintora::updateAchievedFromDevice() {
     deviceToLab(*outConverter, outProfile->header().colorSpace(), xyzPcs(*outProfile), dev.data(),
                 lab);
     setAchievedLab(lab[0], lab[1], lab[2]);
+    const int channels = checkBoxLock4->isVisibleTo(this) ? 4 : 3;
+    textLabelCoverage->setText(
+        tr("TAC %1 %")
+            .arg(numberText(std::accumulate(dev.begin(), dev.begin() + channels, 0.0), 2)));
 }
 
 void Tintora::updateReferenceFromSource() {
@@ -132,6 +156,7 @@ void Tintora::setAchievedLab(double L, double a, double b) {
         field->setEnabled(true);
         field->setPalette(palette);
     }
+    showLocks();
 }
 
 // The empty frame of a diagram: the a-b plane (view 0) or the C-L plane (view 3) over +-range,

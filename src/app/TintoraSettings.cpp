@@ -3,6 +3,8 @@
 #include "SettingsStore.h"
 #include "Tintora.h"
 
+#include <QSignalBlocker>
+
 void Tintora::restoreLastSettings() {
     using SettingsStore::read;
     comboBoxIntent->setCurrentIndex(read("lastIntent", 3).toInt());
@@ -11,7 +13,19 @@ void Tintora::restoreLastSettings() {
     sliderStrength->setValue(read("lastStrength", 2).toInt());
     sliderPriority->setValue(read("lastPriority", 2).toInt());
     comboBoxDeltaFormula->setCurrentIndex(read("lastMethod", 3).toInt());
+    spinBoxBlackLimit->setValue(read("lastBlackLimit", 100).toInt());
+    sliderBlack->setMaximum(spinBoxBlackLimit->value());
     sliderBlack->setValue(read("lastBlack", 0).toInt());
+    comboBoxBlackMode->setCurrentIndex(read("lastBlackMode", 0).toInt());
+    spinBoxInkLimit->setValue(read("lastInkLimit", 0).toInt());
+    static const char* const lockKeys[4] = {"lastLock1", "lastLock2", "lastLock3", "lastLock4"};
+    QCheckBox* const lockBoxes[4] = {checkBoxLock1, checkBoxLock2, checkBoxLock3, checkBoxLock4};
+    for (int i = 0; i < 4; ++i) {
+        locks_[i] = read(lockKeys[i], -1.0).toDouble();
+        const QSignalBlocker quiet(lockBoxes[i]);
+        lockBoxes[i]->setChecked(locks_[i] >= 0);
+    }
+    showLocks();
     const bool displayLab = read("lastDisplayAB", false).toBool();
     const bool displayLCh = read("lastDisplayCH", true).toBool();
     checkBoxLab->setChecked(displayLab);
@@ -58,6 +72,15 @@ void Tintora::rememberMethod() {
     SettingsStore::write("lastMethod", comboBoxDeltaFormula->currentIndex());
 }
 void Tintora::rememberBlack() { SettingsStore::write("lastBlack", sliderBlack->value()); }
+void Tintora::rememberPress() {
+    SettingsStore::write("lastBlackMode", comboBoxBlackMode->currentIndex());
+    SettingsStore::write("lastInkLimit", spinBoxInkLimit->value());
+    SettingsStore::write("lastBlackLimit", spinBoxBlackLimit->value());
+    SettingsStore::write("lastLock1", locks_[0]);
+    SettingsStore::write("lastLock2", locks_[1]);
+    SettingsStore::write("lastLock3", locks_[2]);
+    SettingsStore::write("lastLock4", locks_[3]);
+}
 void Tintora::rememberStrength() { SettingsStore::write("lastStrength", sliderStrength->value()); }
 void Tintora::rememberPriority() { SettingsStore::write("lastPriority", sliderPriority->value()); }
 void Tintora::rememberSrc() {

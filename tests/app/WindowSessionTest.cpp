@@ -4,6 +4,7 @@
 #include "DiagramLAB.h"
 #include "LutBytes.h"
 #include "OpenTintora.h"
+#include "ResultFigures.h"
 #include "TestProfiles.h"
 #include "csICCProfileConverter.h"
 #include "csICCXYZTag.h"
@@ -272,4 +273,43 @@ TEST_F(WindowSession, SettingsSurviveASecondWindow) {
     EXPECT_FALSE(second.checkBoxLCh->isChecked());
     EXPECT_EQ(second.lineEditSrc3->text(), "3.0");
 }
+} // namespace
+
+namespace {
+
+// The press constraints reach the search, show in the results and come back in a second window.
+TEST_F(WindowSession, PressConstraintsHoldAndSurviveASecondWindow) {
+    window.setProfile(sampleCMYK);
+    window.setReferenceLab(20, 5, 0);
+    window.lineEditDev1->setText("10.00");
+    window.checkBoxLock1->setChecked(true);
+    choose(window.comboBoxBlackMode, 3);
+    window.spinBoxInkLimit->setValue(250);
+    window.spinBoxBlackLimit->setValue(80);
+    const auto sum = [](Window& w) { return w.dev[0] + w.dev[1] + w.dev[2] + w.dev[3]; };
+    EXPECT_EQ(window.lineEditDev1->text(), "10.00") << "held at the value locked";
+    EXPECT_TRUE(window.lineEditDev1->isReadOnly());
+    EXPECT_LE(sum(window), 250);
+    EXPECT_LE(window.dev[3], 80);
+    EXPECT_EQ(window.textLabelCoverage->text(),
+              QString("TAC %1 %").arg(QString::fromStdString(fieldText(sum(window), 2))));
+    EXPECT_FALSE(window.sliderBlack->isEnabled()) << "black searched";
+    EXPECT_EQ(window.sliderBlack->maximum(), 80);
+    window.rememberEverything();
+
+    Window second;
+    second.restoreLastSession();
+    EXPECT_EQ(second.comboBoxBlackMode->currentIndex(), 3);
+    EXPECT_EQ(second.spinBoxInkLimit->value() * 1000 + second.spinBoxBlackLimit->value(), 250080);
+    EXPECT_TRUE(second.checkBoxLock1->isChecked());
+    EXPECT_EQ(second.lineEditDev1->text(), "10.00");
+
+    // Another colour space releases the locks and hides what it has no use for.
+    second.setProfile("/usr/share/color/icc/colord/sRGB.icc");
+    EXPECT_FALSE(second.checkBoxLock1->isChecked());
+    EXPECT_FALSE(second.lineEditDev1->isReadOnly());
+    EXPECT_FALSE(second.spinBoxInkLimit->isVisibleTo(&second));
+    EXPECT_FALSE(second.textLabelCoverage->isVisibleTo(&second));
+}
+
 } // namespace
