@@ -13,6 +13,7 @@
 #include <tintora/version.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include <QAction>
 #include <QCoreApplication>
@@ -138,9 +139,14 @@ void Tintora::makeConnections() {
     connect(sliderBlack, &QSlider::valueChanged, this, &Tintora::requestSearch);
     connect(comboBoxBlackMode, &QComboBox::activated, this, [this] {
         showLocks();
+        keepInkLimit();
         requestSearch();
     });
-    connect(spinBoxInkLimit, &QSpinBox::valueChanged, this, &Tintora::requestSearch);
+    connect(spinBoxInkLimit, &QSpinBox::valueChanged, this, [this] {
+        keepInkLimit();
+        requestSearch();
+    });
+    connect(sliderBlack, &QSlider::valueChanged, this, &Tintora::keepInkLimit);
     connect(spinBoxBlackLimit, &QSpinBox::valueChanged, this, [this](int limit) {
         // A fixed black never above the limit: the slider's end follows it (and a value past
         // it moves back, which searches).
@@ -229,7 +235,22 @@ void Tintora::lockChanged() {
     for (int i = 0; i < 4; ++i)
         locks_[i] = !boxes[i]->isChecked() ? -1 : (locks_[i] >= 0 ? locks_[i] : dev[i]);
     showLocks();
+    keepInkLimit();
     requestSearch();
+}
+
+void Tintora::keepInkLimit() {
+    // What the locked channels and a fixed black already take; an ink limit set below it goes up
+    // to it.
+    const bool cmyk = checkBoxLock4->isVisibleTo(this);
+    double used = 0;
+    for (int i = 0; i < (cmyk ? 4 : 3); ++i)
+        used += locks_[i] >= 0 ? locks_[i] : 0;
+    if (cmyk && locks_[3] < 0 && comboBoxBlackMode->currentIndex() == 0)
+        used += sliderBlack->value();
+    const int needed = static_cast<int>(std::ceil(used - 1e-9));
+    if (spinBoxInkLimit->value() > 0 && spinBoxInkLimit->value() < needed)
+        spinBoxInkLimit->setValue(needed);
 }
 
 void Tintora::showLocks() {

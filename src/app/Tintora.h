@@ -134,6 +134,8 @@ private:
     // Shows the locked device fields as locked (read-only, greyed) and the black slider as
     // enabled only while it decides black.
     void showLocks();
+    // Raises a total ink limit that is below what the locks and a fixed black take.
+    void keepInkLimit();
 
     // The search's fixed storage, reused by every search of this window.
     SearchWorkspace search_;

@@ -295,6 +295,9 @@ TEST_F(WindowSession, PressConstraintsHoldAndSurviveASecondWindow) {
               QString("TAC %1 %").arg(QString::fromStdString(fieldText(sum(window), 2))));
     EXPECT_FALSE(window.sliderBlack->isEnabled()) << "black searched";
     EXPECT_EQ(window.sliderBlack->maximum(), 80);
+    window.spinBoxInkLimit->setValue(5);
+    EXPECT_EQ(window.spinBoxInkLimit->value(), 10) << "not below the locked C";
+    window.spinBoxInkLimit->setValue(250);
     window.rememberEverything();
 
     Window second;
