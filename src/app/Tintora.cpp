@@ -138,15 +138,20 @@ void Tintora::makeConnections() {
     connect(comboBoxDeltaFormula, &QComboBox::activated, this, &Tintora::methodChanged);
     connect(sliderBlack, &QSlider::valueChanged, this, &Tintora::requestSearch);
     connect(comboBoxBlackMode, &QComboBox::activated, this, [this] {
+        SearchBatch batch(*this);
         showLocks();
         keepInkLimit();
         requestSearch();
     });
     connect(spinBoxInkLimit, &QSpinBox::valueChanged, this, [this] {
+        SearchBatch batch(*this);
         keepInkLimit();
         requestSearch();
     });
-    connect(sliderBlack, &QSlider::valueChanged, this, &Tintora::keepInkLimit);
+    connect(sliderBlack, &QSlider::valueChanged, this, [this] {
+        SearchBatch batch(*this);
+        keepInkLimit();
+    });
     connect(spinBoxBlackLimit, &QSpinBox::valueChanged, this, [this](int limit) {
         // A fixed black never above the limit: the slider's end follows it (and a value past
         // it moves back, which searches).
@@ -231,6 +236,7 @@ void Tintora::dropEvent(QDropEvent* event) {
 }
 
 void Tintora::lockChanged() {
+    SearchBatch batch(*this);
     QCheckBox* const boxes[4] = {checkBoxLock1, checkBoxLock2, checkBoxLock3, checkBoxLock4};
     for (int i = 0; i < 4; ++i)
         locks_[i] = !boxes[i]->isChecked() ? -1 : (locks_[i] >= 0 ? locks_[i] : dev[i]);

@@ -26,6 +26,9 @@ public:
     // The colour a difference is shown in: from light green (at most 0.1) to red (above 5).
     static QColor deltaColour(double value);
 
+    // The search preferences and press constraints as the controls hold them.
+    SearchPreferences searchPreferences() const;
+
     // A start without arguments: the profiles and the reference of the last session, or on the
     // very first start the bundled sample press profile; one search for all of it.
     void restoreLastSession();
@@ -129,8 +132,6 @@ private:
     void fillDiagram(DiagramLAB* diagram, bool chromaLightness, double L, double a, double b,
                      double total);
 
-    // The search preferences and press constraints as the controls hold them.
-    SearchPreferences searchPreferences() const;
     // Shows the locked device fields as locked (read-only, greyed) and the black slider as
     // enabled only while it decides black.
     void showLocks();

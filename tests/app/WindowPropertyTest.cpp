@@ -59,7 +59,7 @@ public:
         Window& w = *window_;
         const int searchesBefore = w.searches;
         QString done;
-        switch (pick(14)) {
+        switch (pick(15)) {
         case 0:
             done = type(w.lineEditRefL, number(0, 100), false);
             break;
@@ -105,6 +105,27 @@ public:
             QTest::mouseClick(pick(2) ? w.checkBoxLab : w.checkBoxLCh, Qt::LeftButton);
             done = "display";
             break;
+        case 14: {
+            // The press constraints: black generation, the limits, a lock.
+            const int what = pick(4);
+            if (what == 0 && w.comboBoxBlackMode->isVisibleTo(&w)) {
+                const int index = pick(4);
+                w.comboBoxBlackMode->setCurrentIndex(index);
+                emit w.comboBoxBlackMode->activated(index);
+            } else if (what == 1 && w.spinBoxInkLimit->isVisibleTo(&w)) {
+                w.spinBoxInkLimit->setValue(pick(2) ? 0 : 150 + pick(250));
+            } else if (what == 2 && w.spinBoxBlackLimit->isVisibleTo(&w)) {
+                w.spinBoxBlackLimit->setValue(pick(101));
+            } else if (what == 3) {
+                QCheckBox* locks[] = {w.checkBoxLock1, w.checkBoxLock2, w.checkBoxLock3,
+                                      w.checkBoxLock4};
+                QCheckBox* lock = locks[pick(4)];
+                if (lock->isVisibleTo(&w))
+                    QTest::mouseClick(lock, Qt::LeftButton);
+            }
+            done = "press constraint " + QString::number(what);
+            break;
+        }
         case 7:
             QTest::mouseClick(w.checkBoxUseSource, Qt::LeftButton);
             done = "use source";
@@ -230,12 +251,7 @@ public:
         if (manual_) {
             deviceToLab(*w.outConverter, space, xyzPcs, w.dev.data(), achieved);
         } else {
-            SearchPreferences preferences;
-            preferences.strength = w.sliderStrength->value();
-            preferences.priority = w.sliderPriority->value();
-            preferences.preserve = w.comboBoxPreserve->currentIndex();
-            preferences.black = w.sliderBlack->value();
-            preferences.method = w.comboBoxDeltaFormula->currentIndex();
+            const SearchPreferences preferences = w.searchPreferences();
             const SpotSearchResult expected = searchSpotColour(
                 workspace_, *w.outConverter, space, xyzPcs, context_, reference, preferences);
             const SpinLineEdit* fields[] = {w.lineEditDev1, w.lineEditDev2, w.lineEditDev3,
