@@ -248,12 +248,7 @@ void Tintora::lockChanged() {
 void Tintora::keepInkLimit() {
     // What the locked channels and a fixed black already take; an ink limit set below it goes up
     // to it.
-    const bool cmyk = checkBoxLock4->isVisibleTo(this);
-    double used = 0;
-    for (int i = 0; i < (cmyk ? 4 : 3); ++i)
-        used += locks_[i] >= 0 ? locks_[i] : 0;
-    if (cmyk && locks_[3] < 0 && comboBoxBlackMode->currentIndex() == 0)
-        used += sliderBlack->value();
+    const double used = inkTaken(searchPreferences(), checkBoxLock4->isVisibleTo(this));
     const int needed = static_cast<int>(std::ceil(used - 1e-9));
     if (spinBoxInkLimit->value() > 0 && spinBoxInkLimit->value() < needed)
         spinBoxInkLimit->setValue(needed);

@@ -70,9 +70,8 @@ nlohmann::ordered_json constraintsJson(const SearchPreferences& preferences,
     json["inkLimit"] = press.inkLimit;
     if (channels.size() == 4) {
         json["blackLimit"] = press.blackLimit;
-        json["black"] = blackGenerationName(preferences).substr(0, 5) == "fixed"
-                            ? "fixed"
-                            : blackGenerationName(preferences);
+        json["black"] =
+            press.black == BlackGeneration::Fixed ? "fixed" : blackGenerationName(preferences);
         if (press.black == BlackGeneration::Fixed)
             json["blackValue"] = preferences.black;
     }

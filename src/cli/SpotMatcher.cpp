@@ -61,7 +61,6 @@ bool SpotMatcher::constrain(const std::vector<ChannelLock>& locks, std::ostream&
         errors << "tintora-cli: --ink-limit applies to CMYK and CMY profiles\n";
         return false;
     }
-    // What the locked channels and a fixed black already take.
     const bool fixedBlack = cmyk && (press.black == BlackGeneration::Fixed || press.locks[3] >= 0);
     const double black = press.locks[3] >= 0 ? press.locks[3] : preferences_.black;
     if (fixedBlack && black > press.blackLimit) {
@@ -69,9 +68,7 @@ bool SpotMatcher::constrain(const std::vector<ChannelLock>& locks, std::ostream&
                << fieldText(press.blackLimit, 2) << " %\n";
         return false;
     }
-    double used = fixedBlack ? black : 0;
-    for (int c = 0; c < 3 && !rgb; ++c)
-        used += press.locks[c] >= 0 ? press.locks[c] : 0;
+    const double used = inkTaken(preferences_, cmyk);
     if (press.inkLimit > 0 && used > press.inkLimit) {
         errors << "tintora-cli: the ink limit " << fieldText(press.inkLimit, 2)
                << " % is below the " << fieldText(used, 2)

@@ -38,6 +38,18 @@ double displayedValue(double value) {
     return shown;
 }
 
+double inkTaken(const SearchPreferences& preferences, bool cmyk) {
+    const PressConstraints& press = preferences.press;
+    double taken = 0;
+    for (int c = 0; c < 3; ++c)
+        taken += press.locks[c] >= 0 ? press.locks[c] : 0;
+    if (cmyk && press.locks[3] >= 0)
+        taken += press.locks[3];
+    else if (cmyk && press.black == BlackGeneration::Fixed)
+        taken += preferences.black;
+    return taken;
+}
+
 namespace {
 
 // How many of the start grid's local minima the second pass starts from, besides the gamut
@@ -68,15 +80,15 @@ constexpr double inkMargin = 0.02;
 // The second pass and its further starts for a reference out of gamut, from the gamut test's
 // result in result.device; leaves the answer, as shown, and its colour in result.
 // held: the values (percent) the grid holds, negative for the channels it spans; black is
-// searched when blackSearched. inkLimit: percent over the four values, 0 for none.
+// searched when blackSearched. method: the preferences' method, 0 for any unknown one. inkLimit:
+// percent over the four values, 0 for none.
 void searchFurther(SearchWorkspace& workspace, csColorConverter& converter, Signature colourSpace,
                    bool xyzPcs, const csContext& context, const double reference[3],
-                   const SearchPreferences& preferences, const double held[4], bool blackSearched,
-                   double inkLimit, SpotSearchResult& result) {
+                   const SearchPreferences& preferences, int method, const double held[4],
+                   bool blackSearched, double inkLimit, SpotSearchResult& result) {
     VariationOptimizer& optimizer = workspace.optimizer;
     const SearchWeights w =
         searchWeights(preferences.strength, preferences.priority, preferences.preserve);
-    const int method = preferences.method >= 1 && preferences.method <= 3 ? preferences.method : 0;
     double* dev = result.device;
     double again[3] = {reference[0], reference[1], reference[2]};
     optimizer.searchDeviceValues(converter, context, dev, again, w.L, w.C, w.H, method, xyzPcs);
@@ -105,13 +117,9 @@ void searchFurther(SearchWorkspace& workspace, csColorConverter& converter, Sign
         double fixed[4] = {held[0], held[1], held[2], held[3]};
         if (blackSearched)
             fixed[3] = preferences.press.blackLimit * level / (levels - 1);
-        // A fixed black uses the grid that already holds it, if one does.
-        int grid = level;
-        for (int g = levels - 1; g > 0 && !blackSearched; --g)
-            grid = workspace.starts[g].holds(fixed) ? g : grid;
-        found += workspace.starts[grid].bestPoints(converter, xyzPcs, fixed, context, wanted,
-                                                   method, w.L, w.C, w.H, inkLimit, gridStarts,
-                                                   starts + found, gridDistance + found);
+        found += workspace.starts[level].bestPoints(converter, xyzPcs, fixed, context, wanted,
+                                                    method, w.L, w.C, w.H, inkLimit, gridStarts,
+                                                    starts + found, gridDistance + found);
     }
     // The nearest of them, nearest first (the earlier level first among equals).
     int order[levels * gridStarts];
@@ -240,7 +248,7 @@ SpotSearchResult searchSpotColour(SearchWorkspace& workspace, csColorConverter& 
     result.outOfGamut = !(result.gamutDistance < gamutTolerance);
     if (result.outOfGamut)
         searchFurther(workspace, converter, colourSpace, xyzPcs, context, reference, preferences,
-                      held, blackSearched, inkLimit, result);
+                      method, held, blackSearched, inkLimit, result);
     else
         show(converter, colourSpace, xyzPcs, dev, result.achieved);
 

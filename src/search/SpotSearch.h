@@ -70,6 +70,10 @@ constexpr double chromaticReference = 5.0;
 // The note that goes with a near-neutral answer, in the window and the command line.
 constexpr const char* nearNeutralNote = "Nearest is near-neutral";
 
+// What the locked channels and a fixed black of a CMYK or CMY answer take of its ink, percent:
+// no answer can have less coverage.
+double inkTaken(const SearchPreferences& preferences, bool cmyk);
+
 // What one caller's searches keep: the optimizer's fixed storage and the start grid's colours,
 // which depend only on the converter's preparation, the black value and the PCS, so a result
 // never depends on earlier searches. A workspace must not run two searches at once.

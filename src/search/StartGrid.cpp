@@ -11,10 +11,6 @@
 
 StartGrid::StartGrid(int pointsPerChannel) : points_(pointsPerChannel < 2 ? 2 : pointsPerChannel) {}
 
-bool StartGrid::holds(const double fixed[4]) const {
-    return filled_ && std::equal(fixed, fixed + 4, fixed_);
-}
-
 bool StartGrid::fill(csColorConverter& converter, bool xyzPcs, const double fixed[4]) {
     const std::uint64_t preparation = converter.preparation();
     if (filled_ && preparation != 0 && preparation == preparation_ &&

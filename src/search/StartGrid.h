@@ -32,9 +32,6 @@ public:
                    double wC, double wH, double inkLimit, int count, double (*devices)[4],
                    double* distances);
 
-    // Whether the grid's colours are those of these held values.
-    bool holds(const double fixed[4]) const;
-
     int pointsPerChannel() const { return points_; }
 
 private:

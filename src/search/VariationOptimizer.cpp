@@ -52,9 +52,12 @@ void VariationOptimizer::addVariation(double s0, double s1, double s2, double s3
     ++count_;
 }
 
-template <class Rank>
-int VariationOptimizer::run(csColorConverter& converter, double dev[4], bool xyzPcs,
-                            const PassSteps& steps, Rank rank) {
+double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const csContext& context,
+                                              double dev[4], double reference[3], double wL,
+                                              double wC, double wH, int method, bool xyzPcs,
+                                              const PassSteps& steps) {
+    const DistanceColour target =
+        distanceColour(method, context, reference[0], reference[1], reference[2]);
     clampToRange_ = steps.clampToRange;
     for (int k = 0; k < 4; ++k)
         point_[k] = dev[k] * percentTo16;
@@ -80,16 +83,22 @@ int VariationOptimizer::run(csColorConverter& converter, double dev[4], bool xyz
         // Rows of four device values and three PCS values; a converter that cannot work in
         // them ends the search without a distance.
         if (converter.outputChannels() != 3 ||
-            converter.convert(input_[0], output_[0], count_, 4, 3) != 0)
-            return -1;
+            converter.convert(input_[0], output_[0], count_, 4, 3) != 0) {
+            for (int k = 0; k < 3; ++k)
+                reference[k] = std::numeric_limits<double>::quiet_NaN();
+            return std::numeric_limits<double>::quiet_NaN();
+        }
         pcsToLab(output_[0], count_, xyzPcs);
 
         int best = 0;
         double bestDistance = noDistance;
         for (int n = 0; n < count_; ++n) {
-            table_[n].distance = rank(n, output_[n]);
-            if (table_[n].distance < bestDistance) { // the earlier entry wins a tie
-                bestDistance = table_[n].distance;
+            Variation& entry = table_[n];
+            entry.colour =
+                distanceColour(method, context, output_[n][0], output_[n][1], output_[n][2]);
+            entry.distance = searchDistance(method, target, entry.colour, wL, wC, wH);
+            if (entry.distance < bestDistance) { // the earlier entry wins a tie
+                bestDistance = entry.distance;
                 best = n;
             }
         }
@@ -116,25 +125,7 @@ int VariationOptimizer::run(csColorConverter& converter, double dev[4], bool xyz
     nextStep_ = step;
     for (int k = 0; k < 4; ++k)
         dev[k] = point_[k] / percentTo16;
-    return count_ == 0 ? -2 : end;
-}
-
-double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const csContext& context,
-                                              double dev[4], double reference[3], double wL,
-                                              double wC, double wH, int method, bool xyzPcs,
-                                              const PassSteps& steps) {
-    const DistanceColour target =
-        distanceColour(method, context, reference[0], reference[1], reference[2]);
-    const int end = run(converter, dev, xyzPcs, steps, [&](int n, const double lab[3]) {
-        table_[n].colour = distanceColour(method, context, lab[0], lab[1], lab[2]);
-        return searchDistance(method, target, table_[n].colour, wL, wC, wH);
-    });
-    if (end == -1) {
-        for (int k = 0; k < 3; ++k)
-            reference[k] = std::numeric_limits<double>::quiet_NaN();
-        return std::numeric_limits<double>::quiet_NaN();
-    }
-    if (end == -2)
+    if (count_ == 0)
         return noDistance; // a start point outside the device range, and no neighbour inside
     for (int c = 0; c < 3; ++c)
         reference[c] = table_[end].colour.v[c];

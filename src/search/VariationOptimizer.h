@@ -77,13 +77,6 @@ private:
         double distance;
     };
 
-    // One pass; rank(n, lab) gives candidate n's distance from its L*, a*, b*. Returns the table
-    // entry of the end point, -1 when the converter refuses the pixels, -2 when the start point
-    // and all its neighbours are out of bounds.
-    template <class Rank>
-    int run(csColorConverter& converter, double dev[4], bool xyzPcs, const PassSteps& steps,
-            Rank rank);
-
     DeviceBounds bounds_;
     int capacity_ = 27;
     double point_[4] = {};
