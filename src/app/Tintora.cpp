@@ -98,7 +98,10 @@ Tintora::~Tintora() {
 void Tintora::buildMenus() {
     auto* menubar = new QMenuBar(this);
     menubar->setObjectName("menubar");
-    menubar->setGeometry(0, 0, 20000, menuBarHeight);
+    menubar->setGeometry(0, 0, width(), menuBarHeight);
+    // Which reference and result fields to show is a matter of the view, not of the search: the
+    // choice sits at the right end of the menu bar.
+    menubar->setCornerWidget(displayBox);
 
     QMenu* file = menubar->addMenu(tr("&File"));
     QAction* quit = file->addAction(tr("&Quit"), this, &Tintora::appquit);
@@ -233,6 +236,12 @@ void Tintora::dropEvent(QDropEvent* event) {
     for (const QString& file : files)
         qDebug("list contains <%s>", qPrintable(file));
     emit dropOpenDocuments(files);
+}
+
+void Tintora::resizeEvent(QResizeEvent* event) {
+    TintoraBase::resizeEvent(event);
+    if (auto* bar = findChild<QMenuBar*>("menubar"))
+        bar->resize(width(), menuBarHeight);
 }
 
 void Tintora::lockChanged() {

@@ -94,6 +94,8 @@ protected:
 
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // The menu bar spans the window, so that its corner (the display choice) stays in view.
+    void resizeEvent(QResizeEvent* event) override;
 
     // The window owns these; each is null until a profile of its side is bound.
     csICCProfile* outProfile = nullptr;

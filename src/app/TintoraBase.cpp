@@ -79,15 +79,12 @@ void TintoraBase::setNumberText(QLineEdit* field, double value, int decimals) {
 void TintoraBase::setDeviceLabels(const char* first, const char* second, const char* third,
                                   bool cmyk) {
     // Locks hold values of the channels they were set on: another colour space releases them.
-    if (checkBoxLock1->text() != tr(first) || checkBoxLock4->isVisibleTo(this) != cmyk)
+    if (textLabelDev1->text() != tr(first) || checkBoxLock4->isVisibleTo(this) != cmyk)
         for (QCheckBox* lock : {checkBoxLock1, checkBoxLock2, checkBoxLock3, checkBoxLock4})
             lock->setChecked(false);
     textLabelDev1->setText(tr(first));
     textLabelDev2->setText(tr(second));
     textLabelDev3->setText(tr(third));
-    checkBoxLock1->setText(tr(first));
-    checkBoxLock2->setText(tr(second));
-    checkBoxLock3->setText(tr(third));
     if (cmyk)
         textLabelDev4->setText(tr("K"));
     setVisibleAll({textLabelDev4, lineEditDev4, textLabelBlack, textLabelBlackNo, textLabelBlackMax,

@@ -92,7 +92,22 @@ TEST_F(TintoraWindowTest, GeometryTitleAndEscape) {
     EXPECT_EQ(window.size(),
               QSize(797, std::min(780, window.screen()->availableGeometry().height() - 40)))
         << "780 high where the screen has room";
-    EXPECT_EQ(window.minimumSize(), QSize(680, 640)) << "fits a 768-pixel screen with a title bar";
+    EXPECT_EQ(window.minimumSize(), QSize(680, 680))
+        << "fits a 768-pixel screen with a title bar and a panel";
+    // Every field and control fits at that size, with both reference notations and four channels
+    // showing; the legend beside the diagrams keeps its lines.
+    window.checkBoxLab->click();
+    window.resize(window.minimumSize());
+    QApplication::processEvents();
+    ASSERT_TRUE(shown(window.lineEditDev4) && shown(window.lineEditRefA));
+    const QSize needed = window.layout()->totalMinimumSize();
+    EXPECT_LE(needed.width(), 680);
+    EXPECT_LE(needed.height(), 680);
+    for (const QLabel* line :
+         {window.textLabelLegend, window.textLabelLegend_2, window.textLabelLegend_3,
+          window.textLabelLegend_4, window.textLabelLegend_5})
+        EXPECT_GE(line->height(), line->heightForWidth(line->width()))
+            << line->text().toStdString();
     EXPECT_EQ(window.windowTitle(), "Veltrane Tintora");
     const QImage banner = window.labelHead->pixmap().toImage();
     EXPECT_EQ(window.labelHead_left->pixmap().toImage(), banner.copy(0, 0, 1, banner.height()));

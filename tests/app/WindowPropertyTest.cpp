@@ -102,7 +102,7 @@ public:
             break;
         }
         case 6:
-            QTest::mouseClick(pick(2) ? w.checkBoxLab : w.checkBoxLCh, Qt::LeftButton);
+            (pick(2) ? w.checkBoxLab : w.checkBoxLCh)->click();
             done = "display";
             break;
         case 14: {
