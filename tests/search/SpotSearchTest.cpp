@@ -329,6 +329,15 @@ TEST(SpotSearch, LeastAndMostBlackKeepTheColourWithinTheLatitude) {
                 EXPECT_LT(least.device[3], free.device[3] - 10) << at;
                 EXPECT_GT(most.device[3], least.device[3] + 20) << at;
             }
+            // A black level whose own answer is within the latitude bounds least and most black:
+            // exactly at the ends of black's range, within 3 % in between (the path along equal
+            // colour ends where the difference reaches the bound, a little before another C, M
+            // and Y at that level would).
+            for (double k = 10; k <= 90; k += 10)
+                if (total(with(BlackGeneration::Fixed, k)) <= within) {
+                    EXPECT_LE(least.device[3], k + 3) << at << " black " << k;
+                    EXPECT_GE(most.device[3], k - 3) << at << " black " << k;
+                }
             if (total(with(BlackGeneration::Fixed, 0)) <= within) {
                 EXPECT_EQ(least.device[3], 0) << at;
             }
