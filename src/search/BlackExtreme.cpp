@@ -64,20 +64,25 @@ void moveBlack(csColorConverter& converter, bool xyzPcs, const csContext& contex
             free[n++] = c;
     const double held[3] = {achieved[0], achieved[1], achieved[2]}; // the colour to keep
     double step = 25;                                               // percent of black
+    // The slopes of the colour at the answer, one percent into the cube per channel; they hold
+    // until the answer moves.
+    double slopes[4][3];
+    bool sloped = false;
     for (int iteration = 0; iteration < 40 && step >= 0.01; ++iteration) {
         const double k = device[3] + direction * step;
         if ((direction < 0 && device[3] <= 0) || (direction > 0 && device[3] >= room.blackLimit))
             break;
-        // The slopes of the colour at the answer, one percent into the cube per channel.
-        double slopes[4][3];
-        for (int c = 0; c < 4; ++c) {
-            const double top = c == 3 ? room.blackLimit : 100;
-            const double delta = device[c] + 1 <= top ? 1 : -1;
-            double moved[4] = {device[0], device[1], device[2], device[3]}, lab[3];
-            moved[c] += delta;
-            deviceToLab(converter, cmyk, xyzPcs, moved, lab);
-            for (int j = 0; j < 3; ++j)
-                slopes[c][j] = (lab[j] - achieved[j]) / delta;
+        if (!sloped) {
+            for (int c = 0; c < 4; ++c) {
+                const double top = c == 3 ? room.blackLimit : 100;
+                const double delta = device[c] + 1 <= top ? 1 : -1;
+                double moved[4] = {device[0], device[1], device[2], device[3]}, lab[3];
+                moved[c] += delta;
+                deviceToLab(converter, cmyk, xyzPcs, moved, lab);
+                for (int j = 0; j < 3; ++j)
+                    slopes[c][j] = (lab[j] - achieved[j]) / delta;
+            }
+            sloped = true;
         }
         // Black's step and the free channels' change that cancels its colour change, then one
         // correction towards the kept colour from where that lands.
@@ -113,5 +118,6 @@ void moveBlack(csColorConverter& converter, bool xyzPcs, const csContext& contex
         }
         std::copy(candidate, candidate + 4, device);
         std::copy(lab, lab + 3, achieved);
+        sloped = false;
     }
 }
