@@ -44,3 +44,57 @@ void simplexInterpolate(const double* in, unsigned inputs, unsigned outputs,
             add(position, weight, out);
     }
 }
+
+// The same interpolation unrolled for the common sizes (3 or 4 inputs, 3 or 4 outputs), with the
+// same arithmetic in the same order. load(position, c) gives output c of the grid point at that
+// position.
+template <unsigned Inputs, unsigned Outputs, typename Load>
+void simplexFixedSize(const double* in, const std::uint32_t* grid, const double* gridScale,
+                      const std::uint32_t* strides, std::uint32_t start, double* out, Load load) {
+    double fraction[Inputs];
+    unsigned order[Inputs];
+    std::uint32_t position = start;
+    for (unsigned k = 0; k < Inputs; ++k) {
+        const double p = in[k] * gridScale[k];
+        const std::uint32_t base = !(p >= 0)            ? 0
+                                   : p >= grid[k] - 1.0 ? grid[k] - 2
+                                                        : static_cast<std::uint32_t>(p);
+        fraction[k] = p - base;
+        position += base * strides[k];
+        order[k] = k;
+    }
+    for (unsigned i = 1; i < Inputs; ++i)
+        for (unsigned j = i; j > 0 && fraction[order[j]] > fraction[order[j - 1]]; --j)
+            std::swap(order[j], order[j - 1]);
+    double sum[Outputs];
+    const double first = 1 - fraction[order[0]];
+    for (unsigned c = 0; c < Outputs; ++c)
+        sum[c] = load(position, c) * first;
+    for (unsigned step = 0; step < Inputs; ++step) {
+        position += strides[order[step]];
+        const double weight =
+            fraction[order[step]] - (step + 1 < Inputs ? fraction[order[step + 1]] : 0.0);
+        if (weight != 0)
+            for (unsigned c = 0; c < Outputs; ++c)
+                sum[c] += load(position, c) * weight;
+    }
+    for (unsigned c = 0; c < Outputs; ++c)
+        out[c] = sum[c];
+}
+
+// The unrolled interpolation for 4 inputs and 3 outputs (device to PCS), 3 and 3, or 3 and 4
+// (PCS to CMYK); false, and nothing done, for other sizes.
+template <typename Load>
+bool simplexCommonSize(const double* in, unsigned inputs, unsigned outputs,
+                       const std::uint32_t* grid, const double* gridScale,
+                       const std::uint32_t* strides, std::uint32_t start, double* out, Load load) {
+    if (inputs == 4 && outputs == 3)
+        simplexFixedSize<4, 3>(in, grid, gridScale, strides, start, out, load);
+    else if (inputs == 3 && outputs == 3)
+        simplexFixedSize<3, 3>(in, grid, gridScale, strides, start, out, load);
+    else if (inputs == 3 && outputs == 4)
+        simplexFixedSize<3, 4>(in, grid, gridScale, strides, start, out, load);
+    else
+        return false;
+    return true;
+}

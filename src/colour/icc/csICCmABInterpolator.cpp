@@ -23,16 +23,16 @@ csICCmABInterpolator::csICCmABInterpolator(const csICCLutABTag* tag)
     : tag_(tag), a_(curvesOf(tag->curvesA())), m_(curvesOf(tag->curvesM())),
       b_(curvesOf(tag->curvesB())) {
     if (tag->hasCLUT()) {
-        const unsigned inputs = tag->inputChannels();
+        const unsigned inputs = tag->inputChannels(), outputs = tag->outputChannels();
+        // Strides count values of the decoded grid, a point's outputs side by side.
         std::uint32_t stride = 1;
         for (unsigned k = inputs; k-- > 0;) {
             grid_[k] = tag->gridPoints(k);
-            strides_[k] = stride;
+            strides_[k] = stride * outputs;
             stride *= grid_[k];
             gridScale_[k] = (grid_[k] - 1) / 65535.0;
         }
         // The grid decoded once, on the 16-bit scale (8-bit values times 257), exact in float.
-        const unsigned outputs = tag->outputChannels();
         clut_.resize(std::size_t{stride} * outputs);
         for (std::uint32_t point = 0; point < stride; ++point)
             for (unsigned c = 0; c < outputs; ++c)
@@ -65,13 +65,18 @@ void csICCmABInterpolator::clut(double* values) const {
     const unsigned inputs = tag_->inputChannels(), outputs = tag_->outputChannels();
     for (unsigned k = 0; k < inputs; ++k)
         position[k] = clamp01(values[k]) * 65535;
-    simplexInterpolate(position, inputs, outputs, grid_.data(), gridScale_.data(), strides_.data(),
-                       0, out, [this, outputs](std::uint32_t point, double weight, double* sum) {
-                           for (unsigned c = 0; c < outputs; ++c)
-                               sum[c] += weight * tag_->clutValue(point, c);
-                       });
+    const float* grid = clut_.data();
+    if (!simplexCommonSize(position, inputs, outputs, grid_.data(), gridScale_.data(),
+                           strides_.data(), 0, out,
+                           [grid](std::uint32_t at, unsigned c) { return double(grid[at + c]); }))
+        simplexInterpolate(position, inputs, outputs, grid_.data(), gridScale_.data(),
+                           strides_.data(), 0, out,
+                           [grid, outputs](std::uint32_t at, double weight, double* sum) {
+                               for (unsigned c = 0; c < outputs; ++c)
+                                   sum[c] += weight * grid[at + c];
+                           });
     for (unsigned c = 0; c < outputs; ++c)
-        values[c] = clamp01(out[c]);
+        values[c] = clamp01(out[c] / 65535);
 }
 
 void csICCmABInterpolator::pixel(const double* in, double* out) const {

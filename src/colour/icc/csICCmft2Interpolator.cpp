@@ -154,47 +154,12 @@ void csICCmft2Interpolator::outputTables(double* const planes[], int count) {
     }
 }
 
-template <unsigned Inputs, unsigned Outputs>
-void csICCmft2Interpolator::simplexFixedSize(const double* in, double* out,
-                                             const std::uint8_t* data) const {
-    // The same simplex as the general one, unrolled for the common device-to-PCS sizes.
-    double fraction[Inputs];
-    unsigned order[Inputs];
-    std::uint32_t offset = clut_;
-    for (unsigned k = 0; k < Inputs; ++k) {
-        const double p = in[k] * gridScale_[k];
-        const std::uint32_t base = !(p >= 0)             ? 0
-                                   : p >= grid_[k] - 1.0 ? grid_[k] - 2
-                                                         : static_cast<std::uint32_t>(p);
-        fraction[k] = p - base;
-        offset += base * strides_[k];
-        order[k] = k;
-    }
-    for (unsigned i = 1; i < Inputs; ++i)
-        for (unsigned j = i; j > 0 && fraction[order[j]] > fraction[order[j - 1]]; --j)
-            std::swap(order[j], order[j - 1]);
-    double sum[Outputs];
-    const double first = 1 - fraction[order[0]];
-    for (unsigned c = 0; c < Outputs; ++c)
-        sum[c] = load(data + offset + 2 * c) * first;
-    for (unsigned step = 0; step < Inputs; ++step) {
-        offset += strides_[order[step]];
-        const double weight =
-            fraction[order[step]] - (step + 1 < Inputs ? fraction[order[step + 1]] : 0.0);
-        if (weight != 0)
-            for (unsigned c = 0; c < Outputs; ++c)
-                sum[c] += load(data + offset + 2 * c) * weight;
-    }
-    for (unsigned c = 0; c < Outputs; ++c)
-        out[c] = sum[c];
-}
-
 void csICCmft2Interpolator::clutPixel(const double* in, double* out) {
     const std::uint8_t* data = nativeData();
-    if (outputs_ == 3 && inputs_ == 4)
-        return simplexFixedSize<4, 3>(in, out, data);
-    if (outputs_ == 3 && inputs_ == 3)
-        return simplexFixedSize<3, 3>(in, out, data);
+    if (simplexCommonSize(
+            in, inputs_, outputs_, grid_.data(), gridScale_.data(), strides_.data(), clut_, out,
+            [data](std::uint32_t offset, unsigned c) { return load(data + offset + 2 * c); }))
+        return;
     const unsigned outputs = outputs_;
     simplex(in, out, [data, outputs](std::uint32_t offset, double weight, double* sum) {
         for (unsigned c = 0; c < outputs; ++c)

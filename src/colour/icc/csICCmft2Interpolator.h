@@ -34,8 +34,6 @@ private:
     // The tag's tables and CLUT in native order, as the fixed-point path reads them.
     const std::uint8_t* nativeData();
     void clutPixel(const double* in, double* out);
-    template <unsigned Inputs, unsigned Outputs>
-    void simplexFixedSize(const double* in, double* out, const std::uint8_t* data) const;
     void tetrahedral(const std::uint16_t* in, std::uint16_t* out, const std::uint8_t* data) const;
     void fiveCorners(const std::uint16_t* in, std::uint16_t* out, const std::uint8_t* data) const;
     void generalSimplex(const std::uint16_t* in, std::uint16_t* out,
