@@ -104,6 +104,12 @@ void csICCToneCurve::forward(const double* in, double* out, int count, int inStr
     run(curv_, para_, false, in, out, count, inStride, outStride);
 }
 
+double csICCToneCurve::forwardValue(double x) const {
+    return curv_ != nullptr   ? curv_->forwardValue(x)
+           : para_ != nullptr ? para_->forwardValue(x)
+                              : x;
+}
+
 void csICCToneCurve::inverse(const double* in, double* out, int count, int inStride,
                              int outStride) const {
     run(curv_, para_, true, in, out, count, inStride, outStride);

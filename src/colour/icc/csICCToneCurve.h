@@ -40,6 +40,8 @@ public:
                  int outStride = 0) const;
     void inverse(const double* in, double* out, int count, int inStride = 0,
                  int outStride = 0) const;
+    // One value of forward on doubles.
+    double forwardValue(double x) const;
 
 private:
     const csICCcurvTag* curv_ = nullptr;

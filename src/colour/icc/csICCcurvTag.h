@@ -34,6 +34,8 @@ public:
                  int outStride = 0) const;
     void inverse(const double* in, double* out, int count, int inStride = 0,
                  int outStride = 0) const;
+    // One value of forward on doubles.
+    double forwardValue(double x) const;
 
     const std::uint16_t* forwardTable() const { return forward_.get(); }
     const std::uint16_t* inverseTable() const { return inverse_.get(); }
@@ -42,7 +44,6 @@ public:
 
 private:
     void setUp();
-    double forwardValue(double x) const;
     double inverseValue(double x) const;
 
     std::unique_ptr<std::uint16_t[]> forward_;

@@ -42,11 +42,8 @@ csICCmABInterpolator::csICCmABInterpolator(const csICCLutABTag* tag)
 }
 
 void csICCmABInterpolator::curves(const std::vector<csICCToneCurve>& set, double* values) {
-    for (std::size_t c = 0; c < set.size(); ++c) {
-        double v = clamp01(values[c]) * 65535;
-        set[c].forward(&v, &v, 1);
-        values[c] = clamp01(v / 65535);
-    }
+    for (std::size_t c = 0; c < set.size(); ++c)
+        values[c] = clamp01(set[c].forwardValue(clamp01(values[c]) * 65535) / 65535);
 }
 
 void csICCmABInterpolator::matrix(double* values) const {

@@ -197,7 +197,7 @@ double csICCparaTag::evaluate(double x) const {
                  d = parameters_[4], e = parameters_[5], f = parameters_[6];
     switch (type_) {
     case 0:
-        return std::pow(x, g);
+        return g == 1 ? x : std::pow(x, g); // x to the power 1 is x, exactly
     case 1:
         return x >= -b / a ? power(a, b, g, x) : 0;
     case 2:
@@ -323,10 +323,16 @@ void csICCparaTag::inverse(const std::uint16_t* in, std::uint16_t* out, int coun
 void csICCparaTag::forward(const double* in, double* out, int count, int inStride,
                            int outStride) const {
     const int inStep = inStride == 0 ? 1 : inStride, outStep = outStride == 0 ? 1 : outStride;
-    for (int k = 0; k < count; ++k) {
-        const double y = evaluate(clamp01(in[k * inStep] / 65535.0));
-        out[k * outStep] = y < 0 ? 0 : y > 1 ? 65535 : std::floor(y * 65535 + 0.5);
-    }
+    for (int k = 0; k < count; ++k)
+        out[k * outStep] = forwardValue(in[k * inStep]);
+}
+
+double csICCparaTag::forwardValue(double x) const {
+    const double y = evaluate(clamp01(x / 65535.0));
+    if (!(y >= 0 && y <= 1))
+        return y < 0 ? 0 : y > 1 ? 65535 : y; // a NaN stays one
+    // Truncation is the floor of these positive sums.
+    return static_cast<double>(static_cast<std::int32_t>(y * 65535 + 0.5));
 }
 
 void csICCparaTag::inverse(const double* in, double* out, int count, int inStride,

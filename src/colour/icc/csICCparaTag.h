@@ -50,6 +50,8 @@ public:
                  int outStride = 0) const;
     void inverse(const double* in, double* out, int count, int inStride = 0,
                  int outStride = 0) const;
+    // One value of forward on doubles.
+    double forwardValue(double x) const;
 
 private:
     // The size the type needs, after reading the parameters; 0 when the type is not supported.
