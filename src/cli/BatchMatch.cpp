@@ -4,6 +4,12 @@
 #include "ProgressBar.h"
 #include "SpotMatcher.h"
 
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <sstream>
+#include <thread>
+
 namespace {
 
 std::string spaceName(Signature space) {
@@ -14,12 +20,53 @@ std::string spaceName(Signature space) {
     return "CMY";
 }
 
+// Matches every colour of the list into rows, in the list's order. The first worker uses matcher;
+// each further one binds the profile again for itself (the searches keep state of their own), up
+// to the jobs asked for or one per core, and no more than there are colours.
+void matchAll(const BatchOptions& options, const ColourList& list,
+              std::unique_ptr<SpotMatcher> matcher, std::vector<BatchRow>& rows,
+              std::ostream& errors) {
+    const std::size_t count = list.colours.size();
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t wanted =
+        std::min<std::size_t>(options.jobs > 0 ? options.jobs : cores, count);
+    std::vector<std::unique_ptr<SpotMatcher>> matchers;
+    matchers.push_back(std::move(matcher));
+    const MatchOptions& match = options.match;
+    for (std::size_t w = 1; w < wanted; ++w) {
+        std::ostringstream quiet; // the first binding said whatever there was to say
+        auto another = SpotMatcher::bind(match.profilePath, match.intent, match.preferences, quiet,
+                                         match.locks);
+        if (!another)
+            break;
+        matchers.push_back(std::move(another));
+    }
+
+    rows.resize(count);
+    ProgressBar progress(errors, count, options.progress && !options.quiet);
+    std::mutex drawing;
+    std::atomic<std::size_t> next{0};
+    const auto work = [&](SpotMatcher& own) {
+        for (std::size_t i; (i = next++) < count;) {
+            rows[i] = {list.colours[i], own.match(list.colours[i].lab)};
+            const std::lock_guard<std::mutex> lock(drawing);
+            progress.advance();
+        }
+    };
+    std::vector<std::thread> workers;
+    for (std::size_t w = 1; w < matchers.size(); ++w)
+        workers.emplace_back(work, std::ref(*matchers[w]));
+    work(*matchers[0]);
+    for (std::thread& worker : workers)
+        worker.join();
+}
+
 } // namespace
 
 int matchColourList(const BatchOptions& options, const ColourList& list, std::ostream& out,
                     std::ostream& errors) {
     const MatchOptions& match = options.match;
-    const auto matcher =
+    auto matcher =
         SpotMatcher::bind(match.profilePath, match.intent, match.preferences, errors, match.locks);
     if (!matcher)
         return batchFailed;
@@ -34,14 +81,7 @@ int matchColourList(const BatchOptions& options, const ColourList& list, std::os
     report.methodName = methodName(match.preferences.method);
     report.notes = list.notes;
     report.problems = list.problems;
-    report.rows.reserve(list.colours.size());
-    {
-        ProgressBar progress(errors, list.colours.size(), options.progress && !options.quiet);
-        for (const SpotColour& colour : list.colours) {
-            report.rows.push_back({colour, matcher->match(colour.lab)});
-            progress.advance();
-        }
-    }
+    matchAll(options, list, std::move(matcher), report.rows, errors);
     report.summary = summarize(report.rows, list.problems.size());
 
     if (match.format == "json") {

@@ -19,11 +19,13 @@ struct BatchOptions {
     InputFormat inputFormat = InputFormat::Auto;
     bool progress = false; // draw a progress bar on errors (a terminal)
     bool quiet = false;    // no progress bar, no summary on errors for CSV
+    unsigned jobs = 0;     // colours matched at once; 0, one per core
 };
 
 // `tintora-cli match` with a colour library: reads it, reports each skipped line, row or element
-// on errors, searches every colour with one bound profile and writes the results in the chosen
-// format. Returns one of the batch statuses above.
+// on errors, searches every colour (several at once, each worker with a profile bound for it
+// alone; the results are those of one colour after the other) and writes the results in the
+// chosen format, in the library's order. Returns one of the batch statuses above.
 int runBatchMatch(const BatchOptions& options, std::istream& in, std::ostream& out,
                   std::ostream& errors);
 

@@ -181,6 +181,11 @@ int main(int argc, char** argv) {
     matchCommand->add_flag("-q,--quiet", batch.quiet,
                            "No progress bar, and for CSV no summary line on standard error");
     matchCommand
+        ->add_option("-j,--jobs", batch.jobs,
+                     "Colours of a library matched at once; 0, one for each core")
+        ->check(CLI::Range(0, 1024))
+        ->capture_default_str();
+    matchCommand
         ->add_option("--intent", match.intent,
                      "Rendering intent: 0 perceptual, 1 relative colorimetric, 2 saturation, "
                      "3 absolute colorimetric")

@@ -189,6 +189,32 @@ TEST(BatchMatch, FailuresAndSkipsSetTheExitStatus) {
     EXPECT_NE(skipped.out.find(", 2 skipped\n"), std::string::npos);
 }
 
+// Colours matched several at once come out as one after the other would: the same results in
+// the library's order, the same skipped rows, and a progress bar that counts every colour once.
+TEST(BatchMatch, WorkersGiveWhatOneColourAfterTheOtherGives) {
+    std::string library = "name,L,a,b\n";
+    for (int i = 0; i < 120; ++i)
+        library += "c" + std::to_string(i) + "," + std::to_string(8 + (i * 37) % 85) + "," +
+                   std::to_string((i * 53) % 170 - 85) + "," +
+                   (i % 40 == 7 ? "x" : std::to_string((i * 29) % 170 - 85)) + "\n";
+    BatchOptions o = options("json");
+    o.progress = true;
+    o.match.preferences.press.black = BlackGeneration::Free;
+    o.match.preferences.press.inkLimit = 300;
+    o.jobs = 1;
+    const BatchRun one = batch(o, library);
+    ASSERT_EQ(one.status, batchSkippedSome) << one.errors;
+    EXPECT_NE(one.errors.find("\r[########################################]  117/117"),
+              std::string::npos);
+    for (unsigned jobs : {2u, 5u, 0u}) {
+        o.jobs = jobs;
+        const BatchRun several = batch(o, library);
+        EXPECT_EQ(several.status, one.status) << jobs;
+        EXPECT_EQ(several.out, one.out) << jobs;
+        EXPECT_EQ(several.errors, one.errors) << jobs;
+    }
+}
+
 TEST(BatchMatch, RGBProfileNamesItsChannels) {
     const BatchRun run = batch(options("csv", sampleRGB), "name,L,a,b\nGrey,50,0,0\n");
     ASSERT_EQ(run.status, batchConverted) << run.errors;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 namespace {
 
@@ -38,7 +39,11 @@ Log& theLog() {
     std::exit(1);
 }
 
+// Library batches search on several threads; an entry is added by one at a time.
+std::mutex adding;
+
 void addEntry(int level, const char* title, const char* format, std::va_list arguments) {
+    const std::lock_guard<std::mutex> lock(adding);
     Log& log = theLog();
     if (log.echo) {
         std::va_list echoArguments;
