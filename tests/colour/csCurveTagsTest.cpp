@@ -1,12 +1,17 @@
 #include "ClearedLogTest.h"
+#include "csICCCurveTable.h"
+#include "csICCToneCurve.h"
 #include "csICCcurvTag.h"
 #include "csICCparaTag.h"
 #include "tagFactory.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iomanip>
 #include <memory>
+#include <random>
 
 namespace {
 
@@ -160,6 +165,67 @@ TEST_F(CurveTags, ParametricTypesEvaluate) {
     EXPECT_EQ(out[0], 14028);
     EXPECT_EQ(out[1], 155);
     EXPECT_EQ(out[2], 77) << "the linear piece";
+}
+
+// A curve through its table gives exactly what the curve gives: anywhere, outside the range, and
+// on both sides of the inputs where the rounded result steps (found by bisection), for powers
+// below and above 1, pieces that meet in a kink, a cut-off, a falling curve and a gamma "curv".
+TEST_F(CurveTags, TablesOfPowersGiveTheCurvesOwnSteps) {
+    std::vector<std::unique_ptr<csICCTag>> tags;
+    for (const auto& [type, parameters] :
+         std::vector<std::pair<std::uint16_t, std::vector<double>>>{
+             {0, {0.45}},
+             {0, {1.8}},
+             {3, {2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045}},
+             {4, {2.0, 1.0, 0.0, 0.2, 0.2, 0.0, 0.0}},
+             {1, {1.3, 1.25, -0.25}},
+             {2, {0.8, 0.9, 0.0, 0.1}},
+             {3, {1.0, -1.0, 1.0, 0.0, 0.0}}}) {
+        const std::vector<std::uint8_t> block = paraBlock(type, {});
+        std::vector<std::uint8_t> full(12 + 4 * parameters.size(), 0);
+        std::copy(block.begin(), block.begin() + 12, full.begin());
+        for (std::size_t k = 0; k < parameters.size(); ++k) {
+            const auto raw = static_cast<std::uint32_t>(
+                static_cast<std::int32_t>(std::lround(parameters[k] * 65536)));
+            for (int b = 0; b < 4; ++b)
+                full[12 + 4 * k + b] = static_cast<std::uint8_t>(raw >> (24 - 8 * b));
+        }
+        tags.push_back(std::make_unique<csICCparaTag>(
+            Signature("rTRC"), static_cast<std::uint32_t>(full.size()), full.data()));
+    }
+    const std::vector<std::uint8_t> gamma = curvBlock({563}); // 2.2
+    tags.push_back(std::make_unique<csICCcurvTag>(
+        Signature("rTRC"), static_cast<std::uint32_t>(gamma.size()), gamma.data()));
+    clearLog();
+
+    std::mt19937 random(23);
+    std::uniform_real_distribution<double> anywhere(-100, 65700);
+    for (const auto& tag : tags) {
+        const csICCToneCurve curve(tag.get());
+        ASSERT_TRUE(curve.roundsAPower());
+        const csICCCurveTable table(curve);
+        const auto same = [&](double x) {
+            const double expected = curve.forwardValue(std::clamp(x, 0.0, 65535.0));
+            ASSERT_EQ(table.forwardValue(x), expected) << std::setprecision(17) << x;
+        };
+        for (int i = 0; i < 20000; ++i)
+            same(anywhere(random));
+        // Where the result steps: bisection between inputs with different results.
+        for (int i = 0; i < 2000; ++i) {
+            double low = 65535.0 * i / 2000, high = 65535.0 * (i + 1) / 2000;
+            const double below = curve.forwardValue(low);
+            if (curve.forwardValue(high) == below)
+                continue;
+            for (int b = 0; b < 60; ++b) {
+                const double middle = (low + high) / 2;
+                (curve.forwardValue(middle) == below ? low : high) = middle;
+            }
+            for (double x : {low, high, std::nextafter(low, -1.0), std::nextafter(high, 1e9)})
+                same(x);
+        }
+    }
+    EXPECT_TRUE(
+        std::isnan(csICCCurveTable(csICCToneCurve(tags[0].get())).forwardValue(std::nan(""))));
 }
 
 TEST_F(CurveTags, FlatStretchesInvertToTheirMiddle) {

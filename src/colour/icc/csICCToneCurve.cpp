@@ -110,6 +110,12 @@ double csICCToneCurve::forwardValue(double x) const {
                               : x;
 }
 
+double csICCToneCurve::beforeRounding(double x) const {
+    return para_ != nullptr ? para_->beforeRounding(x) : curv_->beforeRounding(x);
+}
+
+bool csICCToneCurve::curvIsGamma() const { return curv_->isGamma() && !curv_->isIdentity(); }
+
 void csICCToneCurve::inverse(const double* in, double* out, int count, int inStride,
                              int outStride) const {
     run(curv_, para_, true, in, out, count, inStride, outStride);

@@ -42,8 +42,14 @@ public:
                  int outStride = 0) const;
     // One value of forward on doubles.
     double forwardValue(double x) const;
+    // Whether, on 0..65535, forwardValue(x) is beforeRounding(x) rounded to the nearest 16-bit
+    // step and kept within 0..65535: parametric and gamma curves, which evaluate a power.
+    bool roundsAPower() const { return para_ != nullptr || (curv_ != nullptr && curvIsGamma()); }
+    double beforeRounding(double x) const;
 
 private:
+    bool curvIsGamma() const;
+
     const csICCcurvTag* curv_ = nullptr;
     csICCparaTag* para_ = nullptr;
 };

@@ -98,8 +98,12 @@ double csICCcurvTag::forwardValue(double x) const {
     if (identity_)
         return x;
     if (gammaCurve_)
-        return std::floor(std::pow(x / 65535.0, gamma_) * 65535 + 0.5);
+        return std::floor(beforeRounding(x) + 0.5);
     return cs1DInterpolate::atBigEndian(data() + 12, numEntries(), x);
+}
+
+double csICCcurvTag::beforeRounding(double x) const {
+    return std::pow(x / 65535.0, gamma_) * 65535;
 }
 
 double csICCcurvTag::inverseValue(double x) const {

@@ -34,8 +34,10 @@ public:
                  int outStride = 0) const;
     void inverse(const double* in, double* out, int count, int inStride = 0,
                  int outStride = 0) const;
-    // One value of forward on doubles.
+    // One value of forward on doubles; for a gamma curve, beforeRounding(x) rounded to the nearest
+    // 16-bit step.
     double forwardValue(double x) const;
+    double beforeRounding(double x) const;
 
     const std::uint16_t* forwardTable() const { return forward_.get(); }
     const std::uint16_t* inverseTable() const { return inverse_.get(); }

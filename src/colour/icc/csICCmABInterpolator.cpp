@@ -41,9 +41,29 @@ csICCmABInterpolator::csICCmABInterpolator(const csICCLutABTag* tag)
     }
 }
 
-void csICCmABInterpolator::curves(const std::vector<csICCToneCurve>& set, double* values) {
-    for (std::size_t c = 0; c < set.size(); ++c)
-        values[c] = clamp01(set[c].forwardValue(clamp01(values[c]) * 65535) / 65535);
+void csICCmABInterpolator::tabulate() const {
+    if (tabulated_)
+        return;
+    const auto tablesOf = [](const std::vector<csICCToneCurve>& set,
+                             std::vector<std::unique_ptr<csICCCurveTable>>& tables) {
+        for (const csICCToneCurve& curve : set)
+            tables.push_back(curve.roundsAPower() ? std::make_unique<csICCCurveTable>(curve)
+                                                  : nullptr);
+    };
+    tablesOf(a_, aTables_);
+    tablesOf(m_, mTables_);
+    tablesOf(b_, bTables_);
+    tabulated_ = true;
+}
+
+void csICCmABInterpolator::curves(const std::vector<csICCToneCurve>& set,
+                                  const std::vector<std::unique_ptr<csICCCurveTable>>& tables,
+                                  double* values) const {
+    for (std::size_t c = 0; c < set.size(); ++c) {
+        const double x = clamp01(values[c]) * 65535;
+        values[c] =
+            clamp01((tables[c] ? tables[c]->forwardValue(x) : set[c].forwardValue(x)) / 65535);
+    }
 }
 
 void csICCmABInterpolator::matrix(double* values) const {
@@ -82,17 +102,17 @@ void csICCmABInterpolator::pixel(const double* in, double* out) const {
     for (unsigned k = 0; k < inputs; ++k)
         values[k] = clamp01(in[k]);
     if (tag_->isAToB()) {
-        curves(a_, values);
+        curves(a_, aTables_, values);
         clut(values);
-        curves(m_, values);
+        curves(m_, mTables_, values);
         matrix(values);
-        curves(b_, values);
+        curves(b_, bTables_, values);
     } else {
-        curves(b_, values);
+        curves(b_, bTables_, values);
         matrix(values);
-        curves(m_, values);
+        curves(m_, mTables_, values);
         clut(values);
-        curves(a_, values);
+        curves(a_, aTables_, values);
     }
     std::copy(values, values + outputs, out);
 }
@@ -102,6 +122,7 @@ void csICCmABInterpolator::convertSamples(const Sample* in, Sample* out, int cou
                                           int outStride) const {
     const int inStep = inStride == 0 ? static_cast<int>(inputChannels()) : inStride;
     const int outStep = outStride == 0 ? static_cast<int>(outputChannels()) : outStride;
+    tabulate();
     double normalised[16], result[16];
     for (int i = 0; i < count; ++i) {
         for (unsigned k = 0; k < inputChannels(); ++k)

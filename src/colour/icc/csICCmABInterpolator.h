@@ -1,17 +1,21 @@
 #pragma once
 
+#include "csICCCurveTable.h"
 #include "csICCLutABTag.h"
 #include "csICCToneCurve.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 // Runs samples through an "mAB " or "mBA " tag in double precision: the curve sets, the matrix
 // with its offsets and the CLUT (simplex interpolation), in the order of the tag's type. Samples
 // are on the 16-bit scale (Lab PCS values in the version 4 encoding, XYZ with 1.0 at 32768); 16-bit
-// samples go through the same double evaluation and are rounded. The tag is not owned and must
-// outlive the interpolator.
+// samples go through the same double evaluation and are rounded. Curves that evaluate a power go
+// through tables of them (csICCCurveTable, same results), made at the first conversion; one
+// interpolator converts on one thread at a time. The tag is not owned and must outlive the
+// interpolator.
 class csICCmABInterpolator {
 public:
     explicit csICCmABInterpolator(const csICCLutABTag* tag);
@@ -31,13 +35,19 @@ private:
                         int outStride) const;
     // One pixel, normalised 0..1 in and out.
     void pixel(const double* in, double* out) const;
-    static void curves(const std::vector<csICCToneCurve>& set, double* values);
+    void curves(const std::vector<csICCToneCurve>& set,
+                const std::vector<std::unique_ptr<csICCCurveTable>>& tables, double* values) const;
+    // Makes the curve tables, once.
+    void tabulate() const;
     void matrix(double* values) const;
     // In place: the CLUT's inputs in, its outputs out; nothing without a CLUT.
     void clut(double* values) const;
 
     const csICCLutABTag* tag_;
     std::vector<csICCToneCurve> a_, m_, b_;
+    // Per curve of each set, its table, or null for a curve that evaluates no power.
+    mutable std::vector<std::unique_ptr<csICCCurveTable>> aTables_, mTables_, bTables_;
+    mutable bool tabulated_ = false;
     std::array<std::uint32_t, 16> grid_{};
     std::array<std::uint32_t, 16> strides_{};
     std::array<double, 16> gridScale_{};

@@ -327,6 +327,10 @@ void csICCparaTag::forward(const double* in, double* out, int count, int inStrid
         out[k * outStep] = forwardValue(in[k * inStep]);
 }
 
+double csICCparaTag::beforeRounding(double x) const {
+    return evaluate(clamp01(x / 65535.0)) * 65535;
+}
+
 double csICCparaTag::forwardValue(double x) const {
     const double y = evaluate(clamp01(x / 65535.0));
     if (!(y >= 0 && y <= 1))

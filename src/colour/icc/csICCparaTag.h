@@ -50,8 +50,10 @@ public:
                  int outStride = 0) const;
     void inverse(const double* in, double* out, int count, int inStride = 0,
                  int outStride = 0) const;
-    // One value of forward on doubles.
+    // One value of forward on doubles: beforeRounding(x) rounded to the nearest 16-bit step and
+    // kept within 0..65535.
     double forwardValue(double x) const;
+    double beforeRounding(double x) const;
 
 private:
     // The size the type needs, after reading the parameters; 0 when the type is not supported.

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "csICCToneCurve.h"
+
+#include <vector>
+
+// A curve that evaluates a power (csICCToneCurve::roundsAPower), forward on doubles over 0..65535,
+// with the same results as the curve gives and mostly without the power: the curve's values
+// before rounding at 4097 even points; between two of them the straight line decides the rounded
+// 16-bit step, unless the line comes within the stretch's margin of the middle between two steps.
+// There, and on stretches where the line is not known to stay that near the curve, the curve
+// itself is evaluated. A stretch's margin is half the largest second difference of the values
+// around it (a line strays at most an eighth of the second difference from a smooth curve, and a
+// quarter of it across a kink), and the curve's value in the middle of the stretch is checked to
+// lie within half of it. The curve is not owned and must outlive the table.
+class csICCCurveTable {
+public:
+    static constexpr int stretches = 4096;
+
+    explicit csICCCurveTable(const csICCToneCurve& curve);
+
+    // forwardValue of the curve for x in 0..65535 (values outside are taken as the nearest end).
+    double forwardValue(double x) const;
+
+private:
+    const csICCToneCurve* curve_;
+    std::vector<double> values_;  // before rounding, at k * 65535 / stretches
+    std::vector<double> margins_; // per stretch; infinite where the curve is always evaluated
+};
