@@ -180,7 +180,7 @@ TEST_F(CurveTags, TablesOfPowersGiveTheCurvesOwnSteps) {
              {4, {2.0, 1.0, 0.0, 0.2, 0.2, 0.0, 0.0}},
              {1, {1.3, 1.25, -0.25}},
              {2, {0.8, 0.9, 0.0, 0.1}},
-             {3, {1.0, -1.0, 1.0, 0.0, 0.0}}}) {
+             {3, {2.0, -1.0, 1.0, 0.0, 0.0}}}) {
         const std::vector<std::uint8_t> block = paraBlock(type, {});
         std::vector<std::uint8_t> full(12 + 4 * parameters.size(), 0);
         std::copy(block.begin(), block.begin() + 12, full.begin());

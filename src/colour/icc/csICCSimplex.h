@@ -63,9 +63,22 @@ void simplexFixedSize(const double* in, const std::uint32_t* grid, const double*
         position += base * strides[k];
         order[k] = k;
     }
-    for (unsigned i = 1; i < Inputs; ++i)
-        for (unsigned j = i; j > 0 && fraction[order[j]] > fraction[order[j - 1]]; --j)
-            std::swap(order[j], order[j - 1]);
+    // The general one's stable sort, as a sorting network of exchanges without branches (the
+    // fractions of neighbouring pixels order at random): a dimension goes first when its
+    // fraction is larger, or equal and its index smaller. Fractions that are not numbers are
+    // never exchanged, so the order stays a permutation.
+    const auto exchange = [&](unsigned i, unsigned j) {
+        const unsigned a = order[i], b = order[j];
+        const bool swap = fraction[b] > fraction[a] || (fraction[b] == fraction[a] && b < a);
+        order[i] = swap ? b : a;
+        order[j] = swap ? a : b;
+    };
+    static_assert(Inputs == 3 || Inputs == 4);
+    if constexpr (Inputs == 3) {
+        exchange(0, 1), exchange(1, 2), exchange(0, 1);
+    } else {
+        exchange(0, 1), exchange(2, 3), exchange(0, 2), exchange(1, 3), exchange(1, 2);
+    }
     double sum[Outputs];
     const double first = 1 - fraction[order[0]];
     for (unsigned c = 0; c < Outputs; ++c)

@@ -114,7 +114,11 @@ double csICCToneCurve::beforeRounding(double x) const {
     return para_ != nullptr ? para_->beforeRounding(x) : curv_->beforeRounding(x);
 }
 
-bool csICCToneCurve::curvIsGamma() const { return curv_->isGamma() && !curv_->isIdentity(); }
+bool csICCToneCurve::roundsAPower() const {
+    if (para_ != nullptr)
+        return para_->parameter(0) != 1;
+    return curv_ != nullptr && curv_->isGamma() && !curv_->isIdentity();
+}
 
 void csICCToneCurve::inverse(const double* in, double* out, int count, int inStride,
                              int outStride) const {

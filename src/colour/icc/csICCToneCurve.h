@@ -43,13 +43,12 @@ public:
     // One value of forward on doubles.
     double forwardValue(double x) const;
     // Whether, on 0..65535, forwardValue(x) is beforeRounding(x) rounded to the nearest 16-bit
-    // step and kept within 0..65535: parametric and gamma curves, which evaluate a power.
-    bool roundsAPower() const { return para_ != nullptr || (curv_ != nullptr && curvIsGamma()); }
+    // step and kept within 0..65535, with a power to evaluate: parametric curves (but those of
+    // gamma 1) and gamma curves.
+    bool roundsAPower() const;
     double beforeRounding(double x) const;
 
 private:
-    bool curvIsGamma() const;
-
     const csICCcurvTag* curv_ = nullptr;
     csICCparaTag* para_ = nullptr;
 };

@@ -98,23 +98,66 @@ void csICCmABInterpolator::clut(double* values) const {
 
 void csICCmABInterpolator::pixel(const double* in, double* out) const {
     double values[16];
-    const unsigned inputs = tag_->inputChannels(), outputs = tag_->outputChannels();
+    const unsigned inputs = tag_->inputChannels();
     for (unsigned k = 0; k < inputs; ++k)
         values[k] = clamp01(in[k]);
-    if (tag_->isAToB()) {
+    if (tag_->isAToB())
         curves(a_, aTables_, values);
+    else
+        curves(b_, bTables_, values);
+    afterFirstCurves(values, out);
+}
+
+void csICCmABInterpolator::afterFirstCurves(double* values, double* out) const {
+    if (tag_->isAToB()) {
         clut(values);
         curves(m_, mTables_, values);
         matrix(values);
         curves(b_, bTables_, values);
     } else {
-        curves(b_, bTables_, values);
         matrix(values);
         curves(m_, mTables_, values);
         clut(values);
         curves(a_, aTables_, values);
     }
-    std::copy(values, values + outputs, out);
+    std::copy(values, values + tag_->outputChannels(), out);
+}
+
+void csICCmABInterpolator::pixel16(const std::uint16_t* in, double* out) const {
+    // The first curves of 16-bit samples from their steps per sample value where there are any,
+    // otherwise as pixel() goes.
+    const std::vector<csICCToneCurve>& first = tag_->isAToB() ? a_ : b_;
+    const auto& tables = tag_->isAToB() ? aTables_ : bTables_;
+    double values[16];
+    for (unsigned k = 0; k < inputChannels(); ++k) {
+        const double v = clamp01(in[k] / 65535.0);
+        if (k >= first.size())
+            values[k] = v;
+        else if (!firstSteps_[k].empty())
+            values[k] = clamp01(firstSteps_[k][in[k]] / 65535.0);
+        else
+            values[k] = clamp01((tables[k] ? tables[k]->forwardValue(v * 65535)
+                                           : first[k].forwardValue(v * 65535)) /
+                                65535);
+    }
+    afterFirstCurves(values, out);
+}
+
+void csICCmABInterpolator::stepFirstCurves() const {
+    if (firstStepped_)
+        return;
+    const std::vector<csICCToneCurve>& first = tag_->isAToB() ? a_ : b_;
+    firstSteps_.resize(first.size());
+    for (std::size_t c = 0; c < first.size(); ++c) {
+        if (!first[c].roundsAPower())
+            continue;
+        // Whole 16-bit steps, so that 16 bits hold them.
+        firstSteps_[c].resize(65536);
+        for (std::uint32_t v = 0; v < 65536; ++v)
+            firstSteps_[c][v] = static_cast<std::uint16_t>(
+                first[c].forwardValue(clamp01(clamp01(v / 65535.0)) * 65535));
+    }
+    firstStepped_ = true;
 }
 
 template <typename Sample>
@@ -123,11 +166,17 @@ void csICCmABInterpolator::convertSamples(const Sample* in, Sample* out, int cou
     const int inStep = inStride == 0 ? static_cast<int>(inputChannels()) : inStride;
     const int outStep = outStride == 0 ? static_cast<int>(outputChannels()) : outStride;
     tabulate();
+    if constexpr (std::is_same_v<Sample, std::uint16_t>)
+        stepFirstCurves();
     double normalised[16], result[16];
     for (int i = 0; i < count; ++i) {
-        for (unsigned k = 0; k < inputChannels(); ++k)
-            normalised[k] = in[i * inStep + k] / 65535.0;
-        pixel(normalised, result);
+        if constexpr (std::is_same_v<Sample, std::uint16_t>) {
+            pixel16(in + i * inStep, result);
+        } else {
+            for (unsigned k = 0; k < inputChannels(); ++k)
+                normalised[k] = in[i * inStep + k] / 65535.0;
+            pixel(normalised, result);
+        }
         for (unsigned c = 0; c < outputChannels(); ++c) {
             if constexpr (std::is_same_v<Sample, std::uint16_t>)
                 out[i * outStep + c] = static_cast<std::uint16_t>(result[c] * 65535.0 + 0.5);

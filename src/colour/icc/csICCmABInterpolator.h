@@ -33,12 +33,16 @@ private:
     template <typename Sample>
     void convertSamples(const Sample* in, Sample* out, int count, int inStride,
                         int outStride) const;
-    // One pixel, normalised 0..1 in and out.
+    // One pixel, normalised 0..1 in and out; the same from 16-bit samples; and the steps after
+    // the first curve set, on values normalised 0..1.
     void pixel(const double* in, double* out) const;
+    void pixel16(const std::uint16_t* in, double* out) const;
+    void afterFirstCurves(double* values, double* out) const;
     void curves(const std::vector<csICCToneCurve>& set,
                 const std::vector<std::unique_ptr<csICCCurveTable>>& tables, double* values) const;
-    // Makes the curve tables, once.
+    // Makes the curve tables, once; and the first curve set's results per 16-bit sample value.
     void tabulate() const;
+    void stepFirstCurves() const;
     void matrix(double* values) const;
     // In place: the CLUT's inputs in, its outputs out; nothing without a CLUT.
     void clut(double* values) const;
@@ -48,6 +52,10 @@ private:
     // Per curve of each set, its table, or null for a curve that evaluates no power.
     mutable std::vector<std::unique_ptr<csICCCurveTable>> aTables_, mTables_, bTables_;
     mutable bool tabulated_ = false;
+    // Per curve of the first set that evaluates a power, its result for each 16-bit sample value
+    // (whole steps); empty for the others.
+    mutable std::vector<std::vector<std::uint16_t>> firstSteps_;
+    mutable bool firstStepped_ = false;
     std::array<std::uint32_t, 16> grid_{};
     std::array<std::uint32_t, 16> strides_{};
     std::array<double, 16> gridScale_{};

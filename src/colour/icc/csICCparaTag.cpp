@@ -23,7 +23,7 @@ double clamp01(double v) { return v < 0 ? 0 : v > 1 ? 1 : v; }
 // The power piece (a x + b)^g, which the validation keeps real where it is used.
 double power(double a, double b, double g, double x) {
     const double base = a * x + b;
-    return base <= 0 ? 0 : std::pow(base, g);
+    return base <= 0 ? 0 : g == 1 ? base : std::pow(base, g); // base to the power 1 is base
 }
 
 struct Interval {
