@@ -4,8 +4,11 @@
 #include "csColorConverter.h"
 #include "csTypes.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -52,6 +55,31 @@ void VariationOptimizer::addVariation(double s0, double s1, double s2, double s3
     ++count_;
 }
 
+int VariationOptimizer::earlier(int n, double step, const int* shift) const {
+    // After a move by whole steps, the candidate at offset e is the earlier one at e + shift;
+    // after halving, only the point itself is one of them.
+    int at = at_[n];
+    if (shift != nullptr && step == savedStep_) {
+        at = 0;
+        for (int k = 0, rest = at_[n], scale = 27; k < 4; ++k, scale /= 3) {
+            const int offset = (rest / scale) % 3 - 1 + shift[k];
+            if (offset < -1 || offset > 1)
+                return -1;
+            at += scale * (offset + 1);
+        }
+    } else if (at != 40 || shift != nullptr) {
+        return -1;
+    }
+    // The inputs, rounded to single precision, must match exactly.
+    const int e = savedAt_[at];
+    if (e < 0)
+        return -1;
+    for (int k = 0; k < 4; ++k)
+        if (savedInput_[e][k] != input_[n][k])
+            return -1;
+    return e;
+}
+
 double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const csContext& context,
                                               double dev[4], double reference[3], double wL,
                                               double wC, double wH, int method, bool xyzPcs,
@@ -67,9 +95,21 @@ double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const
     int end = 0; // the table entry of the end point
     const auto range = [this](int channel) { return bounds_.searched[channel] ? 1 : 0; };
 
+    // Another reference, weights or method: nothing carries over from an earlier search.
+    haveSaved_ = false;
+    // Where the point went in the last iteration, in steps per channel (when it moved by whole
+    // steps); -1 when it did not move by whole steps.
+    int shift[4] = {0, 0, 0, 0};
+    bool shifted = false;
     while (true) {
         count_ = 0;
-        addVariation(0, 0, 0, 0);
+        const auto add = [&](int i, int j, int k, int l) {
+            const int before = count_;
+            addVariation(i * step, j * step, k * step, l * step);
+            if (count_ > before)
+                at_[before] = 27 * (i + 1) + 9 * (j + 1) + 3 * (k + 1) + (l + 1);
+        };
+        add(0, 0, 0, 0);
         for (int i = -range(0); i <= range(0); ++i)
             for (int j = -range(1); j <= range(1); ++j)
                 for (int k = -range(2); k <= range(2); ++k)
@@ -78,31 +118,65 @@ double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const
                         // them) or all the same way.
                         if ((i != 0 || j != 0 || k != 0 || l != 0) &&
                             (l == 0 || (i == j && j == k)))
-                            addVariation(i * step, j * step, k * step, l * step);
+                            add(i, j, k, l);
 
-        // Rows of four device values and three PCS values; a converter that cannot work in
-        // them ends the search without a distance.
-        if (converter.outputChannels() != 3 ||
-            converter.convert(input_[0], output_[0], count_, 4, 3) != 0) {
-            for (int k = 0; k < 3; ++k)
-                reference[k] = std::numeric_limits<double>::quiet_NaN();
-            return std::numeric_limits<double>::quiet_NaN();
+        // Candidates the previous iteration converted keep their colour and distance; the
+        // others are converted in rows of four device values and three PCS values. A converter
+        // that cannot work in them ends the search without a distance.
+        int misses = 0;
+        for (int n = 0; n < count_; ++n) {
+            const int e = haveSaved_ ? earlier(n, step, shifted ? shift : nullptr) : -1;
+            if (e >= 0) {
+                table_[n].colour = saved_[e].colour;
+                table_[n].distance = saved_[e].distance;
+                continue;
+            }
+            std::copy(input_[n], input_[n] + 4, missInput_[misses]);
+            missEntry_[misses++] = n;
         }
-        pcsToLab(output_[0], count_, xyzPcs);
+        if (misses > 0) {
+            if (converter.outputChannels() != 3 ||
+                converter.convert(missInput_[0], output_[0], misses, 4, 3) != 0) {
+                for (int k = 0; k < 3; ++k)
+                    reference[k] = std::numeric_limits<double>::quiet_NaN();
+                return std::numeric_limits<double>::quiet_NaN();
+            }
+            pcsToLab(output_[0], misses, xyzPcs);
+        }
+        for (int m = 0; m < misses; ++m) {
+            Variation& entry = table_[missEntry_[m]];
+            entry.colour =
+                distanceColour(method, context, output_[m][0], output_[m][1], output_[m][2]);
+            entry.distance = searchDistance(method, target, entry.colour, wL, wC, wH);
+        }
+
+        // This iteration's candidates, for the next one.
+        savedStep_ = step;
+        std::fill(std::begin(savedAt_), std::end(savedAt_), -1);
+        for (int n = 0; n < count_; ++n) {
+            saved_[n] = table_[n];
+            std::copy(input_[n], input_[n] + 4, savedInput_[n]);
+            savedAt_[at_[n]] = n;
+        }
+        haveSaved_ = true;
 
         int best = 0;
         double bestDistance = noDistance;
         for (int n = 0; n < count_; ++n) {
-            Variation& entry = table_[n];
-            entry.colour =
-                distanceColour(method, context, output_[n][0], output_[n][1], output_[n][2]);
-            entry.distance = searchDistance(method, target, entry.colour, wL, wC, wH);
+            const Variation& entry = table_[n];
             if (entry.distance < bestDistance) { // the earlier entry wins a tie
                 bestDistance = entry.distance;
                 best = n;
             }
         }
 
+        // Whole steps of the move (a clamped one is not), for the next iteration's lookups.
+        shifted = best != 0;
+        for (int k = 0, rest = at_[best]; k < 4; ++k) {
+            shift[3 - k] = rest % 3 - 1;
+            rest /= 3;
+            shifted = shifted && table_[best].step[3 - k] == shift[3 - k] * step;
+        }
         if (best != 0) {
             for (int k = 0; k < 4; ++k)
                 point_[k] += table_[best].step[k];

@@ -77,6 +77,11 @@ private:
         double distance;
     };
 
+    // The saved entry of the previous iteration that candidate n repeats (the same inputs), or
+    // -1: step is this iteration's, shift the last move in whole steps (null when it moved
+    // otherwise or did not move).
+    int earlier(int n, double step, const int* shift) const;
+
     DeviceBounds bounds_;
     int capacity_ = 27;
     double point_[4] = {};
@@ -84,6 +89,20 @@ private:
     double input_[maxVariations][4] = {};
     double output_[maxVariations][3] = {};
     int count_ = 0;
+    // Per candidate, its offset from the point in steps (-1, 0 or +1 per channel), as
+    // 27 (C + 1) + 9 (M + 1) + 3 (Y + 1) + (K + 1).
+    int at_[maxVariations] = {};
+    // The previous iteration, kept so that candidates it already converted (the same inputs, a
+    // third of them or more after a move) are not converted and measured again: its step, its
+    // candidates and, per offset, the entry there (-1, none).
+    double savedStep_ = 0;
+    Variation saved_[maxVariations] = {};
+    double savedInput_[maxVariations][4] = {};
+    int savedAt_[81] = {};
+    bool haveSaved_ = false;
+    // The candidates to convert this iteration, and where each goes in the table.
+    double missInput_[maxVariations][4] = {};
+    int missEntry_[maxVariations] = {};
     bool clampToRange_ = false;
     bool moved_ = false;
     bool stoppedMoving_ = false;

@@ -87,12 +87,13 @@ TEST_F(Optimizer, FlatRegionHalvesTheStepUntilBelowOneHalf) {
     const double distance =
         optimizer.searchDeviceValues(converter, context, dev, reference, 1, 1, 1, 0, false);
     // Steps 65535, 32767.5, ... 65535 / 2^17 < 0.5: 18 conversions. From the middle the first
-    // step leaves the device range in every direction; from then on all 27 candidates are in it.
+    // step leaves the device range in every direction; from then on all 27 candidates are in it,
+    // and the point itself, converted the iteration before, is not converted again.
     ASSERT_EQ(converter.calls.size(), 18u);
     EXPECT_EQ(converter.calls[0].size(), 1u);
     for (std::size_t call = 1; call < converter.calls.size(); ++call)
-        EXPECT_EQ(converter.calls[call].size(), 27u);
-    EXPECT_NEAR(converter.calls.back()[1][0], 32767.5f - 65535 / 131072.0, 1e-3);
+        EXPECT_EQ(converter.calls[call].size(), 26u);
+    EXPECT_NEAR(converter.calls.back()[0][0], 32767.5f - 65535 / 131072.0, 1e-3);
     EXPECT_NEAR(distance, 10, 1e-9);
     EXPECT_NEAR(dev[0] + dev[3], 90, 1e-12) << "the point stays, black kept";
     EXPECT_NEAR(reference[0], 60, 1e-9) << "the colour of the end point";
@@ -136,24 +137,26 @@ TEST_F(Optimizer, EqualDistancesGoToTheEarlierCandidate) {
 }
 
 TEST_F(Optimizer, StopsAfterOneHundredIterations) {
-    // Every neighbour is better than the point itself, so the search never stops moving.
-    FunctionConverter converter(
-        [](const double*, double* pcs, int pixel) { encodeLab(pixel == 0 ? 0 : 50, 0, 0, pcs); });
-    double dev[4] = {50, 50, 50, 0};
-    double reference[3] = {50, 0, 0};
-    const double distance =
-        optimizer.searchDeviceValues(converter, context, dev, reference, 1, 1, 1, 0, false);
-    EXPECT_EQ(converter.calls.size(), 100u);
-    EXPECT_EQ(distance, 0) << "the best candidate of the last iteration";
+    // Lightness falls with the sum of the channels towards the reference's 0: from white, steps
+    // of one unit always find a better point, all three channels up.
+    FunctionConverter converter([](const double* d, double* pcs, int) {
+        encodeLab(100 - (d[0] + d[1] + d[2]) / 65535 * 30, 0, 0, pcs);
+    });
+    double dev[4] = {0, 0, 0, 0};
+    double reference[3] = {0, 0, 0};
+    const double distance = optimizer.searchDeviceValues(converter, context, dev, reference, 1, 1,
+                                                         1, 0, false, {1, 0.5});
+    for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(dev[c] * percentTo16, 100, 1e-9) << "a hundred moves, then the cap";
+    EXPECT_NEAR(distance, 100 - 300 / 65535.0 * 30, 1e-9) << "where the last move went";
 
-    // With a cap of 7, still moving at the step it took first inside the device range.
-    converter.calls.clear();
-    double again[4] = {50, 50, 50, 0};
+    // With a cap of 7, still moving at the step it started with.
+    double again[4] = {0, 0, 0, 0};
     optimizer.searchDeviceValues(converter, context, again, reference, 1, 1, 1, 0, false,
-                                 {65535, 0.5, false, 7});
-    EXPECT_EQ(converter.calls.size(), 7u);
+                                 {1, 0.5, false, 7});
+    EXPECT_NEAR(again[0] * percentTo16, 7, 1e-9);
     EXPECT_TRUE(optimizer.moved() && optimizer.stoppedMoving());
-    EXPECT_EQ(optimizer.nextStep(), 32767.5);
+    EXPECT_EQ(optimizer.nextStep(), 1);
 }
 
 TEST_F(Optimizer, XYZAndLabPCSGiveTheSameResult) {
