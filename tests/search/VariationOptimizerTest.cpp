@@ -148,9 +148,16 @@ TEST_F(Optimizer, StopsAfterOneHundredIterations) {
                                                          1, 0, false, {1, 0.5});
     for (int c = 0; c < 3; ++c)
         EXPECT_NEAR(dev[c] * percentTo16, 100, 1e-9) << "a hundred moves, then the cap";
+    // From the corner 8 candidates; after each move all 27 but the 8 the last iteration had
+    // (its corner of the cube around the new point) are converted.
+    ASSERT_EQ(converter.calls.size(), 100u);
+    EXPECT_EQ(converter.calls[0].size(), 8u);
+    for (std::size_t call = 1; call < converter.calls.size(); ++call)
+        ASSERT_EQ(converter.calls[call].size(), 19u) << call;
     EXPECT_NEAR(distance, 100 - 300 / 65535.0 * 30, 1e-9) << "where the last move went";
 
     // With a cap of 7, still moving at the step it started with.
+    converter.calls.clear();
     double again[4] = {0, 0, 0, 0};
     optimizer.searchDeviceValues(converter, context, again, reference, 1, 1, 1, 0, false,
                                  {1, 0.5, false, 7});
