@@ -205,10 +205,16 @@ void csICCmft2Interpolator::fiveCorners(const std::uint16_t* in, std::uint16_t* 
         p[k] = position(in[k], grid_[k]);
         offset += p[k].base * strides_[k];
     }
-    // Insertion sort, stable: largest fraction first.
-    for (unsigned i = 1; i < 4; ++i)
-        for (unsigned j = i; j > 0 && p[order[j]].fraction > p[order[j - 1]].fraction; --j)
-            std::swap(order[j], order[j - 1]);
+    // Largest fraction first, equal ones in dimension order: a sorting network of exchanges
+    // without branches (neighbouring pixels' fractions order at random).
+    const auto exchange = [&](unsigned i, unsigned j) {
+        const unsigned a = order[i], b = order[j];
+        const bool swap =
+            p[b].fraction > p[a].fraction || (p[b].fraction == p[a].fraction && b < a);
+        order[i] = swap ? b : a;
+        order[j] = swap ? a : b;
+    };
+    exchange(0, 1), exchange(2, 3), exchange(0, 2), exchange(1, 3), exchange(1, 2);
     std::uint32_t corners[5] = {offset};
     for (unsigned i = 0; i < 4; ++i)
         corners[i + 1] = corners[i] + strides_[order[i]];
