@@ -147,15 +147,17 @@ void csICCmABInterpolator::stepFirstCurves() const {
     if (firstStepped_)
         return;
     const std::vector<csICCToneCurve>& first = tag_->isAToB() ? a_ : b_;
+    const auto& tables = tag_->isAToB() ? aTables_ : bTables_;
     firstSteps_.resize(first.size());
     for (std::size_t c = 0; c < first.size(); ++c) {
-        if (!first[c].roundsAPower())
+        if (!tables[c])
             continue;
-        // Whole 16-bit steps, so that 16 bits hold them.
+        // Whole 16-bit steps, so that 16 bits hold them; from the curve's table (the same steps
+        // as the curve's), which evaluates few powers.
         firstSteps_[c].resize(65536);
         for (std::uint32_t v = 0; v < 65536; ++v)
             firstSteps_[c][v] = static_cast<std::uint16_t>(
-                first[c].forwardValue(clamp01(clamp01(v / 65535.0)) * 65535));
+                tables[c]->forwardValue(clamp01(clamp01(v / 65535.0)) * 65535));
     }
     firstStepped_ = true;
 }
