@@ -213,6 +213,7 @@ int csICCProfileConverter::prepareTransform() {
             } else {
                 legacyLabIn_ = labPcs;
             }
+            interpolator_->legacyLabOutputs = legacyLabOut_;
         }
         return 0;
     }
@@ -401,7 +402,9 @@ int csICCProfileConverter::convertInterleaved(Sample* in, Sample* out, int count
             out[i * outStep] = inside ? Sample(0) : Sample(65535);
         }
     }
-    if (legacyLabOut_)
+    // 16-bit results of a lut that gives version 4 Lab itself are converted already.
+    if (legacyLabOut_ && !(std::is_same_v<Sample, std::uint16_t> && interpolator_ &&
+                           interpolator_->legacyLabGiven()))
         csICCPCS::Lab16V2toV4(out, out, count, outStep, outStep);
     if (direction_ == A2B && whiteMode_ != 0)
         PCSToAbs(out, count, outStep);

@@ -1,6 +1,7 @@
 #include "csICCmft2Interpolator.h"
 
 #include "cs1DInterpolate.h"
+#include "csICCPCS.h"
 
 #include <cstring>
 
@@ -265,16 +266,21 @@ void csICCmft2Interpolator::clut(const std::uint16_t* in, std::uint16_t* out, in
     const int inStep = inStride == 0 ? static_cast<int>(inputs_) : inStride;
     const int outStep = outStride == 0 ? static_cast<int>(outputs_) : outStride;
     const std::uint8_t* data = nativeData();
-    if (inputs_ == 3) {
-        for (int i = 0; i < count; ++i, in += inStep, out += outStep)
-            tetrahedral(in, out, data);
-    } else if (inputs_ == 4) {
-        for (int i = 0; i < count; ++i, in += inStep, out += outStep)
-            fiveCorners(in, out, data);
-    } else {
-        for (int i = 0; i < count; ++i, in += inStep, out += outStep)
-            generalSimplex(in, out, data);
-    }
+    const bool toV4 = legacyLabGiven();
+    const auto run = [&](auto pixel) {
+        for (int i = 0; i < count; ++i, in += inStep, out += outStep) {
+            pixel(in, out);
+            for (unsigned c = 0; c < outputs_ && toV4; ++c)
+                out[c] = csICCPCS::labV2toV4(out[c]);
+        }
+    };
+    using Sample = std::uint16_t;
+    if (inputs_ == 3)
+        run([&](const Sample* i, Sample* o) { tetrahedral(i, o, data); });
+    else if (inputs_ == 4)
+        run([&](const Sample* i, Sample* o) { fiveCorners(i, o, data); });
+    else
+        run([&](const Sample* i, Sample* o) { generalSimplex(i, o, data); });
 }
 
 void csICCmft2Interpolator::clut(const double* in, double* out, int count, int inStride,

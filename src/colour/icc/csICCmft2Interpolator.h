@@ -26,6 +26,10 @@ public:
     void clut(std::uint16_t* const in[], std::uint16_t* const out[], int count) override;
     void clut(double* const in[], double* const out[], int count) override;
     void layout() override;
+    // With output tables that change nothing (or are not applied).
+    bool legacyLabGiven() const override {
+        return legacyLabOutputs && (identityOutputs_ || !applyOutputTables);
+    }
 
 protected:
     void expandTables() override;

@@ -55,6 +55,11 @@ public:
     bool applyMatrix = true;
     bool applyInputTables = true;
     bool applyOutputTables = true;
+    // Outputs that are legacy 16-bit Lab, wanted in the version 4 encoding. When
+    // legacyLabGiven(), the CLUT step on 16-bit samples gives them so, each pixel as it is
+    // interpolated (saving a pass over the results); otherwise the caller converts them.
+    bool legacyLabOutputs = false;
+    virtual bool legacyLabGiven() const { return false; }
 
 protected:
     static constexpr unsigned maxChannels = csICCmftTag::maxChannels;

@@ -306,8 +306,7 @@ void csICCPCS::Lab16V2toV4(const uint16* src, uint16* dst, int count, int srcStr
                            int dstStride) {
     forEachPixel(src, dst, count, srcStride, dstStride, [](const uint16 in[3], uint16 out[3]) {
         for (int c = 0; c < 3; ++c)
-            out[c] = in[c] > 65280 ? uint16{65535}
-                                   : static_cast<uint16>((in[c] * 65792u + 32768u) >> 16);
+            out[c] = labV2toV4(in[c]);
     });
 }
 

@@ -48,6 +48,10 @@ public:
                             int dstStride = 0);
     static void Lab16V4toV2(const rfloat* src, rfloat* dst, int count, int srcStride = 0,
                             int dstStride = 0);
+    // One legacy 16-bit Lab value in the version 4 encoding.
+    static uint16 labV2toV4(uint16 v) {
+        return v > 65280 ? uint16{65535} : static_cast<uint16>((v * 65792u + 32768u) >> 16);
+    }
     static void Lab16V2toV4(const uint16* src, uint16* dst, int count, int srcStride = 0,
                             int dstStride = 0);
     static void Lab16V2toV4(const rfloat* src, rfloat* dst, int count, int srcStride = 0,
