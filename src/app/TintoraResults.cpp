@@ -11,10 +11,7 @@
 #include "csCIEConstants.h"
 #include "csContext.h"
 #include "csICCProfile.h"
-
 #include "csICCProfileConverter.h"
-#include <algorithm>
-#include <numeric>
 
 #include <algorithm>
 #include <cmath>

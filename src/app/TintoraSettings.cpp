@@ -5,6 +5,12 @@
 
 #include <QSignalBlocker>
 
+namespace {
+
+const char* const lockKeys[4] = {"lastLock1", "lastLock2", "lastLock3", "lastLock4"};
+
+} // namespace
+
 void Tintora::restoreLastSettings() {
     using SettingsStore::read;
     comboBoxIntent->setCurrentIndex(read("lastIntent", 3).toInt());
@@ -18,7 +24,6 @@ void Tintora::restoreLastSettings() {
     sliderBlack->setValue(read("lastBlack", 0).toInt());
     comboBoxBlackMode->setCurrentIndex(read("lastBlackMode", 0).toInt());
     spinBoxInkLimit->setValue(read("lastInkLimit", 0).toInt());
-    static const char* const lockKeys[4] = {"lastLock1", "lastLock2", "lastLock3", "lastLock4"};
     QCheckBox* const lockBoxes[4] = {checkBoxLock1, checkBoxLock2, checkBoxLock3, checkBoxLock4};
     for (int i = 0; i < 4; ++i) {
         locks_[i] = read(lockKeys[i], -1.0).toDouble();
@@ -76,10 +81,8 @@ void Tintora::rememberPress() {
     SettingsStore::write("lastBlackMode", comboBoxBlackMode->currentIndex());
     SettingsStore::write("lastInkLimit", spinBoxInkLimit->value());
     SettingsStore::write("lastBlackLimit", spinBoxBlackLimit->value());
-    SettingsStore::write("lastLock1", locks_[0]);
-    SettingsStore::write("lastLock2", locks_[1]);
-    SettingsStore::write("lastLock3", locks_[2]);
-    SettingsStore::write("lastLock4", locks_[3]);
+    for (int i = 0; i < 4; ++i)
+        SettingsStore::write(lockKeys[i], locks_[i]);
 }
 void Tintora::rememberStrength() { SettingsStore::write("lastStrength", sliderStrength->value()); }
 void Tintora::rememberPriority() { SettingsStore::write("lastPriority", sliderPriority->value()); }

@@ -5,7 +5,6 @@
 #include "csTypes.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
@@ -14,6 +13,15 @@
 namespace {
 
 constexpr double noDistance = 1000000000.0;
+
+// A candidate's offset from the point in steps (-1, 0 or +1 per channel), from its packed form
+// 27 (C + 1) + 9 (M + 1) + 3 (Y + 1) + (K + 1), and back.
+void unpack(int at, int offset[4]) {
+    for (int k = 3; k >= 0; --k, at /= 3)
+        offset[k] = at % 3 - 1;
+}
+int pack(int c, int m, int y, int k) { return 27 * (c + 1) + 9 * (m + 1) + 3 * (y + 1) + (k + 1); }
+constexpr int atThePoint = 40; // pack(0, 0, 0, 0)
 
 } // namespace
 
@@ -55,19 +63,20 @@ void VariationOptimizer::addVariation(double s0, double s1, double s2, double s3
     ++count_;
 }
 
-int VariationOptimizer::earlier(int n, double step, const int* shift) const {
-    // After a move by whole steps, the candidate at offset e is the earlier one at e + shift;
-    // after halving, only the point itself is one of them.
-    int at = at_[n];
-    if (shift != nullptr && step == savedStep_) {
-        at = 0;
-        for (int k = 0, rest = at_[n], scale = 27; k < 4; ++k, scale /= 3) {
-            const int offset = (rest / scale) % 3 - 1 + shift[k];
-            if (offset < -1 || offset > 1)
+int VariationOptimizer::earlier(int n, const int* shift) const {
+    // After a move by whole steps (which keeps the step), the candidate at offset e is the
+    // earlier one at e + shift; after any other iteration only the point itself can be one.
+    int at = atThePoint;
+    if (shift != nullptr) {
+        int e[4];
+        unpack(at_[n], e);
+        for (int k = 0; k < 4; ++k) {
+            e[k] += shift[k];
+            if (e[k] < -1 || e[k] > 1)
                 return -1;
-            at += scale * (offset + 1);
         }
-    } else if (at != 40 || shift != nullptr) {
+        at = pack(e[0], e[1], e[2], e[3]);
+    } else if (at_[n] != atThePoint) {
         return -1;
     }
     // The inputs, rounded to single precision, must match exactly.
@@ -97,8 +106,8 @@ double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const
 
     // Another reference, weights or method: nothing carries over from an earlier search.
     haveSaved_ = false;
-    // Where the point went in the last iteration, in steps per channel (when it moved by whole
-    // steps); -1 when it did not move by whole steps.
+    // Where the point went in the last iteration, in steps per channel; shifted when it moved,
+    // and by whole steps.
     int shift[4] = {0, 0, 0, 0};
     bool shifted = false;
     while (true) {
@@ -107,7 +116,7 @@ double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const
             const int before = count_;
             addVariation(i * step, j * step, k * step, l * step);
             if (count_ > before)
-                at_[before] = 27 * (i + 1) + 9 * (j + 1) + 3 * (k + 1) + (l + 1);
+                at_[before] = pack(i, j, k, l);
         };
         add(0, 0, 0, 0);
         for (int i = -range(0); i <= range(0); ++i)
@@ -125,7 +134,7 @@ double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const
         // that cannot work in them ends the search without a distance.
         int misses = 0;
         for (int n = 0; n < count_; ++n) {
-            const int e = haveSaved_ ? earlier(n, step, shifted ? shift : nullptr) : -1;
+            const int e = haveSaved_ ? earlier(n, shifted ? shift : nullptr) : -1;
             if (e >= 0) {
                 table_[n].colour = saved_[e].colour;
                 table_[n].distance = saved_[e].distance;
@@ -151,7 +160,6 @@ double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const
         }
 
         // This iteration's candidates, for the next one.
-        savedStep_ = step;
         std::fill(std::begin(savedAt_), std::end(savedAt_), -1);
         for (int n = 0; n < count_; ++n) {
             saved_[n] = table_[n];
@@ -171,12 +179,10 @@ double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const
         }
 
         // Whole steps of the move (a clamped one is not), for the next iteration's lookups.
+        unpack(at_[best], shift);
         shifted = best != 0;
-        for (int k = 0, rest = at_[best]; k < 4; ++k) {
-            shift[3 - k] = rest % 3 - 1;
-            rest /= 3;
-            shifted = shifted && table_[best].step[3 - k] == shift[3 - k] * step;
-        }
+        for (int k = 0; k < 4; ++k)
+            shifted = shifted && table_[best].step[k] == shift[k] * step;
         if (best != 0) {
             for (int k = 0; k < 4; ++k)
                 point_[k] += table_[best].step[k];

@@ -78,9 +78,8 @@ private:
     };
 
     // The saved entry of the previous iteration that candidate n repeats (the same inputs), or
-    // -1: step is this iteration's, shift the last move in whole steps (null when it moved
-    // otherwise or did not move).
-    int earlier(int n, double step, const int* shift) const;
+    // -1: shift is the last move in whole steps (null when it moved otherwise or did not move).
+    int earlier(int n, const int* shift) const;
 
     DeviceBounds bounds_;
     int capacity_ = 27;
@@ -89,13 +88,11 @@ private:
     double input_[maxVariations][4] = {};
     double output_[maxVariations][3] = {};
     int count_ = 0;
-    // Per candidate, its offset from the point in steps (-1, 0 or +1 per channel), as
-    // 27 (C + 1) + 9 (M + 1) + 3 (Y + 1) + (K + 1).
+    // Per candidate, its offset from the point in steps (-1, 0 or +1 per channel), packed.
     int at_[maxVariations] = {};
     // The previous iteration, kept so that candidates it already converted (the same inputs, a
-    // third of them or more after a move) are not converted and measured again: its step, its
+    // third of them or more after a move) are not converted and measured again: its
     // candidates and, per offset, the entry there (-1, none).
-    double savedStep_ = 0;
     Variation saved_[maxVariations] = {};
     double savedInput_[maxVariations][4] = {};
     int savedAt_[81] = {};

@@ -3,6 +3,35 @@
 #include <cstdint>
 #include <utility>
 
+// The grid cell of position p (in grid points) along a dimension of g points: floor(p), but 0 below
+// the grid (or for a NaN) and g - 2 at or above its top; truncation is floor for the
+// non-negative positions that remain.
+inline std::uint32_t cellBase(double p, std::uint32_t g) {
+    return !(p >= 0) ? 0 : p >= g - 1.0 ? g - 2 : static_cast<std::uint32_t>(p);
+}
+
+// Orders the dimensions 0..N-1 (N 3 or 4) in order[] by fraction(k), largest first and equal
+// ones in dimension order: the order of a stable sort, by a sorting network of exchanges without
+// branches (the fractions of neighbouring pixels order at random). Fractions that are not
+// numbers are never exchanged, so the order stays a permutation.
+template <unsigned N, typename Fraction>
+void orderLargestFirst(unsigned order[N], Fraction fraction) {
+    static_assert(N == 3 || N == 4);
+    for (unsigned k = 0; k < N; ++k)
+        order[k] = k;
+    const auto exchange = [&](unsigned i, unsigned j) {
+        const unsigned a = order[i], b = order[j];
+        const bool swap = fraction(b) > fraction(a) || (fraction(b) == fraction(a) && b < a);
+        order[i] = swap ? b : a;
+        order[j] = swap ? a : b;
+    };
+    if constexpr (N == 3) {
+        exchange(0, 1), exchange(1, 2), exchange(0, 1);
+    } else {
+        exchange(0, 1), exchange(2, 3), exchange(0, 2), exchange(1, 3), exchange(1, 2);
+    }
+}
+
 // Simplex interpolation in a CLUT for one pixel of double samples on the 16-bit scale, shared by
 // the lut interpolators. For each input dimension k, gridScale[k] is (grid points - 1) / 65535
 // and strides[k] the distance between neighbouring grid points in the caller's units (bytes or
@@ -19,11 +48,7 @@ void simplexInterpolate(const double* in, unsigned inputs, unsigned outputs,
     std::uint32_t position = start;
     for (unsigned k = 0; k < inputs; ++k) {
         const double p = in[k] * gridScale[k];
-        // floor(p), but 0 below the grid (or for a NaN) and g - 2 at or above its top;
-        // truncation is floor for the non-negative positions that remain.
-        const std::uint32_t base = !(p >= 0)            ? 0
-                                   : p >= grid[k] - 1.0 ? grid[k] - 2
-                                                        : static_cast<std::uint32_t>(p);
+        const std::uint32_t base = cellBase(p, grid[k]);
         fraction[k] = p - base;
         position += base * strides[k];
         order[k] = k;
@@ -56,29 +81,11 @@ void simplexFixedSize(const double* in, const std::uint32_t* grid, const double*
     std::uint32_t position = start;
     for (unsigned k = 0; k < Inputs; ++k) {
         const double p = in[k] * gridScale[k];
-        const std::uint32_t base = !(p >= 0)            ? 0
-                                   : p >= grid[k] - 1.0 ? grid[k] - 2
-                                                        : static_cast<std::uint32_t>(p);
+        const std::uint32_t base = cellBase(p, grid[k]);
         fraction[k] = p - base;
         position += base * strides[k];
-        order[k] = k;
     }
-    // The general one's stable sort, as a sorting network of exchanges without branches (the
-    // fractions of neighbouring pixels order at random): a dimension goes first when its
-    // fraction is larger, or equal and its index smaller. Fractions that are not numbers are
-    // never exchanged, so the order stays a permutation.
-    const auto exchange = [&](unsigned i, unsigned j) {
-        const unsigned a = order[i], b = order[j];
-        const bool swap = fraction[b] > fraction[a] || (fraction[b] == fraction[a] && b < a);
-        order[i] = swap ? b : a;
-        order[j] = swap ? a : b;
-    };
-    static_assert(Inputs == 3 || Inputs == 4);
-    if constexpr (Inputs == 3) {
-        exchange(0, 1), exchange(1, 2), exchange(0, 1);
-    } else {
-        exchange(0, 1), exchange(2, 3), exchange(0, 2), exchange(1, 3), exchange(1, 2);
-    }
+    orderLargestFirst<Inputs>(order, [&](unsigned k) { return fraction[k]; });
     double sum[Outputs];
     const double first = 1 - fraction[order[0]];
     for (unsigned c = 0; c < Outputs; ++c)

@@ -56,14 +56,18 @@ void csICCmABInterpolator::tabulate() const {
     tabulated_ = true;
 }
 
+double csICCmABInterpolator::curve(const std::vector<csICCToneCurve>& set,
+                                   const std::vector<std::unique_ptr<csICCCurveTable>>& tables,
+                                   std::size_t c, double value) {
+    const double x = clamp01(value) * 65535;
+    return clamp01((tables[c] ? tables[c]->forwardValue(x) : set[c].forwardValue(x)) / 65535);
+}
+
 void csICCmABInterpolator::curves(const std::vector<csICCToneCurve>& set,
                                   const std::vector<std::unique_ptr<csICCCurveTable>>& tables,
                                   double* values) const {
-    for (std::size_t c = 0; c < set.size(); ++c) {
-        const double x = clamp01(values[c]) * 65535;
-        values[c] =
-            clamp01((tables[c] ? tables[c]->forwardValue(x) : set[c].forwardValue(x)) / 65535);
-    }
+    for (std::size_t c = 0; c < set.size(); ++c)
+        values[c] = curve(set, tables, c, values[c]);
 }
 
 void csICCmABInterpolator::matrix(double* values) const {
@@ -136,9 +140,7 @@ void csICCmABInterpolator::pixel16(const std::uint16_t* in, double* out) const {
         else if (!firstSteps_[k].empty())
             values[k] = clamp01(firstSteps_[k][in[k]] / 65535.0);
         else
-            values[k] = clamp01((tables[k] ? tables[k]->forwardValue(v * 65535)
-                                           : first[k].forwardValue(v * 65535)) /
-                                65535);
+            values[k] = curve(first, tables, k, v);
     }
     afterFirstCurves(values, out);
 }

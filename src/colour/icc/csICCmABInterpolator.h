@@ -38,6 +38,10 @@ private:
     void pixel(const double* in, double* out) const;
     void pixel16(const std::uint16_t* in, double* out) const;
     void afterFirstCurves(double* values, double* out) const;
+    // Curve c of a set on a value normalised 0..1, through its table when it has one.
+    static double curve(const std::vector<csICCToneCurve>& set,
+                        const std::vector<std::unique_ptr<csICCCurveTable>>& tables, std::size_t c,
+                        double value);
     void curves(const std::vector<csICCToneCurve>& set,
                 const std::vector<std::unique_ptr<csICCCurveTable>>& tables, double* values) const;
     // Makes the curve tables, once; and the first curve set's results per 16-bit sample value.

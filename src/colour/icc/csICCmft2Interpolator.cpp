@@ -201,21 +201,12 @@ void csICCmft2Interpolator::fiveCorners(const std::uint16_t* in, std::uint16_t* 
                                         const std::uint8_t* data) const {
     Position p[4];
     std::uint32_t offset = clut_;
-    unsigned order[4] = {0, 1, 2, 3};
     for (unsigned k = 0; k < 4; ++k) {
         p[k] = position(in[k], grid_[k]);
         offset += p[k].base * strides_[k];
     }
-    // Largest fraction first, equal ones in dimension order: a sorting network of exchanges
-    // without branches (neighbouring pixels' fractions order at random).
-    const auto exchange = [&](unsigned i, unsigned j) {
-        const unsigned a = order[i], b = order[j];
-        const bool swap =
-            p[b].fraction > p[a].fraction || (p[b].fraction == p[a].fraction && b < a);
-        order[i] = swap ? b : a;
-        order[j] = swap ? a : b;
-    };
-    exchange(0, 1), exchange(2, 3), exchange(0, 2), exchange(1, 3), exchange(1, 2);
+    unsigned order[4];
+    orderLargestFirst<4>(order, [&](unsigned k) { return p[k].fraction; });
     std::uint32_t corners[5] = {offset};
     for (unsigned i = 0; i < 4; ++i)
         corners[i + 1] = corners[i] + strides_[order[i]];

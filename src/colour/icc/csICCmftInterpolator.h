@@ -75,14 +75,12 @@ protected:
     void invertExpandedInputTables(const std::uint16_t* in, std::uint16_t* out, int count,
                                    int inStride, int outStride);
     // Linear interpolation in a table of n entries over 0..65535 (scale = (n - 1) / 65535),
-    // extending the end segments outside the range; read(i) gives entry i. The comparisons are
-    // written so that a NaN takes the first segment instead of reaching the integer conversion.
+    // extending the end segments outside the range; read(i) gives entry i. A NaN takes the first
+    // segment (cellBase) instead of reaching the integer conversion.
     template <typename Read>
     static double interpolate(std::uint32_t n, double scale, double x, Read read) {
         const double p = x * scale;
-        const std::uint32_t i = !(p >= 0)      ? 0
-                                : p >= n - 1.0 ? n - 2
-                                               : static_cast<std::uint32_t>(p);
+        const std::uint32_t i = cellBase(p, n);
         const double t = p - i;
         return (1 - t) * read(i) + t * read(i + 1);
     }
