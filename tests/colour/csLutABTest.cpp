@@ -91,7 +91,7 @@ cmsInt32Number sampled(const cmsUInt16Number in[], cmsUInt16Number out[], void*)
 }
 
 // A version 4 CMYK/Lab printer profile with every element of "mAB " (A2B0 with a 16-bit CLUT,
-// A2B1 with an 8-bit one) and of "mBA " (B2A0), by our writer.
+// A2B1 with an 8-bit one) and of "mBA " (B2A0), by our writer; B2A1 has only curves and a CLUT.
 std::vector<std::uint8_t> ourPrinter() {
     const auto gamma18 = para(0, {1.8});
     const auto srgb = para(3, {2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045});
@@ -123,6 +123,9 @@ std::vector<std::uint8_t> ourPrinter() {
     a2b.precision = 1;
     profile.addTag(csICCmABTag(Signature("A2B1"), 4, 3, a2b));
     profile.addTag(csICCmBATag(Signature("B2A0"), 3, 4, b2a));
+    b2a.m.clear();
+    b2a.hasMatrix = false;
+    profile.addTag(csICCmBATag(Signature("B2A1"), 3, 4, b2a));
     std::vector<std::uint8_t> image;
     profile.writeToMemory(image);
     return image;
@@ -294,7 +297,7 @@ TEST_F(LutAB, PreparedEvaluationIsTheElementByElementOne) {
         csICCProfile profile;
         ASSERT_EQ(profile.setProfile(image.data(), image.size()), 0);
         for (const Signature signature :
-             {Signature("A2B0"), Signature("A2B1"), Signature("B2A0")}) {
+             {Signature("A2B0"), Signature("A2B1"), Signature("B2A0"), Signature("B2A1")}) {
             const std::string name = signature.text();
             const auto* lut = dynamic_cast<const csICCLutABTag*>(profile.findTag(signature));
             if (lut == nullptr)
@@ -303,6 +306,9 @@ TEST_F(LutAB, PreparedEvaluationIsTheElementByElementOne) {
             const unsigned inputs = lut->inputChannels();
             const unsigned outputs = lut->outputChannels();
             double largest = 0;
+            // Every pixel again in one call (in blocks, unlike single pixels): the same results.
+            std::vector<double> all, allOut;
+            std::vector<std::uint16_t> all16, allOut16;
             for (int i = 0; i < 4000; ++i) {
                 double in[4], normalised[4], out[4], expected[4];
                 std::uint16_t in16[4], out16[4];
@@ -315,10 +321,14 @@ TEST_F(LutAB, PreparedEvaluationIsTheElementByElementOne) {
                     normalised[k] = in[k] / 65535;
                 }
                 interpolator.convert(in, out, 1);
+                all.insert(all.end(), in, in + inputs);
+                allOut.insert(allOut.end(), out, out + outputs);
                 reference(*lut, normalised, expected);
                 for (unsigned c = 0; c < outputs; ++c)
                     largest = std::max(largest, std::abs(out[c] - expected[c] * 65535));
                 interpolator.convert(in16, out16, 1);
+                all16.insert(all16.end(), in16, in16 + inputs);
+                allOut16.insert(allOut16.end(), out16, out16 + outputs);
                 for (unsigned k = 0; k < inputs; ++k)
                     normalised[k] = in16[k] / 65535.0;
                 reference(*lut, normalised, expected);
@@ -327,6 +337,12 @@ TEST_F(LutAB, PreparedEvaluationIsTheElementByElementOne) {
                         << name << " " << in16[0] << " " << in16[1] << " " << in16[2];
             }
             EXPECT_LT(largest, 1e-9) << name;
+            std::vector<double> together(allOut.size());
+            std::vector<std::uint16_t> together16(allOut16.size());
+            interpolator.convert(all.data(), together.data(), 4000);
+            interpolator.convert(all16.data(), together16.data(), 4000);
+            EXPECT_EQ(together, allOut) << name;
+            EXPECT_EQ(together16, allOut16) << name;
         }
     }
 }

@@ -21,9 +21,12 @@ void orderLargestFirst(unsigned order[N], Fraction fraction) {
         order[k] = k;
     const auto exchange = [&](unsigned i, unsigned j) {
         const unsigned a = order[i], b = order[j];
-        const bool swap = fraction(b) > fraction(a) || (fraction(b) == fraction(a) && b < a);
-        order[i] = swap ? b : a;
-        order[j] = swap ? a : b;
+        const auto fa = fraction(a), fb = fraction(b);
+        // Bit arithmetic, so that the compiler makes no branches of it.
+        const unsigned swap = unsigned(fb > fa) | (unsigned(fb == fa) & unsigned(b < a));
+        const unsigned change = (a ^ b) & (0u - swap);
+        order[i] = a ^ change;
+        order[j] = b ^ change;
     };
     if constexpr (N == 3) {
         exchange(0, 1), exchange(1, 2), exchange(0, 1);
@@ -92,11 +95,12 @@ void simplexFixedSize(const double* in, const std::uint32_t* grid, const double*
         sum[c] = load(position, c) * first;
     for (unsigned step = 0; step < Inputs; ++step) {
         position += strides[order[step]];
+        // Corners of weight 0 are added too (they change no sum, and every corner lies in the
+        // grid), so that nothing branches.
         const double weight =
             fraction[order[step]] - (step + 1 < Inputs ? fraction[order[step + 1]] : 0.0);
-        if (weight != 0)
-            for (unsigned c = 0; c < Outputs; ++c)
-                sum[c] += load(position, c) * weight;
+        for (unsigned c = 0; c < Outputs; ++c)
+            sum[c] += load(position, c) * weight;
     }
     for (unsigned c = 0; c < Outputs; ++c)
         out[c] = sum[c];

@@ -138,7 +138,7 @@ void csICCmABInterpolator::pixel16(const std::uint16_t* in, double* out) const {
         if (k >= first.size())
             values[k] = v;
         else if (!firstSteps_[k].empty())
-            values[k] = clamp01(firstSteps_[k][in[k]] / 65535.0);
+            values[k] = firstSteps_[k][in[k]] / 65535.0;
         else
             values[k] = curve(first, tables, k, v);
     }
@@ -152,16 +152,104 @@ void csICCmABInterpolator::stepFirstCurves() const {
     const auto& tables = tag_->isAToB() ? aTables_ : bTables_;
     firstSteps_.resize(first.size());
     for (std::size_t c = 0; c < first.size(); ++c) {
-        if (!tables[c])
-            continue;
-        // Whole 16-bit steps, so that 16 bits hold them; from the curve's table (the same steps
-        // as the curve's), which evaluates few powers.
-        firstSteps_[c].resize(65536);
-        for (std::uint32_t v = 0; v < 65536; ++v)
-            firstSteps_[c][v] = static_cast<std::uint16_t>(
-                tables[c]->forwardValue(clamp01(clamp01(v / 65535.0)) * 65535));
+        // Kept only when every result is a whole step, which 16 bits hold. For a whole step s,
+        // s / 65535 * 65535 is s again in double arithmetic (all 65536 of them), so the steps
+        // stand for the normalised results both ways. Curves that evaluate a power go through
+        // their tables (the same steps), which evaluate few powers.
+        std::vector<std::uint16_t> steps(65536);
+        bool whole = true;
+        for (std::uint32_t v = 0; v < 65536 && whole; ++v) {
+            const double step = curve(first, tables, c, v / 65535.0) * 65535;
+            whole = step == static_cast<double>(static_cast<std::uint16_t>(step));
+            steps[v] = static_cast<std::uint16_t>(step);
+        }
+        if (whole)
+            firstSteps_[c] = std::move(steps);
     }
     firstStepped_ = true;
+}
+
+template <unsigned Inputs, unsigned Outputs, typename Sample>
+void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count, int inStep,
+                                       int outStep) const {
+    constexpr bool sixteenBit = std::is_same_v<Sample, std::uint16_t>;
+    const bool aToB = tag_->isAToB();
+    const std::vector<csICCToneCurve>& first = aToB ? a_ : b_;
+    const std::vector<csICCToneCurve>& last = aToB ? b_ : a_;
+    const auto& firstTables = aToB ? aTables_ : bTables_;
+    const auto& lastTables = aToB ? bTables_ : aTables_;
+    const std::uint16_t* steps[Inputs] = {};
+    for (unsigned k = 0; k < Inputs; ++k)
+        if (sixteenBit && k < firstSteps_.size() && !firstSteps_[k].empty())
+            steps[k] = firstSteps_[k].data();
+    const float* grid = clut_.data();
+    const auto load = [grid](std::uint32_t at, unsigned c) { return double(grid[at + c]); };
+    const auto firstCurve = [&](unsigned k, Sample sample) {
+        if (steps[k] != nullptr)
+            return double(steps[k][static_cast<std::size_t>(sample)]);
+        double v = clamp01(sample / 65535.0);
+        if (k < first.size())
+            v = curve(first, firstTables, k, v);
+        return clamp01(v) * 65535;
+    };
+    const auto lastCurve = [&](unsigned c, double sum) {
+        double v = clamp01(sum / 65535);
+        if (c < last.size())
+            v = curve(last, lastTables, c, v);
+        if constexpr (sixteenBit)
+            return static_cast<std::uint16_t>(v * 65535.0 + 0.5);
+        else
+            return v * 65535.0;
+    };
+    const auto interpolate = [&](const double* position, double* sum) {
+        simplexFixedSize<Inputs, Outputs>(position, grid_.data(), gridScale_.data(),
+                                          strides_.data(), 0, sum, load);
+    };
+    // Few pixels one by one; many in blocks, a step at a time over the block, so that the table
+    // lookups of neighbouring pixels overlap instead of waiting on each other.
+    constexpr int block = 128;
+    if (count < 8) {
+        for (int i = 0; i < count; ++i, in += inStep, out += outStep) {
+            double position[Inputs], sum[Outputs];
+            for (unsigned k = 0; k < Inputs; ++k)
+                position[k] = firstCurve(k, in[k]);
+            interpolate(position, sum);
+            for (unsigned c = 0; c < Outputs; ++c)
+                out[c] = lastCurve(c, sum[c]);
+        }
+        return;
+    }
+    double position[block][Inputs], sum[block][Outputs];
+    for (int done = 0; done < count; done += block) {
+        const int n = std::min(block, count - done);
+        for (unsigned k = 0; k < Inputs; ++k)
+            for (int i = 0; i < n; ++i)
+                position[i][k] = firstCurve(k, in[std::ptrdiff_t{i} * inStep + k]);
+        for (int i = 0; i < n; ++i)
+            interpolate(position[i], sum[i]);
+        for (unsigned c = 0; c < Outputs; ++c)
+            for (int i = 0; i < n; ++i)
+                out[std::ptrdiff_t{i} * outStep + c] = lastCurve(c, sum[i][c]);
+        in += std::ptrdiff_t{n} * inStep;
+        out += std::ptrdiff_t{n} * outStep;
+    }
+}
+
+template <typename Sample>
+bool csICCmABInterpolator::convertPlain(const Sample* in, Sample* out, int count, int inStep,
+                                        int outStep) const {
+    if (!tag_->hasCLUT() || tag_->hasMatrix() || !m_.empty())
+        return false;
+    const unsigned inputs = inputChannels(), outputs = outputChannels();
+    if (inputs == 4 && outputs == 3)
+        plainPixels<4, 3>(in, out, count, inStep, outStep);
+    else if (inputs == 3 && outputs == 3)
+        plainPixels<3, 3>(in, out, count, inStep, outStep);
+    else if (inputs == 3 && outputs == 4)
+        plainPixels<3, 4>(in, out, count, inStep, outStep);
+    else
+        return false;
+    return true;
 }
 
 template <typename Sample>
@@ -172,6 +260,8 @@ void csICCmABInterpolator::convertSamples(const Sample* in, Sample* out, int cou
     tabulate();
     if constexpr (std::is_same_v<Sample, std::uint16_t>)
         stepFirstCurves();
+    if (convertPlain(in, out, count, inStep, outStep))
+        return;
     double normalised[16], result[16];
     for (int i = 0; i < count; ++i) {
         if constexpr (std::is_same_v<Sample, std::uint16_t>) {

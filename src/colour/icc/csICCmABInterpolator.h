@@ -37,6 +37,12 @@ private:
     // the first curve set, on values normalised 0..1.
     void pixel(const double* in, double* out) const;
     void pixel16(const std::uint16_t* in, double* out) const;
+    // The common shape (first curves, CLUT, last curves; no matrix, no M curves; 3 or 4 channels
+    // each way) unrolled, with the same arithmetic as the steps one by one; false for others.
+    template <typename Sample>
+    bool convertPlain(const Sample* in, Sample* out, int count, int inStep, int outStep) const;
+    template <unsigned Inputs, unsigned Outputs, typename Sample>
+    void plainPixels(const Sample* in, Sample* out, int count, int inStep, int outStep) const;
     void afterFirstCurves(double* values, double* out) const;
     // Curve c of a set on a value normalised 0..1, through its table when it has one.
     static double curve(const std::vector<csICCToneCurve>& set,
@@ -56,8 +62,8 @@ private:
     // Per curve of each set, its table, or null for a curve that evaluates no power.
     mutable std::vector<std::unique_ptr<csICCCurveTable>> aTables_, mTables_, bTables_;
     mutable bool tabulated_ = false;
-    // Per curve of the first set that evaluates a power, its result for each 16-bit sample value
-    // (whole steps); empty for the others.
+    // Per curve of the first set whose results on 16-bit samples are all whole steps, the CLUT
+    // position (or the next element's input) for each sample value; empty for the others.
     mutable std::vector<std::vector<std::uint16_t>> firstSteps_;
     mutable bool firstStepped_ = false;
     std::array<std::uint32_t, 16> grid_{};
