@@ -1,6 +1,7 @@
 #include "csICCmABInterpolator.h"
 
 #include "csICCSimplex.h"
+#include "csICCSimplexBlock.h"
 #include "csTypes.h"
 
 #include <algorithm>
@@ -219,17 +220,32 @@ void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count,
         }
         return;
     }
-    double position[block][Inputs], sum[block][Outputs];
+    // Positions and sums in planes, as simplexBlock takes them.
+    double position[Inputs][block], sum[Outputs][block];
+    double* positions[Inputs];
+    double* sums[Outputs];
+    for (unsigned k = 0; k < Inputs; ++k)
+        positions[k] = position[k];
+    for (unsigned c = 0; c < Outputs; ++c)
+        sums[c] = sum[c];
     for (int done = 0; done < count; done += block) {
         const int n = std::min(block, count - done);
         for (unsigned k = 0; k < Inputs; ++k)
             for (int i = 0; i < n; ++i)
-                position[i][k] = firstCurve(k, in[std::ptrdiff_t{i} * inStep + k]);
-        for (int i = 0; i < n; ++i)
-            interpolate(position[i], sum[i]);
+                position[k][i] = firstCurve(k, in[std::ptrdiff_t{i} * inStep + k]);
+        for (int i = simplexBlock(Inputs, Outputs, positions, n, grid_.data(), gridScale_.data(),
+                                  strides_.data(), grid, sums);
+             i < n; ++i) {
+            double p[Inputs], s[Outputs];
+            for (unsigned k = 0; k < Inputs; ++k)
+                p[k] = position[k][i];
+            interpolate(p, s);
+            for (unsigned c = 0; c < Outputs; ++c)
+                sum[c][i] = s[c];
+        }
         for (unsigned c = 0; c < Outputs; ++c)
             for (int i = 0; i < n; ++i)
-                out[std::ptrdiff_t{i} * outStep + c] = lastCurve(c, sum[i][c]);
+                out[std::ptrdiff_t{i} * outStep + c] = lastCurve(c, sum[c][i]);
         in += std::ptrdiff_t{n} * inStep;
         out += std::ptrdiff_t{n} * outStep;
     }
