@@ -21,6 +21,9 @@ public:
 
     // forwardValue of the curve for x in 0..65535 (values outside are taken as the nearest end).
     double forwardValue(double x) const;
+    // forwardValue of n values, out[i] for x[i] (out may be x); four at a time on processors
+    // with AVX2.
+    void forwardValues(const double* x, double* out, int n) const;
 
 private:
     const csICCToneCurve* curve_;

@@ -243,9 +243,26 @@ void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count,
             for (unsigned c = 0; c < Outputs; ++c)
                 sum[c][i] = s[c];
         }
-        for (unsigned c = 0; c < Outputs; ++c)
+        for (unsigned c = 0; c < Outputs; ++c) {
+            if (c < last.size() && lastTables[c]) {
+                // The table's values many at a time, between the steps of curve() around them.
+                double* v = sum[c];
+                for (int i = 0; i < n; ++i)
+                    v[i] = clamp01(clamp01(v[i] / 65535)) * 65535;
+                lastTables[c]->forwardValues(v, v, n);
+                for (int i = 0; i < n; ++i) {
+                    const double result = clamp01(v[i] / 65535);
+                    if constexpr (sixteenBit)
+                        out[std::ptrdiff_t{i} * outStep + c] =
+                            static_cast<std::uint16_t>(result * 65535.0 + 0.5);
+                    else
+                        out[std::ptrdiff_t{i} * outStep + c] = result * 65535.0;
+                }
+                continue;
+            }
             for (int i = 0; i < n; ++i)
                 out[std::ptrdiff_t{i} * outStep + c] = lastCurve(c, sum[c][i]);
+        }
         in += std::ptrdiff_t{n} * inStep;
         out += std::ptrdiff_t{n} * outStep;
     }
