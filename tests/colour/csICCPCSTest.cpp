@@ -226,6 +226,34 @@ TEST(csICCPCS, ScalingXYZ) {
     EXPECT_EQ(real, (PixelF{2, -2, 1.5}));
 }
 
+// Lab scaled in XYZ in one step is the three steps: to within 1e-9 of a 16-bit unit where the f
+// values are scaled, exactly where a component is on the linear part (dark colours, the shadows
+// of either white).
+TEST(csICCPCS, ScalingLabIsScalingItsXYZ) {
+    const double factors[][3] = {{0.9, 0.95, 0.7}, {1.1, 1.0, 1.3}, {0.02, 0.02, 0.02}};
+    double largest = 0;
+    int linear = 0;
+    for (const auto& k : factors) {
+        const double roots[3] = {std::cbrt(k[0]), std::cbrt(k[1]), std::cbrt(k[2])};
+        for (int i = 0; i < 20000; ++i) {
+            const PixelF lab{(i % 101) * 655.35, (i * 37 % 256) * 257.0, (i * 91 % 256) * 257.0};
+            PixelF steps, oneStep;
+            csICCPCS::Lab16toXYZ16(lab.data(), steps.data(), 1);
+            csICCPCS::scaleXYZ(steps.data(), steps.data(), 1, k[0], k[1], k[2]);
+            csICCPCS::XYZ16toLab16(steps.data(), steps.data(), 1);
+            csICCPCS::scaleLab16(lab.data(), oneStep.data(), 1, k, roots);
+            double difference = 0;
+            for (int c = 0; c < 3; ++c)
+                difference = std::max(difference, std::abs(oneStep[c] - steps[c]));
+            if (difference == 0)
+                ++linear;
+            largest = std::max(largest, difference);
+        }
+    }
+    EXPECT_LT(largest, 1e-9);
+    EXPECT_GT(linear, 1000);
+}
+
 TEST(csICCPCS, BlackScalingKeepsTheWhite) {
     // Output black Y 1000 has the PCS white's chromaticity: X 964.2028..., Z 824.9053...
     PixelF black{0, 0, 0};

@@ -11,6 +11,7 @@
 #include "csICCmft2Interpolator.h"
 #include "csLog.h"
 
+#include <cmath>
 #include <cstdio>
 #include <type_traits>
 
@@ -137,6 +138,14 @@ int csICCProfileConverter::prepareTransform() {
                 mediaWhite_[2] = xyz.Z * 100.0 / xyz.Y;
             }
         }
+    }
+    // The factors of absolute colorimetry in XYZ, from it and to it, and their cube roots.
+    const double pcsWhite[3] = {0.96422, 1.0, 0.82521};
+    for (int c = 0; c < 3; ++c) {
+        whiteScale_[1][c] = c == 1 ? mediaWhite_[1] : mediaWhite_[c] / pcsWhite[c];
+        whiteScale_[0][c] = c == 1 ? 1.0 / mediaWhite_[1] : pcsWhite[c] / mediaWhite_[c];
+        for (int toAbsolute = 0; toAbsolute < 2; ++toAbsolute)
+            whiteScaleRoot_[toAbsolute][c] = std::cbrt(whiteScale_[toAbsolute][c]);
     }
 
     interpolator_.reset();
@@ -277,9 +286,14 @@ template <typename Sample>
 void csICCProfileConverter::scalePCS(Sample* samples, int count, int stride, Signature space,
                                      bool toAbsolute) const {
     const bool lab = space == Signature("Lab ");
-    const double k[3] = {toAbsolute ? mediaWhite_[0] / 0.96422 : 0.96422 / mediaWhite_[0],
-                         toAbsolute ? mediaWhite_[1] : 1.0 / mediaWhite_[1],
-                         toAbsolute ? mediaWhite_[2] / 0.82521 : 0.82521 / mediaWhite_[2]};
+    const double* k = whiteScale_[toAbsolute];
+    if constexpr (std::is_same_v<Sample, double>) {
+        if (lab) {
+            csICCPCS::scaleLab16(samples, samples, count, k, whiteScaleRoot_[toAbsolute], stride,
+                                 stride);
+            return;
+        }
+    }
     if (lab)
         csICCPCS::Lab16toXYZ16(samples, samples, count, stride, stride);
     if constexpr (std::is_same_v<Sample, std::uint16_t>)

@@ -87,6 +87,8 @@ private:
     std::unique_ptr<csICCmftInterpolator> interpolator_;
     std::unique_ptr<csICCmABInterpolator> modular_;
     double mediaWhite_[3] = {1, 1, 1};
+    // Per direction (from absolute colorimetry, to it), the factors in XYZ and their cube roots.
+    double whiteScale_[2][3] = {}, whiteScaleRoot_[2][3] = {};
     csMatrix3x3 matrix_;
     csMatrix3x3 inverseMatrix_;
     // "curv" or "para" TRCs.

@@ -327,6 +327,31 @@ void csICCPCS::scaleXYZ16(const uint16* src, uint16* dst, int count, std::uint32
     });
 }
 
+void csICCPCS::scaleLab16(const rfloat* src, rfloat* dst, int count, const double k[3],
+                          const double cubeRootK[3], int srcStride, int dstStride) {
+    const double k0 = k[0], k1 = k[1], k2 = k[2];
+    const double r0 = cubeRootK[0], r1 = cubeRootK[1], r2 = cubeRootK[2];
+    forEachPixel(src, dst, count, srcStride, dstStride, [=](const rfloat in[3], rfloat out[3]) {
+        const double fy = (in[0] / 655.35 + 16.0) / 116.0;
+        const double fx = fy + (in[1] / 257.0 - 128.0) / 500.0;
+        const double fz = fy - (in[2] / 257.0 - 128.0) / 200.0;
+        const double cx = fx * fx * fx, cy = fy * fy * fy, cz = fz * fz * fz;
+        constexpr double eps = csCIE::epsilon;
+        if (cx > eps && cy > eps && cz > eps && cx * k0 > eps && cy * k1 > eps && cz * k2 > eps) {
+            // cbrt(k f^3) is cbrt(k) f.
+            const double gx = fx * r0, gy = fy * r1, gz = fz * r2;
+            out[0] = (116.0 * gy - 16.0) * 655.35;
+            out[1] = (gx - gy) * 128500.0 + 32896.0;
+            out[2] = (gy - gz) * 51400.0 + 32896.0;
+            return;
+        }
+        rfloat xyz[3];
+        lab16ToXYZ16(in, xyz);
+        xyz[0] *= k0, xyz[1] *= k1, xyz[2] *= k2;
+        xyz16ToLab16(xyz, out);
+    });
+}
+
 void csICCPCS::scaleXYZ(const rfloat* src, rfloat* dst, int count, double k0, double k1, double k2,
                         int srcStride, int dstStride) {
     forEachPixel(src, dst, count, srcStride, dstStride, [=](const rfloat in[3], rfloat out[3]) {

@@ -32,6 +32,12 @@ public:
     static void XYZ16toLegacyLab16(const rfloat* src, rfloat* dst, int count, int srcStride = 0,
                                    int dstStride = 0);
     static void XYZ16toLegacyLab16(const rfloat* const src[3], rfloat* const dst[3], int count);
+    // Lab16 scaled in XYZ by k[c] (positive), given with the cube roots of the factors:
+    // Lab16toXYZ16, scaleXYZ and XYZ16toLab16 in a row, to within a few units in the last place.
+    // Where every f of a pixel lies on the cube-root part before and after, the f values are
+    // scaled by the cube roots instead; other pixels go the three steps.
+    static void scaleLab16(const rfloat* src, rfloat* dst, int count, const double k[3],
+                           const double cubeRootK[3], int srcStride = 0, int dstStride = 0);
 
     // Table conversions on `uint16` samples.
     static void Lab16toXYZ16(const uint16* src, uint16* dst, int count, int srcStride = 0,
