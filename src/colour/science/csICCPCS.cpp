@@ -331,18 +331,22 @@ void csICCPCS::scaleLab16(const rfloat* src, rfloat* dst, int count, const doubl
                           const double cubeRootK[3], int srcStride, int dstStride) {
     const double k0 = k[0], k1 = k[1], k2 = k[2];
     const double r0 = cubeRootK[0], r1 = cubeRootK[1], r2 = cubeRootK[2];
+    // With f scaled by the cube roots r, the encoding's steps in and out make an affine map:
+    // L16' = r1 L16 + 16 * 655.35 (r1 - 1), and a16' - 32896 = r0 (a16 - 32896) + 128500 (r0 - r1)
+    // fy, b16' - 32896 = r2 (b16 - 32896) + 51400 (r1 - r2) fy.
+    const double lightnessOffset = 16 * 655.35 * (r1 - 1);
+    const double aFromF = 128500.0 * (r0 - r1), bFromF = 51400.0 * (r1 - r2);
     forEachPixel(src, dst, count, srcStride, dstStride, [=](const rfloat in[3], rfloat out[3]) {
-        const double fy = (in[0] / 655.35 + 16.0) / 116.0;
-        const double fx = fy + (in[1] / 257.0 - 128.0) / 500.0;
-        const double fz = fy - (in[2] / 257.0 - 128.0) / 200.0;
+        const double fy = in[0] * (1 / (655.35 * 116)) + 16.0 / 116;
+        const double a = in[1] - 32896.0, b = in[2] - 32896.0;
+        const double fx = fy + a * (1 / 128500.0), fz = fy - b * (1 / 51400.0);
         const double cx = fx * fx * fx, cy = fy * fy * fy, cz = fz * fz * fz;
         constexpr double eps = csCIE::epsilon;
         if (cx > eps && cy > eps && cz > eps && cx * k0 > eps && cy * k1 > eps && cz * k2 > eps) {
             // cbrt(k f^3) is cbrt(k) f.
-            const double gx = fx * r0, gy = fy * r1, gz = fz * r2;
-            out[0] = (116.0 * gy - 16.0) * 655.35;
-            out[1] = (gx - gy) * 128500.0 + 32896.0;
-            out[2] = (gy - gz) * 51400.0 + 32896.0;
+            out[0] = r1 * in[0] + lightnessOffset;
+            out[1] = r0 * a + aFromF * fy + 32896.0;
+            out[2] = r2 * b + bFromF * fy + 32896.0;
             return;
         }
         rfloat xyz[3];
