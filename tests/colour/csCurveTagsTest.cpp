@@ -209,6 +209,14 @@ TEST_F(CurveTags, TablesOfPowersGiveTheCurvesOwnSteps) {
             inputs.push_back(x);
             expected.push_back(curve.forwardValue(std::clamp(x, 0.0, 65535.0)));
             ASSERT_EQ(table.forwardValue(x), expected.back()) << std::setprecision(17) << x;
+            // Where the line alone decides, the curve has its step a few units either side.
+            double step = 0;
+            if (table.stepByLine(x, &step)) {
+                for (double near : {std::nextafter(std::nextafter(x, -1.0), -1.0), x,
+                                    std::nextafter(std::nextafter(x, 1e9), 1e9)})
+                    ASSERT_EQ(step, curve.forwardValue(std::clamp(near, 0.0, 65535.0)))
+                        << std::setprecision(17) << x;
+            }
         };
         for (int i = 0; i < 20000; ++i)
             same(anywhere(random));

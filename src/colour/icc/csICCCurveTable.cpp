@@ -44,6 +44,22 @@ csICCCurveTable::csICCCurveTable(const csICCToneCurve& curve)
     }
 }
 
+bool csICCCurveTable::stepByLine(double x, double* step) const {
+    if (!(x >= 0 && x <= 65535))
+        return false;
+    const double position = x * (1 / ::step);
+    const int k = std::min(static_cast<int>(position), stretches - 1);
+    const double margin = margins_[k];
+    const double half = values_[k] + (position - k) * (values_[k + 1] - values_[k]) + 0.5;
+    // (An infinite margin, and every margin of a stretch with a value that is not a number,
+    // fails these comparisons.)
+    if (!(half >= 0 && half < 65536))
+        return false;
+    const double whole = static_cast<double>(static_cast<std::int32_t>(half));
+    *step = whole;
+    return half - whole > margin && whole + 1 - half > margin;
+}
+
 double csICCCurveTable::forwardValue(double x) const {
     if (!(x >= 0)) {
         if (!(x < 0))

@@ -185,15 +185,31 @@ void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count,
             steps[k] = firstSteps_[k].data();
     const float* grid = clut_.data();
     const auto load = [grid](std::uint32_t at, unsigned c) { return double(grid[at + c]); };
+    // Where a table's line decides the step from the sample itself, without normalising it
+    // first (which moves it by a unit in the last place at most), the step is the result: a whole
+    // step s comes back from normalising and scaling again (s / 65535 * 65535 is s for all 65536).
+    const auto byLine = [](const std::unique_ptr<csICCCurveTable>& table, double x, double* step) {
+        return table && table->stepByLine(x < 0 ? 0 : x > 65535 ? 65535 : x, step);
+    };
     const auto firstCurve = [&](unsigned k, Sample sample) {
         if (steps[k] != nullptr)
             return double(steps[k][static_cast<std::size_t>(sample)]);
+        double step;
+        if (k < first.size() && byLine(firstTables[k], sample, &step))
+            return step;
         double v = clamp01(sample / 65535.0);
         if (k < first.size())
             v = curve(first, firstTables, k, v);
         return clamp01(v) * 65535;
     };
     const auto lastCurve = [&](unsigned c, double sum) {
+        double step;
+        if (c < last.size() && byLine(lastTables[c], sum, &step)) {
+            if constexpr (sixteenBit)
+                return static_cast<std::uint16_t>(step);
+            else
+                return step;
+        }
         double v = clamp01(sum / 65535);
         if (c < last.size())
             v = curve(last, lastTables, c, v);
