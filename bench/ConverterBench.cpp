@@ -105,14 +105,31 @@ void oursBatch16(benchmark::State& state, const BenchProfile* p) {
     clearLog();
 }
 
-void lcmsBatch16(benchmark::State& state, const BenchProfile* p) {
+// The 16-bit pixels of sixteenBitPixels, one plane per channel.
+std::vector<std::vector<std::uint16_t>> planesOf(const std::vector<std::uint16_t>& pixels) {
+    std::vector<std::vector<std::uint16_t>> planes(4, std::vector<std::uint16_t>(batch));
+    for (std::size_t i = 0; i < std::size_t(batch); ++i)
+        for (std::size_t c = 0; c < 4; ++c)
+            planes[c][i] = pixels[4 * i + c];
+    return planes;
+}
+
+// Interleaved, or one plane after the other in a single buffer when planar.
+void lcmsBatch16(benchmark::State& state, const BenchProfile* p, bool planar) {
     const std::vector<std::uint8_t> bytes = readFile(p->path);
     cmsHPROFILE device =
         cmsOpenProfileFromMem(bytes.data(), static_cast<cmsUInt32Number>(bytes.size()));
     cmsHPROFILE lab = cmsCreateLab2Profile(nullptr);
-    cmsHTRANSFORM transform =
-        cmsCreateTransform(device, TYPE_CMYK_16, lab, TYPE_Lab_16, INTENT_RELATIVE_COLORIMETRIC, 0);
-    const std::vector<std::uint16_t> pixels = sixteenBitPixels();
+    const cmsUInt32Number planes = PLANAR_SH(planar ? 1 : 0);
+    cmsHTRANSFORM transform = cmsCreateTransform(
+        device, TYPE_CMYK_16 | planes, lab, TYPE_Lab_16 | planes, INTENT_RELATIVE_COLORIMETRIC, 0);
+    std::vector<std::uint16_t> pixels = sixteenBitPixels();
+    if (planar) {
+        const std::vector<std::vector<std::uint16_t>> separate = planesOf(pixels);
+        pixels.clear();
+        for (const std::vector<std::uint16_t>& plane : separate)
+            pixels.insert(pixels.end(), plane.begin(), plane.end());
+    }
     std::vector<std::uint16_t> out(3 * std::size_t(batch));
     for (auto _ : state) {
         cmsDoTransform(transform, pixels.data(), out.data(), batch);
@@ -122,15 +139,6 @@ void lcmsBatch16(benchmark::State& state, const BenchProfile* p) {
     cmsDeleteTransform(transform);
     cmsCloseProfile(lab);
     cmsCloseProfile(device);
-}
-
-// The 16-bit pixels of sixteenBitPixels, one plane per channel.
-std::vector<std::vector<std::uint16_t>> planesOf(const std::vector<std::uint16_t>& pixels) {
-    std::vector<std::vector<std::uint16_t>> planes(4, std::vector<std::uint16_t>(batch));
-    for (std::size_t i = 0; i < std::size_t(batch); ++i)
-        for (std::size_t c = 0; c < 4; ++c)
-            planes[c][i] = pixels[4 * i + c];
-    return planes;
 }
 
 void oursPlanar16(benchmark::State& state, const BenchProfile* p) {
@@ -156,29 +164,6 @@ void oursPlanar16(benchmark::State& state, const BenchProfile* p) {
         benchmark::DoNotOptimize(results[0]);
     }
     state.SetItemsProcessed(state.iterations() * batch);
-}
-
-void lcmsPlanar16(benchmark::State& state, const BenchProfile* p) {
-    const std::vector<std::uint8_t> bytes = readFile(p->path);
-    cmsHPROFILE device =
-        cmsOpenProfileFromMem(bytes.data(), static_cast<cmsUInt32Number>(bytes.size()));
-    cmsHPROFILE lab = cmsCreateLab2Profile(nullptr);
-    cmsHTRANSFORM transform =
-        cmsCreateTransform(device, TYPE_CMYK_16_PLANAR, lab, TYPE_Lab_16 | PLANAR_SH(1),
-                           INTENT_RELATIVE_COLORIMETRIC, 0);
-    const std::vector<std::uint16_t> pixels = sixteenBitPixels();
-    std::vector<std::uint16_t> planes(pixels.size()), out(3 * std::size_t(batch));
-    for (std::size_t i = 0; i < std::size_t(batch); ++i)
-        for (std::size_t c = 0; c < 4; ++c)
-            planes[c * batch + i] = pixels[4 * i + c];
-    for (auto _ : state) {
-        cmsDoTransform(transform, planes.data(), out.data(), batch);
-        benchmark::DoNotOptimize(out.data());
-    }
-    state.SetItemsProcessed(state.iterations() * batch);
-    cmsDeleteTransform(transform);
-    cmsCloseProfile(lab);
-    cmsCloseProfile(device);
 }
 
 void oursPrepare(benchmark::State& state, const BenchProfile* p) {
@@ -218,12 +203,12 @@ void registerConverterBenchmarks() {
         benchmark::RegisterBenchmark(("lcms2/double1" + suffix).c_str(), lcmsDouble, &p);
         benchmark::RegisterBenchmark(("ours/batch16" + suffix).c_str(), oursBatch16, &p)
             ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("lcms2/batch16" + suffix).c_str(), lcmsBatch16, &p)
+        benchmark::RegisterBenchmark(("lcms2/batch16" + suffix).c_str(), lcmsBatch16, &p, false)
             ->Unit(benchmark::kMillisecond);
         if (std::string(p.name) != "v4_cmyk") {
             benchmark::RegisterBenchmark(("ours/planar16" + suffix).c_str(), oursPlanar16, &p)
                 ->Unit(benchmark::kMillisecond);
-            benchmark::RegisterBenchmark(("lcms2/planar16" + suffix).c_str(), lcmsPlanar16, &p)
+            benchmark::RegisterBenchmark(("lcms2/planar16" + suffix).c_str(), lcmsBatch16, &p, true)
                 ->Unit(benchmark::kMillisecond);
         }
         benchmark::RegisterBenchmark(("ours/prepare" + suffix).c_str(), oursPrepare, &p)

@@ -50,11 +50,17 @@ bool csICCCurveTable::stepByLine(double x, double* step) const {
     const double position = x * (1 / ::step);
     const int k = std::min(static_cast<int>(position), stretches - 1);
     const double margin = margins_[k];
-    const double half = values_[k] + (position - k) * (values_[k + 1] - values_[k]) + 0.5;
-    // (An infinite margin, and every margin of a stretch with a value that is not a number,
-    // fails these comparisons.)
-    if (!(half >= 0 && half < 65536))
+    // (An infinite margin, and every margin of a stretch with a value that is not a number, fails
+    // this; the line's values below are then finite.)
+    if (!(margin < 1))
         return false;
+    const double half = values_[k] + (position - k) * (values_[k + 1] - values_[k]) + 0.5;
+    // A line below the range (or above it) is within less than a step of the curve, which
+    // rounds to the end there.
+    if (half < 0 || half >= 65536) {
+        *step = half < 0 ? 0 : 65535;
+        return true;
+    }
     const double whole = static_cast<double>(static_cast<std::int32_t>(half));
     *step = whole;
     return half - whole > margin && whole + 1 - half > margin;
@@ -68,22 +74,8 @@ double csICCCurveTable::forwardValue(double x) const {
     } else if (x > 65535) {
         x = 65535;
     }
-    const double position = x * (1 / step);
-    const int k = std::min(static_cast<int>(position), stretches - 1);
-    const double margin = margins_[k];
-    // (An infinite margin, and every margin of a stretch with a value that is not a number, fails
-    // this; the line's values below are then finite.)
-    if (margin < 1) {
-        const double half = values_[k] + (position - k) * (values_[k + 1] - values_[k]) + 0.5;
-        if (half < 0)
-            return 0;
-        if (half >= 65536)
-            return 65535;
-        const double whole = static_cast<double>(static_cast<std::int32_t>(half));
-        if (half - whole > margin && whole + 1 - half > margin)
-            return whole;
-    }
-    return curve_->forwardValue(x);
+    double whole;
+    return stepByLine(x, &whole) ? whole : curve_->forwardValue(x);
 }
 
 #ifdef TINTORA_CURVE_VECTORS

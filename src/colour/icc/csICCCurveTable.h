@@ -22,7 +22,8 @@ public:
     // forwardValue of the curve for x in 0..65535 (values outside are taken as the nearest end).
     double forwardValue(double x) const;
     // Whether the line alone decides forwardValue at x, in 0..65535: true with the step in *step
-    // when the line stays clear of the middle between two steps by the stretch's margin. Its
+    // when the line stays clear of the middle between two steps by the stretch's margin (or lies
+    // beyond either end of the range, where the curve rounds to that end). The margin's
     // slack (leastMargin) covers the line's own arithmetic many times over, so the curve has that
     // step at every point within a few units in the last place of x as well.
     bool stepByLine(double x, double* step) const;

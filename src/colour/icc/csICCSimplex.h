@@ -10,6 +10,21 @@ inline std::uint32_t cellBase(double p, std::uint32_t g) {
     return !(p >= 0) ? 0 : p >= g - 1.0 ? g - 2 : static_cast<std::uint32_t>(p);
 }
 
+// The grid cell of one pixel of double samples on the 16-bit scale: each input's fraction within
+// the cell, and the cell's first corner (start plus each input's cell times its stride).
+inline std::uint32_t locateCell(const double* in, unsigned inputs, const std::uint32_t* grid,
+                                const double* gridScale, const std::uint32_t* strides,
+                                std::uint32_t start, double* fraction) {
+    std::uint32_t position = start;
+    for (unsigned k = 0; k < inputs; ++k) {
+        const double p = in[k] * gridScale[k];
+        const std::uint32_t base = cellBase(p, grid[k]);
+        fraction[k] = p - base;
+        position += base * strides[k];
+    }
+    return position;
+}
+
 // Orders the dimensions 0..N-1 (N 3 or 4) in order[] by fraction(k), largest first and equal
 // ones in dimension order: the order of a stable sort, by a sorting network of exchanges without
 // branches (the fractions of neighbouring pixels order at random). Fractions that are not
@@ -48,14 +63,9 @@ void simplexInterpolate(const double* in, unsigned inputs, unsigned outputs,
     constexpr unsigned maxInputs = 16;
     double fraction[maxInputs] = {};
     unsigned order[maxInputs] = {};
-    std::uint32_t position = start;
-    for (unsigned k = 0; k < inputs; ++k) {
-        const double p = in[k] * gridScale[k];
-        const std::uint32_t base = cellBase(p, grid[k]);
-        fraction[k] = p - base;
-        position += base * strides[k];
+    std::uint32_t position = locateCell(in, inputs, grid, gridScale, strides, start, fraction);
+    for (unsigned k = 0; k < inputs; ++k)
         order[k] = k;
-    }
     // Largest fraction first; equal fractions keep dimension order (a stable insertion sort:
     // there are at most 16 and usually 3 or 4, and nothing is allocated).
     for (unsigned i = 1; i < inputs; ++i)
@@ -81,13 +91,7 @@ void simplexFixedSize(const double* in, const std::uint32_t* grid, const double*
                       const std::uint32_t* strides, std::uint32_t start, double* out, Load load) {
     double fraction[Inputs];
     unsigned order[Inputs];
-    std::uint32_t position = start;
-    for (unsigned k = 0; k < Inputs; ++k) {
-        const double p = in[k] * gridScale[k];
-        const std::uint32_t base = cellBase(p, grid[k]);
-        fraction[k] = p - base;
-        position += base * strides[k];
-    }
+    std::uint32_t position = locateCell(in, Inputs, grid, gridScale, strides, start, fraction);
     orderLargestFirst<Inputs>(order, [&](unsigned k) { return fraction[k]; });
     double sum[Outputs];
     const double first = 1 - fraction[order[0]];
@@ -106,19 +110,27 @@ void simplexFixedSize(const double* in, const std::uint32_t* grid, const double*
         out[c] = sum[c];
 }
 
-// The unrolled interpolation for 4 inputs and 3 outputs (device to PCS), 3 and 3, or 3 and 4
-// (PCS to CMYK); false, and nothing done, for other sizes.
+// The sizes the unrolled paths take: 4 inputs and 3 outputs (device to PCS), 3 and 3, or 3 and 4
+// (PCS to CMYK). Calls sized.template operator()<Inputs, Outputs>() for them and returns true;
+// false, and nothing called, for other sizes.
+template <typename Sized> bool withCommonSize(unsigned inputs, unsigned outputs, Sized sized) {
+    if (inputs == 4 && outputs == 3)
+        sized.template operator()<4, 3>();
+    else if (inputs == 3 && outputs == 3)
+        sized.template operator()<3, 3>();
+    else if (inputs == 3 && outputs == 4)
+        sized.template operator()<3, 4>();
+    else
+        return false;
+    return true;
+}
+
+// The unrolled interpolation for the common sizes; false, and nothing done, for other sizes.
 template <typename Load>
 bool simplexCommonSize(const double* in, unsigned inputs, unsigned outputs,
                        const std::uint32_t* grid, const double* gridScale,
                        const std::uint32_t* strides, std::uint32_t start, double* out, Load load) {
-    if (inputs == 4 && outputs == 3)
-        simplexFixedSize<4, 3>(in, grid, gridScale, strides, start, out, load);
-    else if (inputs == 3 && outputs == 3)
-        simplexFixedSize<3, 3>(in, grid, gridScale, strides, start, out, load);
-    else if (inputs == 3 && outputs == 4)
-        simplexFixedSize<3, 4>(in, grid, gridScale, strides, start, out, load);
-    else
-        return false;
-    return true;
+    return withCommonSize(inputs, outputs, [&]<unsigned Inputs, unsigned Outputs>() {
+        simplexFixedSize<Inputs, Outputs>(in, grid, gridScale, strides, start, out, load);
+    });
 }

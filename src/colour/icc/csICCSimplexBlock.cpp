@@ -1,5 +1,7 @@
 #include "csICCSimplexBlock.h"
 
+#include "csICCSimplex.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 
 #include <immintrin.h>
@@ -94,15 +96,13 @@ bool hasAVX2() {
 int simplexBlock(unsigned inputs, unsigned outputs, const double* const positions[], int n,
                  const std::uint32_t* grid, const double* gridScale, const std::uint32_t* strides,
                  const float* values, double* const sums[]) {
-    if (!hasAVX2())
-        return 0;
-    if (inputs == 4 && outputs == 3)
-        return fourAtATime<4, 3>(positions, n, grid, gridScale, strides, values, sums);
-    if (inputs == 3 && outputs == 3)
-        return fourAtATime<3, 3>(positions, n, grid, gridScale, strides, values, sums);
-    if (inputs == 3 && outputs == 4)
-        return fourAtATime<3, 4>(positions, n, grid, gridScale, strides, values, sums);
-    return 0;
+    int done = 0;
+    if (hasAVX2())
+        withCommonSize(inputs, outputs, [&]<unsigned Inputs, unsigned Outputs>() {
+            done =
+                fourAtATime<Inputs, Outputs>(positions, n, grid, gridScale, strides, values, sums);
+        });
+    return done;
 }
 
 #else
