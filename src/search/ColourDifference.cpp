@@ -3,6 +3,7 @@
 #include "csContext.h"
 #include "csTypes.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -69,6 +70,26 @@ DistanceColour distanceColour(int method, const csContext& context, double L, do
         return {{J, ac, bc}, C};
     }
     return {{L, a, b}, std::sqrt(a * a + b * b)};
+}
+
+void distanceColours(int method, const csContext& context, const double* lab, int count,
+                     DistanceColour* out) {
+    if (method != 3) {
+        for (int i = 0; i < count; ++i, lab += 3)
+            out[i] = distanceColour(method, context, lab[0], lab[1], lab[2]);
+        return;
+    }
+    // In parts of a fixed size, so that nothing is allocated.
+    constexpr int part = 64;
+    float in[3 * part], jab[3 * part], chroma[part];
+    for (int done = 0; done < count; done += part) {
+        const int n = std::min(part, count - done);
+        for (int k = 0; k < 3 * n; ++k)
+            in[k] = toSingle(lab[3 * done + k]);
+        context.labToJab(in, n, jab, chroma);
+        for (int i = 0; i < n; ++i)
+            out[done + i] = {{jab[3 * i], jab[3 * i + 1], jab[3 * i + 2]}, chroma[i]};
+    }
 }
 
 double searchDistance(int method, const DistanceColour& reference, const DistanceColour& candidate,

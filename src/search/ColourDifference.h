@@ -31,6 +31,11 @@ struct DistanceColour {
 // model, with single-precision inputs.
 DistanceColour distanceColour(int method, const csContext& context, double L, double a, double b);
 
+// distanceColour of many colours, L*, a*, b* side by side: the same results, and for method 3
+// several colours at a time.
+void distanceColours(int method, const csContext& context, const double* lab, int count,
+                     DistanceColour* out);
+
 // The weighted distance the optimizer minimises between a reference and a candidate, both in
 // the form distanceColour gives for the same method.
 double searchDistance(int method, const DistanceColour& reference, const DistanceColour& candidate,

@@ -60,9 +60,10 @@ const StartGrid::Colours& StartGrid::colours(int method, const csContext& contex
             v.resize(count);
         colours.chroma.resize(count);
         colours.rootChroma.resize(count);
+        std::vector<DistanceColour> ranked(count);
+        distanceColours(method, context, lab_.data(), static_cast<int>(count), ranked.data());
         for (std::size_t p = 0; p < count; ++p) {
-            const DistanceColour c =
-                distanceColour(method, context, lab_[3 * p], lab_[3 * p + 1], lab_[3 * p + 2]);
+            const DistanceColour& c = ranked[p];
             for (int k = 0; k < 3; ++k)
                 colours.v[k][p] = c.v[k];
             colours.chroma[p] = c.chroma;

@@ -152,10 +152,11 @@ double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const
             }
             pcsToLab(output_[0], misses, xyzPcs);
         }
+        DistanceColour colours[maxVariations];
+        distanceColours(method, context, output_[0], misses, colours);
         for (int m = 0; m < misses; ++m) {
             Variation& entry = table_[missEntry_[m]];
-            entry.colour =
-                distanceColour(method, context, output_[m][0], output_[m][1], output_[m][2]);
+            entry.colour = colours[m];
             entry.distance = searchDistance(method, target, entry.colour, wL, wC, wH);
         }
 

@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
+#include <iterator>
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -60,6 +65,55 @@ TEST(csCIECAM02, WhiteAndBlack) {
     float X = -1, Y = -1, Z = -1;
     cam.inverse(0, 0, 0, &X, &Y, &Z);
     EXPECT_NEAR(Y, 0, 1e-4);
+}
+
+TEST(csCIECAM02, ManyColoursAtOnceGiveTheResultsOfOneAtATimeToTheBit) {
+    // Random colours, negative values among them, and the edges: black and the white (no hue),
+    // tiny, huge and not-a-number values, and colours whose a_c or b_c under the first conditions
+    // lies so near a rounding boundary of single precision that approximations of 1e-15 would
+    // round it otherwise (found among millions); an odd count leaves a part of four at the end.
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> value(-5, 130);
+    std::vector<float> xyz;
+    for (int i = 0; i < 60000; ++i)
+        xyz.push_back(value(random));
+    const float edges[][3] = {{0, 0, 0},
+                              {96.422f, 100, 82.521f},
+                              {1e-30f, 2e-30f, 1e-30f},
+                              {1e30f, 1e30f, 1e30f},
+                              {-1, -1, -1},
+                              {NAN, 50, 50},
+                              {20, 20, 1e-6f},
+                              {0, 100, 0},
+                              {0.001f, 0.0012f, 0.0009f},
+                              {121.980293f, 14.3680382f, 14.2428303f},
+                              {46.4286194f, 37.4660072f, 121.141518f},
+                              {-3.65670967f, 85.4297104f, 62.2017899f},
+                              {99.7235718f, 15.2920151f, 75.6376572f}};
+    for (const auto& edge : edges)
+        xyz.insert(xyz.end(), std::begin(edge), std::end(edge));
+    const int count = static_cast<int>(xyz.size() / 3);
+    for (const auto& conditions : {std::array<double, 5>{96.422, 100, 82.521, 636.6, 20},
+                                   std::array<double, 5>{95.05, 100, 108.88, 20, 10},
+                                   std::array<double, 5>{109.85, 100, 35.58, 0.5, 80}}) {
+        csCIECAM02 cam =
+            model(conditions[0], conditions[1], conditions[2], conditions[3], conditions[4]);
+        cam.setSurroundIndex(conditions[3] < 1 ? 0 : 2);
+        std::vector<float> out[5];
+        for (std::vector<float>& o : out)
+            o.resize(static_cast<std::size_t>(count));
+        cam.forward(xyz.data(), count, out[0].data(), out[1].data(), out[2].data(), out[3].data(),
+                    out[4].data());
+        int differing = 0;
+        for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
+            float one[5];
+            cam.forward(xyz[3 * i], xyz[3 * i + 1], xyz[3 * i + 2], &one[0], &one[1], &one[2]);
+            csCIECAM02::cartesian(one[1], one[2], &one[3], &one[4]);
+            for (int k = 0; k < 5; ++k)
+                differing += std::memcmp(&one[k], &out[k][i], sizeof(float)) != 0;
+        }
+        EXPECT_EQ(differing, 0) << "white X " << conditions[0];
+    }
 }
 
 TEST(csCIECAM02, SettersClampAndInterpolateTheSurround) {

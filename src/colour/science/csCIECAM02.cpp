@@ -10,13 +10,6 @@ namespace {
 
 using Matrix = double[3][3];
 
-constexpr Matrix cat02 = {
-    {0.7328, 0.4296, -0.1624}, {-0.7036, 1.6975, 0.0061}, {0.0030, 0.0136, 0.9834}};
-constexpr Matrix cat02Inverse = {
-    {1.096123820835514, -0.2788690002182872, 0.18274517938277304},
-    {0.45436904197535916, 0.4735331543074117, 0.0720978037172291},
-    {-0.009627608738429352, -0.005698031216113419, 1.0153256399545425}};
-constexpr Matrix hpe = {{0.38971, 0.68898, -0.07868}, {-0.22981, 1.18340, 0.04641}, {0, 0, 1}};
 constexpr Matrix hpeInverse = {{1.910196834052035, -1.112123892787875, 0.2019079567674994},
                                {0.37095008824868864, 0.6290542573926132, -0.00000805514218435915},
                                {0, 0, 1}};
@@ -101,7 +94,7 @@ void csCIECAM02::recompute() {
 
     const double white[3] = {Xw_, Yw_, Zw_};
     double rgbw[3];
-    multiply(cat02, white, rgbw);
+    multiply(cat02_, white, rgbw);
     Rw_ = toSingle(rgbw[0]);
     Gw_ = toSingle(rgbw[1]);
     Bw_ = toSingle(rgbw[2]);
@@ -117,13 +110,13 @@ void csCIECAM02::recompute() {
 void csCIECAM02::responses(float X, float Y, float Z, float out[3]) const {
     const double xyz[3] = {X, Y, Z};
     double rgb[3];
-    multiply(cat02, xyz, rgb);
+    multiply(cat02_, xyz, rgb);
     double adapted[3];
     for (int i = 0; i < 3; ++i)
         adapted[i] = rgb[i] * adaptation_[i];
     double xyzc[3], rgbp[3];
-    multiply(cat02Inverse, adapted, xyzc);
-    multiply(hpe, xyzc, rgbp);
+    multiply(cat02Inverse_, adapted, xyzc);
+    multiply(hpe_, xyzc, rgbp);
     for (int i = 0; i < 3; ++i) {
         const double t = rgbp[i] > 0 ? std::pow(FL_ * rgbp[i] / 100, 0.42) : 0.0;
         out[i] = toSingle(400 * t / (t + 27.13) + 0.1);
@@ -148,6 +141,37 @@ void csCIECAM02::forward(float X, float Y, float Z, float* J, float* C, float* h
     *J = toSingle(j);
     *C = toSingle(chroma);
     *h = degrees;
+}
+
+void csCIECAM02::cartesian(float C, float h, float* ac, float* bc) {
+    const double radians = h * pi / 180.0;
+    *ac = toSingle(C * std::cos(radians));
+    *bc = toSingle(C * std::sin(radians));
+}
+
+void csCIECAM02::forward(const float* xyz, int count, float* J, float* C, float* h, float* ac,
+                         float* bc) const {
+    int i = 0;
+    for (; i < count; i += 4, xyz += 12) {
+        // The last colours padded with the first of them, into outputs of four.
+        float in[12], out[5][4];
+        const int n = std::min(4, count - i);
+        for (int k = 0; k < 12; ++k)
+            in[k] = xyz[k < 3 * n ? k : k % 3];
+        const int settled = forwardFour(in, out[0], out[1], out[2], out[3], out[4]);
+        for (int k = 0; k < n; ++k) {
+            if ((settled & 1 << k) == 0) {
+                forward(in[3 * k], in[3 * k + 1], in[3 * k + 2], &out[0][k], &out[1][k],
+                        &out[2][k]);
+                cartesian(out[1][k], out[2][k], &out[3][k], &out[4][k]);
+            }
+            J[i + k] = out[0][k];
+            C[i + k] = out[1][k];
+            h[i + k] = out[2][k];
+            ac[i + k] = out[3][k];
+            bc[i + k] = out[4][k];
+        }
+    }
 }
 
 void csCIECAM02::inverse(float J, float C, float h, float* X, float* Y, float* Z) const {
@@ -186,11 +210,11 @@ void csCIECAM02::inverse(float J, float C, float h, float* X, float* Y, float* Z
     }
     double xyzc[3], adapted[3], rgb[3], xyz[3];
     multiply(hpeInverse, rgbp, xyzc);
-    multiply(cat02, xyzc, adapted);
+    multiply(cat02_, xyzc, adapted);
     const double cone[3] = {Rw_, Gw_, Bw_};
     for (int i = 0; i < 3; ++i)
         rgb[i] = adapted[i] / (100 * D_ / cone[i] + 1 - D_);
-    multiply(cat02Inverse, rgb, xyz);
+    multiply(cat02Inverse_, rgb, xyz);
     *X = toSingle(xyz[0]);
     *Y = toSingle(xyz[1]);
     *Z = toSingle(xyz[2]);

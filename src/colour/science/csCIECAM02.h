@@ -25,6 +25,15 @@ public:
     // J, C, h in degrees back to XYZ.
     void inverse(float J, float C, float h, float* X, float* Y, float* Z) const;
 
+    // Many colours, their X, Y and Z side by side: J, C and h as forward() gives them, and a_c and
+    // b_c as cartesian() gives them from C and h; each output holds count values. The same to the
+    // bit as one colour at a time; on processors with AVX2, four colours go at a time.
+    void forward(const float* xyz, int count, float* J, float* C, float* h, float* ac,
+                 float* bc) const;
+    // a_c = C cos h and b_c = C sin h, h in degrees turned into radians with the constant above,
+    // rounded to single precision.
+    static void cartesian(float C, float h, float* ac, float* bc);
+
     double adaptingLuminance() const { return LA_; }
     double background() const { return Yb_; }
     double whiteX() const { return Xw_; }
@@ -43,6 +52,11 @@ public:
     double Aw() const { return Aw_; }
 
 private:
+    // forward() and cartesian() of four colours at once with AVX2, from approximations of the
+    // powers and the hue angle that are checked against every rounding to single precision:
+    // returns a mask of the colours whose results it settled (bit i for colour i), or 0 without
+    // AVX2. The others' outputs are left as they were.
+    int forwardFour(const float* xyz, float* J, float* C, float* h, float* ac, float* bc) const;
     void recompute();
     // Post-adaptation cone responses R'a, G'a, B'a of an XYZ colour.
     void responses(float X, float Y, float Z, float out[3]) const;
@@ -65,4 +79,14 @@ private:
     // to the white per cone response, 100 D / white + 1 - D.
     double chromaScale_ = 1;
     double adaptation_[3] = {1, 1, 1};
+
+    // The CAT02 matrix, its inverse and the Hunt-Pointer-Estevez matrix.
+    static constexpr double cat02_[3][3] = {
+        {0.7328, 0.4296, -0.1624}, {-0.7036, 1.6975, 0.0061}, {0.0030, 0.0136, 0.9834}};
+    static constexpr double cat02Inverse_[3][3] = {
+        {1.096123820835514, -0.2788690002182872, 0.18274517938277304},
+        {0.45436904197535916, 0.4735331543074117, 0.0720978037172291},
+        {-0.009627608738429352, -0.005698031216113419, 1.0153256399545425}};
+    static constexpr double hpe_[3][3] = {
+        {0.38971, 0.68898, -0.07868}, {-0.22981, 1.18340, 0.04641}, {0, 0, 1}};
 };

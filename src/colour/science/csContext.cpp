@@ -424,20 +424,38 @@ void csContext::JChToXYZ(float J, float C, float h, float* X, float* Y, float* Z
 
 void csContext::labToJab(float L, float a, float b, float* J, float* ac, float* bc, float* C,
                          float* h) const {
-    float X, Y, Z, j, chroma, hue;
+    float X, Y, Z, j, chroma, hue, cartesian[2];
     labToXYZ(L, a, b, &X, &Y, &Z);
     XYZToJCh(X, Y, Z, &j, &chroma, &hue);
-    const double radians = hue * pi / 180.0;
+    csCIECAM02::cartesian(chroma, hue, &cartesian[0], &cartesian[1]);
     if (J != nullptr)
         *J = j;
     if (ac != nullptr)
-        *ac = toSingle(chroma * std::cos(radians));
+        *ac = cartesian[0];
     if (bc != nullptr)
-        *bc = toSingle(chroma * std::sin(radians));
+        *bc = cartesian[1];
     if (C != nullptr)
         *C = chroma;
     if (h != nullptr)
         *h = hue;
+}
+
+void csContext::labToJab(const float* lab, int count, float* jab, float* C) const {
+    // In parts of a fixed size, so that nothing is allocated.
+    constexpr int part = 64;
+    float xyz[3 * part], J[part], chroma[part], h[part], ac[part], bc[part];
+    for (int done = 0; done < count; done += part) {
+        const int n = std::min(part, count - done);
+        labToXYZ(lab + 3 * done, xyz, n);
+        cam_.forward(xyz, n, J, chroma, h, ac, bc);
+        for (int i = 0; i < n; ++i) {
+            float* out = jab + 3 * (done + i);
+            out[0] = J[i];
+            out[1] = ac[i];
+            out[2] = bc[i];
+            C[done + i] = chroma[i];
+        }
+    }
 }
 
 void csContext::jabToLab(float J, float ac, float bc, float* L, float* a, float* b) const {

@@ -81,6 +81,8 @@ public:
     // L*a*b* to J, a_c = C cos h, b_c = C sin h, and optionally C and h (any output may be null).
     void labToJab(float L, float a, float b, float* J, float* ac, float* bc, float* C = nullptr,
                   float* h = nullptr) const;
+    // The same for many colours, L*a*b* in and J, a_c, b_c out side by side, and C.
+    void labToJab(const float* lab, int count, float* jab, float* C) const;
     void jabToLab(float J, float ac, float bc, float* L, float* a, float* b) const;
 
     csCIECAM02& appearanceModel() { return cam_; }
