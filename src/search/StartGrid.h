@@ -36,7 +36,9 @@ public:
 
 private:
     bool fill(csColorConverter& converter, bool xyzPcs, const double fixed[4]);
-    // The grid's colours in a method's ranking form, a column per component.
+    // Where point (i, j, l) lies in the grid with a border of one point on every side.
+    std::size_t padded(int i, int j, int l) const;
+    // The grid's colours in a method's ranking form, a column per component, with the border.
     struct Colours {
         std::vector<double> v[3];
         std::vector<double> chroma, rootChroma;
@@ -51,7 +53,6 @@ private:
     std::vector<double> lab_;                  // L*, a*, b* of each point, first channel slowest
     Colours byMethod_[2];                      // methods 0 to 2, and method 3
     const csContext* methodContext_ = nullptr; // the context of byMethod_[1]
-    std::vector<double> distances_;            // to the last reference, per point
-    std::vector<double> ranks_;                // the same with a border
+    std::vector<double> ranks_;                // to the last reference, with the border
     std::vector<std::size_t> minima_;          // the chosen local minima, in ranks_
 };
