@@ -99,41 +99,47 @@ struct Ranking {
     const double *v0, *v1, *v2, *chroma, *rootChroma;
 };
 
-// The ranks of count points into rank; not-a-number ranks as none. Outside CIEDE2000 the rank is
-// the squared distance, in loops the compiler vectorises (with the square roots of the chromas
-// kept, for method 1).
-__attribute__((always_inline)) inline void rankAll(const Ranking& r, int count, double* rank) {
-    const double *v0 = r.v0, *v1 = r.v1, *v2 = r.v2, *chroma = r.chroma;
-    if (r.method == 1) {
-        const double root = std::sqrt(r.target.chroma);
-        for (int p = 0; p < count; ++p)
-            rank[p] = searchDistanceSquared(1, r.target, {{v0[p], v1[p], v2[p]}, chroma[p]},
-                                            root * r.rootChroma[p], r.wL, r.wC, r.wH);
-    } else if (r.method != 2) {
-        for (int p = 0; p < count; ++p)
-            rank[p] = searchDistanceSquared(0, r.target, {{v0[p], v1[p], v2[p]}, chroma[p]}, 0,
-                                            r.wL, r.wC, r.wH);
-    } else {
-        for (int p = 0; p < count; ++p)
-            rank[p] =
-                searchDistance(2, r.target, {{v0[p], v1[p], v2[p]}, chroma[p]}, r.wL, r.wC, r.wH);
+// The ranks of the n^3 points of a grid with a border (n + 2 points a side, the colours and ranks
+// in the same places) into rank; not-a-number ranks as none, and the border is left alone.
+// Outside CIEDE2000 the rank is the squared distance, in loops the compiler vectorises (with the
+// square roots of the chromas kept, for method 1).
+__attribute__((always_inline)) inline void rankAll(const Ranking& r, int n, double* rank) {
+    const std::size_t m = static_cast<std::size_t>(n) + 2;
+    for (std::size_t row = 0; row < static_cast<std::size_t>(n) * n; ++row) {
+        const std::size_t first = (row / n + 1) * m * m + (row % n + 1) * m + 1;
+        const double *v0 = r.v0 + first, *v1 = r.v1 + first, *v2 = r.v2 + first,
+                     *chroma = r.chroma + first, *roots = r.rootChroma + first;
+        double* out = rank + first;
+        const auto keep = [](double d) { return d == d ? d : none; };
+        if (r.method == 1) {
+            const double root = std::sqrt(r.target.chroma);
+            for (int p = 0; p < n; ++p)
+                out[p] = keep(searchDistanceSquared(1, r.target, {{v0[p], v1[p], v2[p]}, chroma[p]},
+                                                    root * roots[p], r.wL, r.wC, r.wH));
+        } else if (r.method != 2) {
+            for (int p = 0; p < n; ++p)
+                out[p] = keep(searchDistanceSquared(0, r.target, {{v0[p], v1[p], v2[p]}, chroma[p]},
+                                                    0, r.wL, r.wC, r.wH));
+        } else {
+            for (int p = 0; p < n; ++p)
+                out[p] = keep(searchDistance(2, r.target, {{v0[p], v1[p], v2[p]}, chroma[p]}, r.wL,
+                                             r.wC, r.wH));
+        }
     }
-    for (int p = 0; p < count; ++p)
-        rank[p] = rank[p] == rank[p] ? rank[p] : none;
 }
 
 // The same four to a vector on processors with AVX2; the operations per point are the same (no
 // fused multiply-adds), and so are the ranks.
-__attribute__((target("avx2"))) void rankAllAVX2(const Ranking& r, int count, double* rank) {
-    rankAll(r, count, rank);
+__attribute__((target("avx2"))) void rankAllAVX2(const Ranking& r, int n, double* rank) {
+    rankAll(r, n, rank);
 }
 
-void rankPoints(const Ranking& r, int count, double* rank) {
+void rankPoints(const Ranking& r, int n, double* rank) {
     static const bool avx2 = __builtin_cpu_supports("avx2");
     if (avx2)
-        rankAllAVX2(r, count, rank);
+        rankAllAVX2(r, n, rank);
     else
-        rankAll(r, count, rank);
+        rankAll(r, n, rank);
 }
 
 } // namespace
@@ -150,9 +156,10 @@ int StartGrid::bestPoints(csColorConverter& converter, bool xyzPcs, const double
     // The ranks in a grid with a border of one point on every side that never wins (its colours
     // are not-a-number), so every point has its 26 neighbours.
     const int n = points_, m = points_ + 2;
-    ranks_.resize(grid.chroma.size());
-    rankPoints({method, target, wL, wC, wH, v0, v1, v2, chroma, grid.rootChroma.data()},
-               static_cast<int>(ranks_.size()), ranks_.data());
+    if (ranks_.size() != grid.chroma.size())
+        ranks_.assign(grid.chroma.size(), none);
+    rankPoints({method, target, wL, wC, wH, v0, v1, v2, chroma, grid.rootChroma.data()}, n,
+               ranks_.data());
     // A point's device values in percent; the points that take more ink than the limit never win.
     const double spacing = 100.0 / (n - 1);
     const auto value = [&](int channel, std::size_t index) {

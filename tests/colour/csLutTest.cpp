@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -134,16 +135,24 @@ TEST_F(Luts, TheDoublePathFollowsTheFixedPointOne) {
         auto tag = make<csICCmft2Tag>(bytes.mft2());
         csICCmft2Interpolator lut(tag.get());
         std::mt19937 random(5);
-        for (int i = 0; i < 500; ++i) {
+        // 499 pixels: one by one, and together (four at a time where the processor can, the
+        // same to the bit).
+        std::vector<double> all, one;
+        for (int i = 0; i < 499; ++i) {
             std::uint16_t in16[5], out16[3];
             double inD[5], outD[3];
             for (unsigned k = 0; k < inputs; ++k)
                 inD[k] = in16[k] = static_cast<std::uint16_t>(random() % 65536);
+            all.insert(all.end(), inD, inD + inputs);
             lut.convert(in16, out16, 1);
             lut.convert(inD, outD, 1);
+            one.insert(one.end(), outD, outD + 3);
             for (int c = 0; c < 3; ++c)
                 ASSERT_LE(std::abs(out16[c] - outD[c]), 2.0) << inputs << " inputs";
         }
+        std::vector<double> together(one.size());
+        lut.convert(all.data(), together.data(), 499);
+        EXPECT_EQ(together, one) << inputs << " inputs";
     }
 }
 

@@ -13,3 +13,9 @@
 int simplexBlock(unsigned inputs, unsigned outputs, const double* const positions[], int n,
                  const std::uint32_t* grid, const double* gridScale, const std::uint32_t* strides,
                  const float* values, double* const sums[]);
+
+// The same on a grid of 16-bit values in native byte order, the corners at byte offsets: start
+// and strides count bytes, and the two bytes after the grid's last value must be readable.
+int simplexBlock(unsigned inputs, unsigned outputs, const double* const positions[], int n,
+                 const std::uint32_t* grid, const double* gridScale, const std::uint32_t* strides,
+                 std::uint32_t start, const std::uint8_t* native16, double* const sums[]);

@@ -2,7 +2,9 @@
 
 #include "cs1DInterpolate.h"
 #include "csICCPCS.h"
+#include "csICCSimplexBlock.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -276,6 +278,52 @@ void csICCmft2Interpolator::clut(const std::uint16_t* in, std::uint16_t* out, in
 
 void csICCmft2Interpolator::clut(const double* in, double* out, int count, int inStride,
                                  int outStride) {
+    const int inStep = inStride == 0 ? static_cast<int>(inputs_) : inStride;
+    const int outStep = outStride == 0 ? static_cast<int>(outputs_) : outStride;
+    // Many pixels in blocks, four at a time where the processor has AVX2 and the grid has a
+    // common size (the same sums as clutPixel); the corners are read four bytes at a time, so
+    // the two bytes after the grid must lie in the tag (its output tables follow).
+    constexpr int block = 128;
+    const std::uint8_t* data = nativeData();
+    const std::uint32_t gridEnd = clut_ + 2 * outputs_ * [this] {
+        std::uint32_t points = 1;
+        for (unsigned k = 0; k < inputs_; ++k)
+            points *= grid_[k];
+        return points;
+    }();
+    if (count >= 2 && inputs_ <= 4 && outputs_ <= 4 && gridEnd + 2 <= lut_->size()) {
+        double position[4][block], sum[4][block];
+        double* positions[4] = {position[0], position[1], position[2], position[3]};
+        double* sums[4] = {sum[0], sum[1], sum[2], sum[3]};
+        for (int done = 0; done < count; done += block) {
+            const int n = std::min(block, count - done);
+            // Only positions in the grid's range go four at a time.
+            bool inRange = true;
+            for (unsigned k = 0; k < inputs_; ++k)
+                for (int i = 0; i < n; ++i) {
+                    const double p = in[std::ptrdiff_t{done + i} * inStep + k];
+                    position[k][i] = p;
+                    inRange = inRange && p >= 0 && p <= 65535;
+                }
+            // The last vector filled up with the last pixel.
+            const int padded = (n + 3) / 4 * 4;
+            for (unsigned k = 0; k < inputs_; ++k)
+                std::fill(position[k] + n, position[k] + padded, position[k][n - 1]);
+            const int four =
+                inRange ? simplexBlock(inputs_, outputs_, positions, padded, grid_.data(),
+                                       gridScale_.data(), strides_.data(), clut_, data, sums)
+                        : 0;
+            for (int i = 0; i < n; ++i) {
+                double* o = out + std::ptrdiff_t{done + i} * outStep;
+                if (i < four)
+                    for (unsigned c = 0; c < outputs_; ++c)
+                        o[c] = sum[c][i];
+                else
+                    clutPixel(in + std::ptrdiff_t{done + i} * inStep, o);
+            }
+        }
+        return;
+    }
     clutPixels(in, out, count, inStride, outStride,
                [this](const double* i, double* o) { clutPixel(i, o); });
 }

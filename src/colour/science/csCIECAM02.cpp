@@ -151,25 +151,26 @@ void csCIECAM02::cartesian(float C, float h, float* ac, float* bc) {
 
 void csCIECAM02::forward(const float* xyz, int count, float* J, float* C, float* h, float* ac,
                          float* bc) const {
-    int i = 0;
-    for (; i < count; i += 4, xyz += 12) {
-        // The last colours padded with the first of them, into outputs of four.
-        float in[12], out[5][4];
-        const int n = std::min(4, count - i);
-        for (int k = 0; k < 12; ++k)
-            in[k] = xyz[k < 3 * n ? k : k % 3];
-        const int settled = forwardFour(in, out[0], out[1], out[2], out[3], out[4]);
-        for (int k = 0; k < n; ++k) {
-            if ((settled & 1 << k) == 0) {
-                forward(in[3 * k], in[3 * k + 1], in[3 * k + 2], &out[0][k], &out[1][k],
-                        &out[2][k]);
-                cartesian(out[1][k], out[2][k], &out[3][k], &out[4][k]);
+    for (int done = 0; done < count; done += blockColours) {
+        // A block, its last vector padded with the block's first colour.
+        const int n = std::min(blockColours, count - done), padded = (n + 3) / 4 * 4;
+        float in[3 * blockColours], out[5][blockColours];
+        std::copy(xyz + 3 * done, xyz + 3 * (done + n), in);
+        for (int k = 3 * n; k < 3 * padded; ++k)
+            in[k] = in[k % 3];
+        const std::uint64_t settled =
+            forwardBlock(in, padded, out[0], out[1], out[2], out[3], out[4]);
+        for (int i = 0; i < n; ++i) {
+            if ((settled >> i & 1) == 0) {
+                forward(in[3 * i], in[3 * i + 1], in[3 * i + 2], &out[0][i], &out[1][i],
+                        &out[2][i]);
+                cartesian(out[1][i], out[2][i], &out[3][i], &out[4][i]);
             }
-            J[i + k] = out[0][k];
-            C[i + k] = out[1][k];
-            h[i + k] = out[2][k];
-            ac[i + k] = out[3][k];
-            bc[i + k] = out[4][k];
+            J[done + i] = out[0][i];
+            C[done + i] = out[1][i];
+            h[done + i] = out[2][i];
+            ac[done + i] = out[3][i];
+            bc[done + i] = out[4][i];
         }
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 // The CIECAM02 colour appearance model: lightness J, chroma C and hue angle h of an XYZ colour
 // under given viewing conditions, and back. Deviations from CIE 159:2004, kept on purpose:
 // the degree of adaptation uses the constant 100 where the standard has Y_w; the white in cone
@@ -52,11 +54,13 @@ public:
     double Aw() const { return Aw_; }
 
 private:
-    // forward() and cartesian() of four colours at once with AVX2, from approximations of the
-    // powers and the hue angle that are checked against every rounding to single precision:
-    // returns a mask of the colours whose results it settled (bit i for colour i), or 0 without
-    // AVX2. The others' outputs are left as they were.
-    int forwardFour(const float* xyz, float* J, float* C, float* h, float* ac, float* bc) const;
+    // forward() and cartesian() of up to blockColours colours (a multiple of 4) with AVX2, four
+    // to a vector, from approximations of the powers and the hue angle that are checked against
+    // every rounding to single precision: returns a mask of the colours whose results it settled
+    // (bit i for colour i), or 0 without AVX2. The others' outputs are left undefined.
+    static constexpr int blockColours = 64;
+    std::uint64_t forwardBlock(const float* xyz, int count, float* J, float* C, float* h, float* ac,
+                               float* bc) const;
     void recompute();
     // Post-adaptation cone responses R'a, G'a, B'a of an XYZ colour.
     void responses(float X, float Y, float Z, float out[3]) const;

@@ -1,4 +1,4 @@
-// The appearance model's forward direction for four colours at a time (csCIECAM02::forwardFour).
+// The appearance model's forward direction for many colours at a time (csCIECAM02::forwardBlock).
 //
 // Every result of the model is rounded to single precision, and the doubles before each rounding
 // come from powers, an arc tangent, cosines and sines. Here these are approximated to within about
@@ -168,83 +168,121 @@ constexpr double slack = 0x1p-40;
 
 } // namespace
 
-__attribute__((target("avx2"))) int csCIECAM02::forwardFour(const float* xyz, float* J, float* C,
-                                                            float* h, float* ac, float* bc) const {
+__attribute__((target("avx2"))) std::uint64_t csCIECAM02::forwardBlock(const float* xyz, int count,
+                                                                       float* J, float* C, float* h,
+                                                                       float* ac, float* bc) const {
     if (!__builtin_cpu_supports("avx2"))
         return 0;
-    int settled = 15;
-    V in[3];
-    for (int k = 0; k < 3; ++k)
-        in[k] = single(_mm_setr_ps(xyz[k], xyz[3 + k], xyz[6 + k], xyz[9 + k]));
-    // The post-adaptation cone responses, as responses() computes them.
-    V rgb[3], xyzc[3], rgbp[3], ra[3];
-    multiply(cat02_, in, rgb);
-    for (int i = 0; i < 3; ++i)
-        rgb[i] = rgb[i] * all(adaptation_[i]);
-    multiply(cat02Inverse_, rgb, xyzc);
-    multiply(hpe_, xyzc, rgbp);
-    for (int i = 0; i < 3; ++i) {
-        const V x = all(FL_ / 100) * rgbp[i];
-        const V positive = _mm256_cmp_pd(rgbp[i], _mm256_setzero_pd(), _CMP_GT_OQ);
-        const V normal = moderate(x);
-        settled &= ~lanes(positive) | lanes(normal);
-        const V t = _mm256_and_pd(positive, power(select(normal, x, all(1)), 0.42, &settled));
-        const V v = all(400) * t / (t + all(27.13)) + all(0.1);
-        ra[i] = single(rounded(v, v * all(slack), &settled));
+    // Step by step over all the vectors: each step's vectors are independent of each other, so
+    // the long chains of the powers and the arc tangent overlap instead of waiting on each other.
+    constexpr int most = blockColours / 4;
+    const int vectors = count / 4;
+    int settled[most];
+    // The post-adaptation cone responses, as responses() computes them: their powers first.
+    V base[most][3];
+    V positive[most][3];
+    for (int n = 0; n < vectors; ++n) {
+        const float* in = xyz + 12 * n;
+        V values[3], rgb[3], xyzc[3], rgbp[3];
+        for (int k = 0; k < 3; ++k)
+            values[k] = single(_mm_setr_ps(in[k], in[3 + k], in[6 + k], in[9 + k]));
+        multiply(cat02_, values, rgb);
+        for (int i = 0; i < 3; ++i)
+            rgb[i] = rgb[i] * all(adaptation_[i]);
+        multiply(cat02Inverse_, rgb, xyzc);
+        multiply(hpe_, xyzc, rgbp);
+        settled[n] = 15;
+        for (int i = 0; i < 3; ++i) {
+            const V x = all(FL_ / 100) * rgbp[i];
+            positive[n][i] = _mm256_cmp_pd(rgbp[i], _mm256_setzero_pd(), _CMP_GT_OQ);
+            const V normal = moderate(x);
+            settled[n] &= ~lanes(positive[n][i]) | lanes(normal);
+            base[n][i] = select(normal, x, all(1));
+        }
     }
-    const V a = single(_mm256_cvtpd_ps(ra[0] - all(12.0) * ra[1] / all(11.0) + ra[2] / all(11.0)));
-    const V b = single(_mm256_cvtpd_ps((ra[0] + ra[1] - all(2.0) * ra[2]) / all(9.0)));
-    const V r = _mm256_sqrt_pd(a * a + b * b);
-    // A colour without hue (a = b = 0) has t = 0 and is left to forward().
-    const V hueless = _mm256_cmp_pd(r, _mm256_setzero_pd(), _CMP_EQ_OQ);
-    const V radius = select(hueless, all(1), r), inverse = all(1) / radius;
-    const V cosine = a * inverse, sine = b * inverse;
-    const V hr = arcTangent(select(hueless, all(1), b), a, radius);
-    const V et = (cosine * all(std::cos(2.0)) - sine * all(std::sin(2.0)) + all(3.8)) * all(0.25);
-    const V A = (all(2.0) * ra[0] + ra[1] + ra[2] * all(0.05) - all(0.305)) * all(Nbb_);
-    // J from A / A_w and C from t, each a power of a number that must be moderate.
-    const V q = A * all(1 / Aw_);
-    // (R'a + G'a added in single precision, as forward() adds them.)
-    const V t =
-        (all(50000.0 / 13 * Nc_ * Ncb_) * et * r) /
-        (single(_mm_add_ps(_mm256_cvtpd_ps(ra[0]), _mm256_cvtpd_ps(ra[1]))) + all(1.05) * ra[2]);
-    const V normal = _mm256_and_pd(moderate(q), moderate(t));
-    settled &= lanes(normal);
-    const V j = all(100) * power(select(normal, q, all(1)), c_ * z_, &settled);
-    const V chroma = power(select(normal, t, all(1)), 0.9, &settled) *
-                     _mm256_sqrt_pd(j * all(0.01)) * all(chromaScale_);
-    const V degrees = hr * all(180 / csCIE::pi);
-    __m128 hue = rounded(degrees, _mm256_andnot_pd(all(-0.0), degrees) * all(slack), &settled);
-    const __m128 negative = _mm_cmplt_ps(hue, _mm_setzero_ps());
-    hue = _mm_blendv_ps(hue, _mm_add_ps(hue, _mm_set1_ps(360)), negative);
-    const __m128 lightness = rounded(j, j * all(slack), &settled);
-    const __m128 colourfulness = rounded(chroma, chroma * all(slack), &settled);
+    V powers[most][3];
+    for (int n = 0; n < vectors; ++n)
+        for (int i = 0; i < 3; ++i)
+            powers[n][i] = power(base[n][i], 0.42, &settled[n]);
 
-    // a_c and b_c: C times the cosine and sine of the returned hue in radians, which lies within
-    // about 1e-6 of h (or of h + 2 pi, where 360 was added): a and b over their radius turned by
-    // that difference d, with cos d = 1 - d^2 / 2 and sin d = d - d^3 / 6 (what is left out is
-    // below 1e-24).
-    const V radians = single(hue) * all(csCIE::pi / 180);
-    const V turned = _mm256_castsi256_pd(_mm256_cvtepi32_epi64(_mm_castps_si128(negative)));
-    const V d = (radians - _mm256_and_pd(turned, all(6.283185307179586))) -
-                _mm256_and_pd(turned, all(2.4492935982947064e-16)) - hr;
-    const V cosD = all(1) - d * d * all(0.5), sinD = d - d * d * d * all(1.0 / 6);
-    const V cosH = cosine * cosD - sine * sinD, sinH = sine * cosD + cosine * sinD;
-    const V c = single(colourfulness);
-    const __m128 x = rounded(c * cosH, c * all(slack), &settled);
-    const __m128 y = rounded(c * sinH, c * all(slack), &settled);
+    // The hue angle, and the numbers J and C are powers of.
+    V cosine[most], sine[most], hr[most], q[most], tc[most];
+    for (int n = 0; n < vectors; ++n) {
+        V ra[3];
+        for (int i = 0; i < 3; ++i) {
+            const V t = _mm256_and_pd(positive[n][i], powers[n][i]);
+            const V v = all(400) * t / (t + all(27.13)) + all(0.1);
+            ra[i] = single(rounded(v, v * all(slack), &settled[n]));
+        }
+        const V a =
+            single(_mm256_cvtpd_ps(ra[0] - all(12.0) * ra[1] / all(11.0) + ra[2] / all(11.0)));
+        const V b = single(_mm256_cvtpd_ps((ra[0] + ra[1] - all(2.0) * ra[2]) / all(9.0)));
+        const V r = _mm256_sqrt_pd(a * a + b * b);
+        // A colour without hue (a = b = 0) has t = 0 and is left to forward().
+        const V hueless = _mm256_cmp_pd(r, _mm256_setzero_pd(), _CMP_EQ_OQ);
+        const V radius = select(hueless, all(1), r), inverse = all(1) / radius;
+        cosine[n] = a * inverse;
+        sine[n] = b * inverse;
+        hr[n] = arcTangent(select(hueless, all(1), b), a, radius);
+        const V et =
+            (cosine[n] * all(std::cos(2.0)) - sine[n] * all(std::sin(2.0)) + all(3.8)) * all(0.25);
+        const V A = (all(2.0) * ra[0] + ra[1] + ra[2] * all(0.05) - all(0.305)) * all(Nbb_);
+        // J from A / A_w and C from t, each a power of a number that must be moderate. (R'a + G'a
+        // added in single precision, as forward() adds them.)
+        q[n] = A * all(1 / Aw_);
+        tc[n] = (all(50000.0 / 13 * Nc_ * Ncb_) * et * r) /
+                (single(_mm_add_ps(_mm256_cvtpd_ps(ra[0]), _mm256_cvtpd_ps(ra[1]))) +
+                 all(1.05) * ra[2]);
+        const V normal = _mm256_and_pd(moderate(q[n]), moderate(tc[n]));
+        settled[n] &= lanes(normal);
+        q[n] = select(normal, q[n], all(1));
+        tc[n] = select(normal, tc[n], all(1));
+    }
+    for (int n = 0; n < vectors; ++n) {
+        q[n] = power(q[n], c_ * z_, &settled[n]);
+        tc[n] = power(tc[n], 0.9, &settled[n]);
+    }
 
-    _mm_storeu_ps(J, lightness);
-    _mm_storeu_ps(C, colourfulness);
-    _mm_storeu_ps(h, hue);
-    _mm_storeu_ps(ac, x);
-    _mm_storeu_ps(bc, y);
-    return settled;
+    std::uint64_t done = 0;
+    for (int n = 0; n < vectors; ++n) {
+        const V j = all(100) * q[n];
+        const V chroma = tc[n] * _mm256_sqrt_pd(j * all(0.01)) * all(chromaScale_);
+        const V degrees = hr[n] * all(180 / csCIE::pi);
+        __m128 hue =
+            rounded(degrees, _mm256_andnot_pd(all(-0.0), degrees) * all(slack), &settled[n]);
+        const __m128 negative = _mm_cmplt_ps(hue, _mm_setzero_ps());
+        hue = _mm_blendv_ps(hue, _mm_add_ps(hue, _mm_set1_ps(360)), negative);
+        const __m128 lightness = rounded(j, j * all(slack), &settled[n]);
+        const __m128 colourfulness = rounded(chroma, chroma * all(slack), &settled[n]);
+
+        // a_c and b_c: C times the cosine and sine of the returned hue in radians, which lies
+        // within about 1e-6 of h (or of h + 2 pi, where 360 was added): a and b over their radius
+        // turned by that difference d, with cos d = 1 - d^2 / 2 and sin d = d - d^3 / 6 (what is
+        // left out is below 1e-24).
+        const V radians = single(hue) * all(csCIE::pi / 180);
+        const V turned = _mm256_castsi256_pd(_mm256_cvtepi32_epi64(_mm_castps_si128(negative)));
+        const V d = (radians - _mm256_and_pd(turned, all(6.283185307179586))) -
+                    _mm256_and_pd(turned, all(2.4492935982947064e-16)) - hr[n];
+        const V cosD = all(1) - d * d * all(0.5), sinD = d - d * d * d * all(1.0 / 6);
+        const V cosH = cosine[n] * cosD - sine[n] * sinD, sinH = sine[n] * cosD + cosine[n] * sinD;
+        const V c = single(colourfulness);
+        const __m128 x = rounded(c * cosH, c * all(slack), &settled[n]);
+        const __m128 y = rounded(c * sinH, c * all(slack), &settled[n]);
+
+        _mm_storeu_ps(J + 4 * n, lightness);
+        _mm_storeu_ps(C + 4 * n, colourfulness);
+        _mm_storeu_ps(h + 4 * n, hue);
+        _mm_storeu_ps(ac + 4 * n, x);
+        _mm_storeu_ps(bc + 4 * n, y);
+        done |= static_cast<std::uint64_t>(settled[n]) << (4 * n);
+    }
+    return done;
 }
 
 #else
 
-int csCIECAM02::forwardFour(const float*, float*, float*, float*, float*, float*) const {
+std::uint64_t csCIECAM02::forwardBlock(const float*, int, float*, float*, float*, float*,
+                                       float*) const {
     return 0;
 }
 
