@@ -18,6 +18,11 @@ struct LutBytes {
             return static_cast<std::uint16_t>(c < index.size() ? index[c] * 65535 / (grid - 1) : 0);
         };
 
+    // Entry k of the n of every mft2 input table, on the 16-bit scale; a straight ramp by default.
+    std::function<std::uint16_t(unsigned, unsigned)> inputTable = [](unsigned k, unsigned n) {
+        return static_cast<std::uint16_t>(k * 65535ull / (n - 1));
+    };
+
     std::vector<std::uint8_t> mft2() const { return build(2); }
     std::vector<std::uint8_t> mft1() const { return build(1); }
 
@@ -62,7 +67,9 @@ private:
         std::size_t at = start;
         for (unsigned c = 0; c < inputs; ++c)
             for (unsigned k = 0; k < inEntries; ++k)
-                putValue(b, at, size, static_cast<unsigned>(k * 65535ull / (inEntries - 1)));
+                putValue(b, at, size,
+                         size == 2 ? inputTable(k, inEntries)
+                                   : static_cast<unsigned>(k * 65535ull / (inEntries - 1)));
         std::vector<unsigned> index(inputs, 0);
         for (std::size_t p = 0; p < points; ++p) {
             for (unsigned c = 0; c < outputs; ++c)

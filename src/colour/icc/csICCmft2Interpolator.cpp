@@ -7,6 +7,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 namespace {
 
 std::uint16_t load(const std::uint8_t* at) {
@@ -27,6 +31,51 @@ Position position(std::uint32_t x, std::uint32_t g) {
     const std::uint32_t base = p < ((g - 1) << 16) ? p >> 16 : g - 2;
     return {base, p - (base << 16)};
 }
+
+#if defined(__x86_64__) || defined(__i386__)
+
+// Linear interpolation in a table of n 16-bit entries, as csICCmftInterpolator::interpolate does
+// it, four samples at a time with AVX2 (the same operations, no fused multiply-adds): the samples
+// of one channel of count pixels, `step` apart. Returns how many pixels it did (a multiple of 4,
+// or 0 without AVX2); the caller does the rest.
+__attribute__((target("avx2"))) int tableFourAtATime(const std::uint16_t* table, std::uint32_t n,
+                                                     double scale, double* samples, int count,
+                                                     int step) {
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (!avx2)
+        return 0;
+    const __m256d top = _mm256_set1_pd(n - 1.0), last = _mm256_set1_pd(n - 2.0);
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        double* s = samples + std::ptrdiff_t{i} * step;
+        const __m256d p = _mm256_mul_pd(_mm256_setr_pd(s[0], s[step], s[2 * step], s[3 * step]),
+                                        _mm256_set1_pd(scale));
+        // cellBase: 0 below the table (and for not-a-number), n - 2 at its top.
+        __m256d base = _mm256_round_pd(p, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
+        base = _mm256_blendv_pd(base, last, _mm256_cmp_pd(p, top, _CMP_GE_OQ));
+        base = _mm256_and_pd(base, _mm256_cmp_pd(p, _mm256_setzero_pd(), _CMP_GE_OQ));
+        const __m256d fraction = _mm256_sub_pd(p, base);
+        // Entries base and base + 1 in one read of four bytes.
+        const __m128i pair =
+            _mm_i32gather_epi32(reinterpret_cast<const int*>(table), _mm256_cvttpd_epi32(base), 2);
+        const __m256d low = _mm256_cvtepi32_pd(_mm_and_si128(pair, _mm_set1_epi32(0xFFFF)));
+        const __m256d high = _mm256_cvtepi32_pd(_mm_srli_epi32(pair, 16));
+        const __m256d value =
+            _mm256_add_pd(_mm256_mul_pd(_mm256_sub_pd(_mm256_set1_pd(1), fraction), low),
+                          _mm256_mul_pd(fraction, high));
+        alignas(32) double out[4];
+        _mm256_store_pd(out, value);
+        for (int k = 0; k < 4; ++k)
+            s[k * step] = out[k];
+    }
+    return i;
+}
+
+#else
+
+int tableFourAtATime(const std::uint16_t*, std::uint32_t, double, double*, int, int) { return 0; }
+
+#endif
 
 } // namespace
 
@@ -97,12 +146,15 @@ void csICCmft2Interpolator::inputTables(double* samples, int count, int stride) 
     if (identityInputs_)
         return;
     const int step = stride == 0 ? static_cast<int>(inputs_) : stride;
-    for (int i = 0; i < count; ++i, samples += step)
-        for (unsigned c = 0; c < inputs_; ++c) {
-            const std::uint16_t* table = inputTables_.data() + c * inputEntries_;
-            samples[c] = interpolate(inputEntries_, inputScale_, samples[c],
-                                     [table](std::uint32_t k) { return double(table[k]); });
+    for (unsigned c = 0; c < inputs_; ++c) {
+        const std::uint16_t* table = inputTables_.data() + c * inputEntries_;
+        for (int i = tableFourAtATime(table, inputEntries_, inputScale_, samples + c, count, step);
+             i < count; ++i) {
+            double& sample = samples[std::ptrdiff_t{i} * step + c];
+            sample = interpolate(inputEntries_, inputScale_, sample,
+                                 [table](std::uint32_t k) { return double(table[k]); });
         }
+    }
 }
 
 void csICCmft2Interpolator::inputTables(std::uint16_t* const planes[], int count) {
