@@ -222,10 +222,11 @@ void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count,
         simplexFixedSize<Inputs, Outputs>(position, grid_.data(), gridScale_.data(),
                                           strides_.data(), 0, sum, load);
     };
-    // Few pixels one by one; many in blocks, a step at a time over the block, so that the table
-    // lookups of neighbouring pixels overlap instead of waiting on each other.
+    // One pixel by itself; more in blocks, a step at a time over the block, so that the table
+    // lookups of neighbouring pixels overlap instead of waiting on each other (and the curves with
+    // tables and the CLUT go four at a time on processors with AVX2).
     constexpr int block = 128;
-    if (count < 8) {
+    if (count < 2) {
         for (int i = 0; i < count; ++i, in += inStep, out += outStep) {
             double position[Inputs], sum[Outputs];
             for (unsigned k = 0; k < Inputs; ++k)
@@ -246,9 +247,20 @@ void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count,
         sums[c] = sum[c];
     for (int done = 0; done < count; done += block) {
         const int n = std::min(block, count - done);
-        for (unsigned k = 0; k < Inputs; ++k)
+        for (unsigned k = 0; k < Inputs; ++k) {
+            double* p = position[k];
+            if (steps[k] == nullptr && k < first.size() && firstTables[k]) {
+                // The table's values many at a time, between the steps of curve() around them.
+                for (int i = 0; i < n; ++i)
+                    p[i] = clamp01(in[std::ptrdiff_t{i} * inStep + k] / 65535.0) * 65535;
+                firstTables[k]->forwardValues(p, p, n);
+                for (int i = 0; i < n; ++i)
+                    p[i] = clamp01(p[i] / 65535) * 65535;
+                continue;
+            }
             for (int i = 0; i < n; ++i)
-                position[k][i] = firstCurve(k, in[std::ptrdiff_t{i} * inStep + k]);
+                p[i] = firstCurve(k, in[std::ptrdiff_t{i} * inStep + k]);
+        }
         for (int i = simplexBlock(Inputs, Outputs, positions, n, grid_.data(), gridScale_.data(),
                                   strides_.data(), grid, sums);
              i < n; ++i) {
