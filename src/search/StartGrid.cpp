@@ -188,28 +188,30 @@ int StartGrid::bestPoints(csColorConverter& converter, bool xyzPcs, const double
     std::vector<std::size_t>& minima = minima_;
     minima.clear();
     double worstKept = none;
+    const double* rank = ranks_.data();
     for (int i = 0; i < n; ++i)
-        for (int j = 0; j < n; ++j)
-            for (int l = 0; l < n; ++l) {
-                const std::size_t q = padded(i, j, l);
-                const double d = ranks_[q];
+        for (int j = 0; j < n; ++j) {
+            const std::size_t row = padded(i, j, 0);
+            for (std::size_t q = row; q < row + static_cast<std::size_t>(n); ++q) {
+                const double d = rank[q];
                 // Only a point nearer than the minima kept so far can join them.
                 if (!(d < worstKept))
                     continue;
                 bool minimum = true;
                 for (int k = 0; k < 13 && minimum; ++k)
-                    minimum = ranks_[q + before[k]] > d && ranks_[q - before[k]] >= d;
+                    minimum = rank[q + before[k]] > d && rank[q - before[k]] >= d;
                 if (!minimum)
                     continue;
                 auto place = minima.begin();
-                while (place != minima.end() && ranks_[*place] <= d)
+                while (place != minima.end() && rank[*place] <= d)
                     ++place;
                 minima.insert(place, q);
                 if (static_cast<int>(minima.size()) > count)
                     minima.pop_back();
                 if (static_cast<int>(minima.size()) == count)
-                    worstKept = ranks_[minima.back()];
+                    worstKept = rank[minima.back()];
             }
+        }
     const int found = static_cast<int>(minima.size());
     for (int k = 0; k < found; ++k) {
         const std::size_t q = minima[static_cast<std::size_t>(k)];

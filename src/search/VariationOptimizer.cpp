@@ -14,14 +14,19 @@ namespace {
 
 constexpr double noDistance = 1000000000.0;
 
-// A candidate's offset from the point in steps (-1, 0 or +1 per channel), from its packed form
+// A candidate's offset from the point in steps (-1, 0 or +1 per channel), packed as
 // 27 (C + 1) + 9 (M + 1) + 3 (Y + 1) + (K + 1), and back.
-void unpack(int at, int offset[4]) {
-    for (int k = 3; k >= 0; --k, at /= 3)
-        offset[k] = at % 3 - 1;
-}
 int pack(int c, int m, int y, int k) { return 27 * (c + 1) + 9 * (m + 1) + 3 * (y + 1) + (k + 1); }
 constexpr int atThePoint = 40; // pack(0, 0, 0, 0)
+struct Offsets {
+    int offset[81][4];
+    constexpr Offsets() : offset() {
+        for (int at = 0; at < 81; ++at)
+            for (int k = 3, rest = at; k >= 0; --k, rest /= 3)
+                offset[at][k] = rest % 3 - 1;
+    }
+};
+constexpr Offsets unpacked;
 
 } // namespace
 
@@ -34,6 +39,10 @@ void VariationOptimizer::setBounds(const DeviceBounds& bounds) {
 }
 
 void VariationOptimizer::addVariation(double s0, double s1, double s2, double s3) {
+    add(s0, s1, s2, s3);
+}
+
+void VariationOptimizer::add(double s0, double s1, double s2, double s3) {
     if (count_ >= capacity_) {
         std::fprintf(stderr, "too many variations!\n");
         std::exit(1);
@@ -55,10 +64,11 @@ void VariationOptimizer::addVariation(double s0, double s1, double s2, double s3
     }
     if (bounds_.inkLimit > 0 && total > bounds_.inkLimit)
         return; // more ink than the press takes
-    Variation& entry = table_[count_];
+    Iteration& it = now();
+    Variation& entry = it.table[count_];
     for (int k = 0; k < 4; ++k) {
         entry.step[k] = moved[k];
-        input_[count_][k] = toSingle(c[k]);
+        it.input[count_][k] = toSingle(c[k]);
     }
     ++count_;
 }
@@ -66,25 +76,27 @@ void VariationOptimizer::addVariation(double s0, double s1, double s2, double s3
 int VariationOptimizer::earlier(int n, const int* shift) const {
     // After a move by whole steps (which keeps the step), the candidate at offset e is the
     // earlier one at e + shift; after any other iteration only the point itself can be one.
+    const Iteration& it = now();
     int at = atThePoint;
     if (shift != nullptr) {
-        int e[4];
-        unpack(at_[n], e);
+        const int* e = unpacked.offset[it.at[n]];
+        int moved[4];
         for (int k = 0; k < 4; ++k) {
-            e[k] += shift[k];
-            if (e[k] < -1 || e[k] > 1)
+            moved[k] = e[k] + shift[k];
+            if (moved[k] < -1 || moved[k] > 1)
                 return -1;
         }
-        at = pack(e[0], e[1], e[2], e[3]);
-    } else if (at_[n] != atThePoint) {
+        at = pack(moved[0], moved[1], moved[2], moved[3]);
+    } else if (it.at[n] != atThePoint) {
         return -1;
     }
     // The inputs, rounded to single precision, must match exactly.
-    const int e = savedAt_[at];
+    const Iteration& before = saved();
+    const int e = before.entryAt[at];
     if (e < 0)
         return -1;
     for (int k = 0; k < 4; ++k)
-        if (savedInput_[e][k] != input_[n][k])
+        if (before.input[e][k] != it.input[n][k])
             return -1;
     return e;
 }
@@ -111,14 +123,18 @@ double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const
     int shift[4] = {0, 0, 0, 0};
     bool shifted = false;
     while (true) {
+        // The previous iteration's candidates are kept; this one's go in the other place.
+        if (haveSaved_)
+            now_ = 1 - now_;
+        Iteration& it = now();
         count_ = 0;
-        const auto add = [&](int i, int j, int k, int l) {
+        const auto candidate = [&](int i, int j, int k, int l) {
             const int before = count_;
-            addVariation(i * step, j * step, k * step, l * step);
+            add(i * step, j * step, k * step, l * step);
             if (count_ > before)
-                at_[before] = pack(i, j, k, l);
+                it.at[before] = pack(i, j, k, l);
         };
-        add(0, 0, 0, 0);
+        candidate(0, 0, 0, 0);
         for (int i = -range(0); i <= range(0); ++i)
             for (int j = -range(1); j <= range(1); ++j)
                 for (int k = -range(2); k <= range(2); ++k)
@@ -127,7 +143,7 @@ double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const
                         // them) or all the same way.
                         if ((i != 0 || j != 0 || k != 0 || l != 0) &&
                             (l == 0 || (i == j && j == k)))
-                            add(i, j, k, l);
+                            candidate(i, j, k, l);
 
         // Candidates the previous iteration converted keep their colour and distance; the
         // others are converted in rows of four device values and three PCS values. A converter
@@ -136,11 +152,11 @@ double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const
         for (int n = 0; n < count_; ++n) {
             const int e = haveSaved_ ? earlier(n, shifted ? shift : nullptr) : -1;
             if (e >= 0) {
-                table_[n].colour = saved_[e].colour;
-                table_[n].distance = saved_[e].distance;
+                it.table[n].colour = saved().table[e].colour;
+                it.table[n].distance = saved().table[e].distance;
                 continue;
             }
-            std::copy(input_[n], input_[n] + 4, missInput_[misses]);
+            std::copy(it.input[n], it.input[n] + 4, missInput_[misses]);
             missEntry_[misses++] = n;
         }
         if (misses > 0) {
@@ -155,24 +171,21 @@ double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const
         DistanceColour colours[maxVariations];
         distanceColours(method, context, output_[0], misses, colours);
         for (int m = 0; m < misses; ++m) {
-            Variation& entry = table_[missEntry_[m]];
+            Variation& entry = it.table[missEntry_[m]];
             entry.colour = colours[m];
             entry.distance = searchDistance(method, target, entry.colour, wL, wC, wH);
         }
 
-        // This iteration's candidates, for the next one.
-        std::fill(std::begin(savedAt_), std::end(savedAt_), -1);
-        for (int n = 0; n < count_; ++n) {
-            saved_[n] = table_[n];
-            std::copy(input_[n], input_[n] + 4, savedInput_[n]);
-            savedAt_[at_[n]] = n;
-        }
+        // Where this iteration's candidates are, for the next one.
+        std::fill(std::begin(it.entryAt), std::end(it.entryAt), -1);
+        for (int n = 0; n < count_; ++n)
+            it.entryAt[it.at[n]] = n;
         haveSaved_ = true;
 
         int best = 0;
         double bestDistance = noDistance;
         for (int n = 0; n < count_; ++n) {
-            const Variation& entry = table_[n];
+            const Variation& entry = it.table[n];
             if (entry.distance < bestDistance) { // the earlier entry wins a tie
                 bestDistance = entry.distance;
                 best = n;
@@ -180,13 +193,13 @@ double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const
         }
 
         // Whole steps of the move (a clamped one is not), for the next iteration's lookups.
-        unpack(at_[best], shift);
+        std::copy(unpacked.offset[it.at[best]], unpacked.offset[it.at[best]] + 4, shift);
         shifted = best != 0;
         for (int k = 0; k < 4; ++k)
-            shifted = shifted && table_[best].step[k] == shift[k] * step;
+            shifted = shifted && it.table[best].step[k] == shift[k] * step;
         if (best != 0) {
             for (int k = 0; k < 4; ++k)
-                point_[k] += table_[best].step[k];
+                point_[k] += it.table[best].step[k];
             end = best;
             moved_ = true;
             if (++iterations >= steps.iterations) {
@@ -209,6 +222,6 @@ double VariationOptimizer::searchDeviceValues(csColorConverter& converter, const
     if (count_ == 0)
         return noDistance; // a start point outside the device range, and no neighbour inside
     for (int c = 0; c < 3; ++c)
-        reference[c] = table_[end].colour.v[c];
-    return table_[end].distance;
+        reference[c] = now().table[end].colour.v[c];
+    return now().table[end].distance;
 }

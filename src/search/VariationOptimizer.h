@@ -68,7 +68,7 @@ public:
 
     // The candidates of the last iteration, for tests.
     int variationCount() const { return count_; }
-    const double* candidate(int n) const { return input_[n]; }
+    const double* candidate(int n) const { return now().input[n]; }
 
 private:
     struct Variation {
@@ -76,7 +76,18 @@ private:
         DistanceColour colour;
         double distance;
     };
+    // One iteration's candidates: their steps, colours and distances, their inputs (16-bit
+    // scale, single precision), per candidate its offset from the point in steps (-1, 0 or +1
+    // per channel, packed), and per offset the entry there (-1, none).
+    struct Iteration {
+        Variation table[maxVariations];
+        double input[maxVariations][4];
+        int at[maxVariations];
+        int entryAt[81];
+    };
 
+    // addVariation's work, inline in the search's loop.
+    inline void add(double s0, double s1, double s2, double s3);
     // The saved entry of the previous iteration that candidate n repeats (the same inputs), or
     // -1: shift is the last move in whole steps (null when it moved otherwise or did not move).
     int earlier(int n, const int* shift) const;
@@ -84,18 +95,16 @@ private:
     DeviceBounds bounds_;
     int capacity_ = 27;
     double point_[4] = {};
-    Variation table_[maxVariations] = {};
-    double input_[maxVariations][4] = {};
+    // This iteration and the previous one, kept so that candidates it already converted (the
+    // same inputs, a third of them or more after a move) are not converted and measured again;
+    // they change places after every iteration.
+    Iteration iterations_[2] = {};
+    int now_ = 0; // of iterations_, this iteration's
+    Iteration& now() { return iterations_[now_]; }
+    const Iteration& now() const { return iterations_[now_]; }
+    const Iteration& saved() const { return iterations_[1 - now_]; }
     double output_[maxVariations][3] = {};
     int count_ = 0;
-    // Per candidate, its offset from the point in steps (-1, 0 or +1 per channel), packed.
-    int at_[maxVariations] = {};
-    // The previous iteration, kept so that candidates it already converted (the same inputs, a
-    // third of them or more after a move) are not converted and measured again: its
-    // candidates and, per offset, the entry there (-1, none).
-    Variation saved_[maxVariations] = {};
-    double savedInput_[maxVariations][4] = {};
-    int savedAt_[81] = {};
     bool haveSaved_ = false;
     // The candidates to convert this iteration, and where each goes in the table.
     double missInput_[maxVariations][4] = {};

@@ -10,6 +10,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
 #include <string>
 
 namespace {
@@ -108,6 +112,55 @@ constexpr TabulatedWhite tabulatedWhites[] = {
 float inverseF(float f) { return toSingle(csCIE::labFInverse(f)); }
 
 float forwardF(double ratio) { return toSingle(csCIE::labF(ratio)); }
+
+#if defined(__x86_64__) || defined(__i386__)
+
+#define TINTORA_AVX2 __attribute__((target("avx2"), always_inline)) inline
+
+TINTORA_AVX2 __m256d single(__m256d v) { return _mm256_cvtps_pd(_mm256_cvtpd_ps(v)); }
+
+// inverseF of four values.
+TINTORA_AVX2 __m256d inverseFFour(__m256d f) {
+    const __m256d cube = _mm256_mul_pd(_mm256_mul_pd(f, f), f);
+    const __m256d line = _mm256_div_pd(_mm256_sub_pd(f, _mm256_set1_pd(csCIE::offset)),
+                                       _mm256_set1_pd(csCIE::slope));
+    return single(_mm256_blendv_pd(
+        line, cube, _mm256_cmp_pd(cube, _mm256_set1_pd(csCIE::epsilon), _CMP_GT_OQ)));
+}
+
+// labToXYZ of four colours at a time with AVX2, the same operations (no fused multiply-adds):
+// returns how many it converted (a multiple of 4, or 0 without AVX2).
+__attribute__((target("avx2"))) int labToXYZFour(const float* lab, float* xyz, int count,
+                                                 const double* white) {
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (!avx2)
+        return 0;
+    int i = 0;
+    for (; i + 4 <= count; i += 4, lab += 12, xyz += 12) {
+        __m256d v[3];
+        for (int k = 0; k < 3; ++k)
+            v[k] = _mm256_cvtps_pd(_mm_setr_ps(lab[k], lab[3 + k], lab[6 + k], lab[9 + k]));
+        const __m256d fy =
+            single(_mm256_div_pd(_mm256_add_pd(v[0], _mm256_set1_pd(16.0)), _mm256_set1_pd(116.0)));
+        const __m256d fx = single(_mm256_add_pd(fy, _mm256_div_pd(v[1], _mm256_set1_pd(500.0))));
+        const __m256d fz = single(_mm256_sub_pd(fy, _mm256_div_pd(v[2], _mm256_set1_pd(200.0))));
+        const __m256d f[3] = {fx, fy, fz};
+        for (int k = 0; k < 3; ++k) {
+            alignas(16) float out[4];
+            _mm_store_ps(
+                out, _mm256_cvtpd_ps(_mm256_mul_pd(inverseFFour(f[k]), _mm256_set1_pd(white[k]))));
+            for (int j = 0; j < 4; ++j)
+                xyz[3 * j + k] = out[j];
+        }
+    }
+    return i;
+}
+
+#else
+
+int labToXYZFour(const float*, float*, int, const double*) { return 0; }
+
+#endif
 
 } // namespace
 
@@ -361,7 +414,10 @@ void csContext::labToXYZ(float L, float a, float b, float* X, float* Y, float* Z
 }
 
 void csContext::labToXYZ(const float* lab, float* xyz, int count) const {
-    for (int i = 0; i < count; ++i, lab += 3, xyz += 3)
+    const int done = labToXYZFour(lab, xyz, count, white_);
+    lab += 3 * done;
+    xyz += 3 * done;
+    for (int i = done; i < count; ++i, lab += 3, xyz += 3)
         labToXYZ(lab[0], lab[1], lab[2], &xyz[0], &xyz[1], &xyz[2]);
 }
 
