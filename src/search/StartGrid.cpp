@@ -104,28 +104,33 @@ struct Ranking {
 // Outside CIEDE2000 the rank is the squared distance, in loops the compiler vectorises (with the
 // square roots of the chromas kept, for method 1).
 __attribute__((always_inline)) inline void rankAll(const Ranking& r, int n, double* rank) {
+    // Copies, which the stores to rank cannot change, so the loops need not read them again.
+    const DistanceColour target = r.target;
+    const double wL = r.wL, wC = r.wC, wH = r.wH;
     const std::size_t m = static_cast<std::size_t>(n) + 2;
-    for (std::size_t row = 0; row < static_cast<std::size_t>(n) * n; ++row) {
-        const std::size_t first = (row / n + 1) * m * m + (row % n + 1) * m + 1;
-        const double *v0 = r.v0 + first, *v1 = r.v1 + first, *v2 = r.v2 + first,
-                     *chroma = r.chroma + first, *roots = r.rootChroma + first;
-        double* out = rank + first;
-        const auto keep = [](double d) { return d == d ? d : none; };
-        if (r.method == 1) {
-            const double root = std::sqrt(r.target.chroma);
-            for (int p = 0; p < n; ++p)
-                out[p] = keep(searchDistanceSquared(1, r.target, {{v0[p], v1[p], v2[p]}, chroma[p]},
-                                                    root * roots[p], r.wL, r.wC, r.wH));
-        } else if (r.method != 2) {
-            for (int p = 0; p < n; ++p)
-                out[p] = keep(searchDistanceSquared(0, r.target, {{v0[p], v1[p], v2[p]}, chroma[p]},
-                                                    0, r.wL, r.wC, r.wH));
-        } else {
-            for (int p = 0; p < n; ++p)
-                out[p] = keep(searchDistance(2, r.target, {{v0[p], v1[p], v2[p]}, chroma[p]}, r.wL,
-                                             r.wC, r.wH));
+    for (std::size_t i = 1; i <= static_cast<std::size_t>(n); ++i)
+        for (std::size_t j = 1; j <= static_cast<std::size_t>(n); ++j) {
+            const std::size_t first = (i * m + j) * m + 1;
+            const double *v0 = r.v0 + first, *v1 = r.v1 + first, *v2 = r.v2 + first,
+                         *chroma = r.chroma + first, *roots = r.rootChroma + first;
+            double* out = rank + first;
+            const auto keep = [](double d) { return d == d ? d : none; };
+            if (r.method == 1) {
+                const double root = std::sqrt(target.chroma);
+                for (int p = 0; p < n; ++p)
+                    out[p] =
+                        keep(searchDistanceSquared(1, target, {{v0[p], v1[p], v2[p]}, chroma[p]},
+                                                   root * roots[p], wL, wC, wH));
+            } else if (r.method != 2) {
+                for (int p = 0; p < n; ++p)
+                    out[p] = keep(searchDistanceSquared(
+                        0, target, {{v0[p], v1[p], v2[p]}, chroma[p]}, 0, wL, wC, wH));
+            } else {
+                for (int p = 0; p < n; ++p)
+                    out[p] = keep(
+                        searchDistance(2, target, {{v0[p], v1[p], v2[p]}, chroma[p]}, wL, wC, wH));
+            }
         }
-    }
 }
 
 // The same four to a vector on processors with AVX2; the operations per point are the same (no
