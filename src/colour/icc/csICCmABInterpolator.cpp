@@ -11,6 +11,17 @@ namespace {
 
 double clamp01(double v) { return !(v > 0) ? 0 : v > 1 ? 1 : v; }
 
+// clamp01(v / 65535) * 65535 of n values in place, without branches so that the compiler
+// vectorises it; the same results (not-a-number and -0 give 0).
+void clampToSteps(double* v, int n) {
+    for (int i = 0; i < n; ++i) {
+        double x = v[i] / 65535;
+        x = x > 0 ? x : 0.0;
+        x = x < 1 ? x : 1.0;
+        v[i] = x * 65535;
+    }
+}
+
 std::vector<csICCToneCurve> curvesOf(const std::vector<std::unique_ptr<csICCTag>>& tags) {
     std::vector<csICCToneCurve> curves;
     for (const auto& tag : tags)
@@ -252,17 +263,21 @@ void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count,
             if (steps[k] == nullptr && k < first.size() && firstTables[k]) {
                 // The table's values many at a time, between the steps of curve() around them.
                 for (int i = 0; i < n; ++i)
-                    p[i] = clamp01(in[std::ptrdiff_t{i} * inStep + k] / 65535.0) * 65535;
+                    p[i] = in[std::ptrdiff_t{i} * inStep + k];
+                clampToSteps(p, n);
                 firstTables[k]->forwardValues(p, p, n);
-                for (int i = 0; i < n; ++i)
-                    p[i] = clamp01(p[i] / 65535) * 65535;
+                clampToSteps(p, n);
                 continue;
             }
             for (int i = 0; i < n; ++i)
                 p[i] = firstCurve(k, in[std::ptrdiff_t{i} * inStep + k]);
         }
-        for (int i = simplexBlock(Inputs, Outputs, positions, n, grid_.data(), gridScale_.data(),
-                                  strides_.data(), grid, sums);
+        // The last vector filled up with the last pixel, so that none is left over.
+        const int padded = (n + 3) / 4 * 4;
+        for (unsigned k = 0; k < Inputs; ++k)
+            std::fill(position[k] + n, position[k] + padded, position[k][n - 1]);
+        for (int i = simplexBlock(Inputs, Outputs, positions, padded, grid_.data(),
+                                  gridScale_.data(), strides_.data(), grid, sums);
              i < n; ++i) {
             double p[Inputs], s[Outputs];
             for (unsigned k = 0; k < Inputs; ++k)
@@ -275,11 +290,15 @@ void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count,
             if (c < last.size() && lastTables[c]) {
                 // The table's values many at a time, between the steps of curve() around them.
                 double* v = sum[c];
-                for (int i = 0; i < n; ++i)
-                    v[i] = clamp01(v[i] / 65535) * 65535;
+                clampToSteps(v, n);
                 lastTables[c]->forwardValues(v, v, n);
-                for (int i = 0; i < n; ++i)
-                    out[std::ptrdiff_t{i} * outStep + c] = sample(clamp01(v[i] / 65535));
+                clampToSteps(v, n);
+                for (int i = 0; i < n; ++i) {
+                    if constexpr (sixteenBit)
+                        out[std::ptrdiff_t{i} * outStep + c] = static_cast<Sample>(v[i] + 0.5);
+                    else
+                        out[std::ptrdiff_t{i} * outStep + c] = v[i];
+                }
                 continue;
             }
             for (int i = 0; i < n; ++i)
