@@ -22,6 +22,22 @@ void clampToSteps(double* v, int n) {
     }
 }
 
+// clamp01(v) * 65535, and clamp01(v / 65535), of n values in place, likewise.
+void scaleClamped(double* v, int n) {
+    for (int i = 0; i < n; ++i) {
+        double x = v[i] > 0 ? v[i] : 0.0;
+        x = x < 1 ? x : 1.0;
+        v[i] = x * 65535;
+    }
+}
+void clampScaled(double* v, int n) {
+    for (int i = 0; i < n; ++i) {
+        double x = v[i] / 65535;
+        x = x > 0 ? x : 0.0;
+        v[i] = x < 1 ? x : 1.0;
+    }
+}
+
 std::vector<csICCToneCurve> curvesOf(const std::vector<std::unique_ptr<csICCTag>>& tags) {
     std::vector<csICCToneCurve> curves;
     for (const auto& tag : tags)
@@ -89,6 +105,34 @@ void csICCmABInterpolator::matrix(double* values) const {
     const double x[3] = {values[0], values[1], values[2]};
     for (int r = 0; r < 3; ++r)
         values[r] = clamp01(e[3 * r] * x[0] + e[3 * r + 1] * x[1] + e[3 * r + 2] * x[2] + e[9 + r]);
+}
+
+void csICCmABInterpolator::curves(const std::vector<csICCToneCurve>& set,
+                                  const std::vector<std::unique_ptr<csICCCurveTable>>& tables,
+                                  double* const planes[], int n) {
+    for (std::size_t c = 0; c < set.size(); ++c) {
+        double* v = planes[c];
+        if (!tables[c]) {
+            for (int i = 0; i < n; ++i)
+                v[i] = curve(set, tables, c, v[i]);
+            continue;
+        }
+        // The table's values many at a time, between the steps of curve() around them.
+        scaleClamped(v, n);
+        tables[c]->forwardValues(v, v, n);
+        clampScaled(v, n);
+    }
+}
+
+void csICCmABInterpolator::matrix(double* const planes[], int n) const {
+    if (!tag_->hasMatrix())
+        return;
+    for (int i = 0; i < n; ++i) {
+        double values[3] = {planes[0][i], planes[1][i], planes[2][i]};
+        matrix(values);
+        for (int r = 0; r < 3; ++r)
+            planes[r][i] = values[r];
+    }
 }
 
 void csICCmABInterpolator::clut(double* values) const {
@@ -233,6 +277,37 @@ void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count,
         simplexFixedSize<Inputs, Outputs>(position, grid_.data(), gridScale_.data(),
                                           strides_.data(), 0, sum, load);
     };
+    // The M curves and the matrix, where there are any, as pixel() and pixel16() apply them:
+    // in "mBA " between the first curves and the CLUT, in "mAB " between the CLUT and the last
+    // curves (where the shortcuts of firstCurve and lastCurve do not apply).
+    const bool middle = tag_->hasMatrix() || !m_.empty();
+    const bool middleFirst = middle && !aToB, middleLast = middle && aToB;
+    const auto firstThroughMiddle = [&](const Sample* pixel, double* position) {
+        double v[16];
+        for (unsigned k = 0; k < Inputs; ++k) {
+            if (steps[k] != nullptr) {
+                v[k] = steps[k][static_cast<std::size_t>(pixel[k])] / 65535.0;
+                continue;
+            }
+            v[k] = clamp01(pixel[k] / 65535.0);
+            if (k < first.size())
+                v[k] = curve(first, firstTables, k, v[k]);
+        }
+        matrix(v);
+        curves(m_, mTables_, v);
+        for (unsigned k = 0; k < Inputs; ++k)
+            position[k] = clamp01(v[k]) * 65535;
+    };
+    const auto middleThroughLast = [&](const double* sum, Sample* pixel) {
+        double v[16];
+        for (unsigned c = 0; c < Outputs; ++c)
+            v[c] = clamp01(sum[c] / 65535);
+        curves(m_, mTables_, v);
+        matrix(v);
+        curves(last, lastTables, v);
+        for (unsigned c = 0; c < Outputs; ++c)
+            pixel[c] = sample(v[c]);
+    };
     // One pixel by itself; more in blocks, a step at a time over the block, so that the table
     // lookups of neighbouring pixels overlap instead of waiting on each other (and the curves with
     // tables and the CLUT go four at a time on processors with AVX2).
@@ -240,11 +315,17 @@ void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count,
     if (count < 2) {
         for (int i = 0; i < count; ++i, in += inStep, out += outStep) {
             double position[Inputs], sum[Outputs];
-            for (unsigned k = 0; k < Inputs; ++k)
-                position[k] = firstCurve(k, in[k]);
+            if (middleFirst)
+                firstThroughMiddle(in, position);
+            else
+                for (unsigned k = 0; k < Inputs; ++k)
+                    position[k] = firstCurve(k, in[k]);
             interpolate(position, sum);
-            for (unsigned c = 0; c < Outputs; ++c)
-                out[c] = lastCurve(c, sum[c]);
+            if (middleLast)
+                middleThroughLast(sum, out);
+            else
+                for (unsigned c = 0; c < Outputs; ++c)
+                    out[c] = lastCurve(c, sum[c]);
         }
         return;
     }
@@ -258,7 +339,36 @@ void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count,
         sums[c] = sum[c];
     for (int done = 0; done < count; done += block) {
         const int n = std::min(block, count - done);
-        for (unsigned k = 0; k < Inputs; ++k) {
+        if (middleFirst) {
+            // The first curves' results normalised, as pixel() and pixel16() have them; then the
+            // matrix and the M curves, and the CLUT positions.
+            for (unsigned k = 0; k < Inputs; ++k) {
+                double* p = position[k];
+                if (steps[k] != nullptr) {
+                    for (int i = 0; i < n; ++i)
+                        p[i] =
+                            steps[k][static_cast<std::size_t>(in[std::ptrdiff_t{i} * inStep + k])] /
+                            65535.0;
+                    continue;
+                }
+                for (int i = 0; i < n; ++i)
+                    p[i] = in[std::ptrdiff_t{i} * inStep + k];
+                clampScaled(p, n);
+                if (k < first.size() && firstTables[k]) {
+                    scaleClamped(p, n);
+                    firstTables[k]->forwardValues(p, p, n);
+                    clampScaled(p, n);
+                } else if (k < first.size()) {
+                    for (int i = 0; i < n; ++i)
+                        p[i] = curve(first, firstTables, k, p[i]);
+                }
+            }
+            matrix(positions, n);
+            curves(m_, mTables_, positions, n);
+            for (unsigned k = 0; k < Inputs; ++k)
+                scaleClamped(position[k], n);
+        }
+        for (unsigned k = 0; k < Inputs && !middleFirst; ++k) {
             double* p = position[k];
             if (steps[k] == nullptr && k < first.size() && firstTables[k]) {
                 // The table's values many at a time, between the steps of curve() around them.
@@ -286,7 +396,19 @@ void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count,
             for (unsigned c = 0; c < Outputs; ++c)
                 sum[c][i] = s[c];
         }
-        for (unsigned c = 0; c < Outputs; ++c) {
+        if (middleLast) {
+            // The CLUT's results normalised, as clut() leaves them; the M curves, the matrix and
+            // the last curves.
+            for (unsigned c = 0; c < Outputs; ++c)
+                clampScaled(sum[c], n);
+            curves(m_, mTables_, sums, n);
+            matrix(sums, n);
+            curves(last, lastTables, sums, n);
+            for (unsigned c = 0; c < Outputs; ++c)
+                for (int i = 0; i < n; ++i)
+                    out[std::ptrdiff_t{i} * outStep + c] = sample(sum[c][i]);
+        }
+        for (unsigned c = 0; c < Outputs && !middleLast; ++c) {
             if (c < last.size() && lastTables[c]) {
                 // The table's values many at a time, between the steps of curve() around them.
                 double* v = sum[c];
@@ -312,7 +434,7 @@ void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count,
 template <typename Sample>
 bool csICCmABInterpolator::convertPlain(const Sample* in, Sample* out, int count, int inStep,
                                         int outStep) const {
-    if (!tag_->hasCLUT() || tag_->hasMatrix() || !m_.empty())
+    if (!tag_->hasCLUT())
         return false;
     // The common sizes of withCommonSize, spelt out: through it, one pixel at a time measured
     // 10 % slower (the compiler then keeps plainPixels out of line).

@@ -50,6 +50,11 @@ private:
                         double value);
     void curves(const std::vector<csICCToneCurve>& set,
                 const std::vector<std::unique_ptr<csICCCurveTable>>& tables, double* values) const;
+    // The same for n pixels in planes, one per channel (curves with tables many values at a time).
+    static void curves(const std::vector<csICCToneCurve>& set,
+                       const std::vector<std::unique_ptr<csICCCurveTable>>& tables,
+                       double* const planes[], int n);
+    void matrix(double* const planes[], int n) const;
     // Makes the curve tables, once; and the first curve set's results per 16-bit sample value.
     void tabulate() const;
     void stepFirstCurves() const;
