@@ -104,6 +104,10 @@ void csICCToneCurve::forward(const double* in, double* out, int count, int inStr
     run(curv_, para_, false, in, out, count, inStride, outStride);
 }
 
+bool csICCToneCurve::changesNothing() const {
+    return isIdentity() || (curv_ != nullptr && curv_->isIdentity());
+}
+
 double csICCToneCurve::forwardValue(double x) const {
     return curv_ != nullptr   ? curv_->forwardValue(x)
            : para_ != nullptr ? para_->forwardValue(x)

@@ -29,6 +29,9 @@ public:
     static bool measureElement(const std::uint8_t* data, std::uint32_t limit, std::uint32_t* used);
 
     bool isIdentity() const { return curv_ == nullptr && para_ == nullptr; }
+    // Whether forwardValue gives every value back: the default curve and a "curv" without
+    // entries.
+    bool changesNothing() const;
 
     // Table lookups on 16-bit values and evaluation on doubles; strides count samples, 0 meaning
     // 1. In and out may be the same.

@@ -50,6 +50,20 @@ std::vector<csICCToneCurve> curvesOf(const std::vector<std::unique_ptr<csICCTag>
 csICCmABInterpolator::csICCmABInterpolator(const csICCLutABTag* tag)
     : tag_(tag), a_(curvesOf(tag->curvesA())), m_(curvesOf(tag->curvesM())),
       b_(curvesOf(tag->curvesB())) {
+    const auto changeNothing = [](const std::vector<csICCToneCurve>& set) {
+        return std::all_of(set.begin(), set.end(),
+                           [](const csICCToneCurve& c) { return c.changesNothing(); });
+    };
+    const unsigned pcsSide = tag->isAToB() ? tag->outputChannels() : tag->inputChannels();
+    if (tag->hasMatrix() && pcsSide == 3 && changeNothing(m_) && changeNothing(b_)) {
+        foldedMatrix_ = true;
+        const std::array<double, 12>& e = tag->matrix();
+        for (int r = 0; r < 3; ++r) {
+            for (int j = 0; j < 3; ++j)
+                folded_[r][j] = e[3 * r + j] / 65535;
+            folded_[r][3] = e[9 + r];
+        }
+    }
     if (tag->hasCLUT()) {
         const unsigned inputs = tag->inputChannels(), outputs = tag->outputChannels();
         // Strides count values of the decoded grid, a point's outputs side by side.
@@ -282,8 +296,23 @@ void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count,
     // curves (where the shortcuts of firstCurve and lastCurve do not apply).
     const bool middle = tag_->hasMatrix() || !m_.empty();
     const bool middleFirst = middle && !aToB, middleLast = middle && aToB;
+    // With the matrix folded, on the samples (within 0..65535) or on the CLUT's sums.
+    const auto foldedMatrix = [this](const double* x, double* v) {
+        for (int r = 0; r < 3; ++r)
+            v[r] = clamp01(folded_[r][0] * x[0] + folded_[r][1] * x[1] + folded_[r][2] * x[2] +
+                           folded_[r][3]);
+    };
     const auto firstThroughMiddle = [&](const Sample* pixel, double* position) {
         double v[16];
+        if (foldedMatrix_) {
+            double x[3];
+            for (unsigned k = 0; k < 3; ++k)
+                x[k] = clamp01(pixel[k] / 65535.0) * 65535;
+            foldedMatrix(x, v);
+            for (unsigned k = 0; k < 3; ++k)
+                position[k] = v[k] * 65535;
+            return;
+        }
         for (unsigned k = 0; k < Inputs; ++k) {
             if (steps[k] != nullptr) {
                 v[k] = steps[k][static_cast<std::size_t>(pixel[k])] / 65535.0;
@@ -300,6 +329,12 @@ void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count,
     };
     const auto middleThroughLast = [&](const double* sum, Sample* pixel) {
         double v[16];
+        if (foldedMatrix_) {
+            foldedMatrix(sum, v);
+            for (unsigned c = 0; c < 3; ++c)
+                pixel[c] = sample(v[c]);
+            return;
+        }
         for (unsigned c = 0; c < Outputs; ++c)
             v[c] = clamp01(sum[c] / 65535);
         curves(m_, mTables_, v);
@@ -339,7 +374,14 @@ void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count,
         sums[c] = sum[c];
     for (int done = 0; done < count; done += block) {
         const int n = std::min(block, count - done);
-        if (middleFirst) {
+        if (middleFirst && foldedMatrix_) {
+            for (int i = 0; i < n; ++i) {
+                double p[Inputs];
+                firstThroughMiddle(in + std::ptrdiff_t{i} * inStep, p);
+                for (unsigned k = 0; k < Inputs; ++k)
+                    position[k][i] = p[k];
+            }
+        } else if (middleFirst) {
             // The first curves' results normalised, as pixel() and pixel16() have them; then the
             // matrix and the M curves, and the CLUT positions.
             for (unsigned k = 0; k < Inputs; ++k) {
@@ -396,7 +438,14 @@ void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count,
             for (unsigned c = 0; c < Outputs; ++c)
                 sum[c][i] = s[c];
         }
-        if (middleLast) {
+        if (middleLast && foldedMatrix_) {
+            for (int i = 0; i < n; ++i) {
+                double s[Outputs];
+                for (unsigned c = 0; c < Outputs; ++c)
+                    s[c] = sum[c][i];
+                middleThroughLast(s, out + std::ptrdiff_t{i} * outStep);
+            }
+        } else if (middleLast) {
             // The CLUT's results normalised, as clut() leaves them; the M curves, the matrix and
             // the last curves.
             for (unsigned c = 0; c < Outputs; ++c)

@@ -75,4 +75,9 @@ private:
     std::array<std::uint32_t, 16> strides_{};
     std::array<double, 16> gridScale_{};
     std::vector<float> clut_; // grid point values, 0..65535, outputs per point
+    // A matrix between curves that change nothing (the M curves on one side, the B curves on the
+    // other) folded with the scaling around it: rows of coefficients for values on the 16-bit
+    // scale and the offset, giving a result normalised 0..1 (then clamped).
+    bool foldedMatrix_ = false;
+    double folded_[3][4] = {};
 };
