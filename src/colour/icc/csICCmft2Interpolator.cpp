@@ -148,8 +148,10 @@ void csICCmft2Interpolator::inputTables(double* samples, int count, int stride) 
     const int step = stride == 0 ? static_cast<int>(inputs_) : stride;
     for (unsigned c = 0; c < inputs_; ++c) {
         const std::uint16_t* table = inputTables_.data() + c * inputEntries_;
-        for (int i = tableFourAtATime(table, inputEntries_, inputScale_, samples + c, count, step);
-             i < count; ++i) {
+        const int four = count < 4 ? 0
+                                   : tableFourAtATime(table, inputEntries_, inputScale_,
+                                                      samples + c, count, step);
+        for (int i = four; i < count; ++i) {
             double& sample = samples[std::ptrdiff_t{i} * step + c];
             sample = interpolate(inputEntries_, inputScale_, sample,
                                  [table](std::uint32_t k) { return double(table[k]); });
@@ -336,14 +338,14 @@ void csICCmft2Interpolator::clut(const double* in, double* out, int count, int i
     // common size (the same sums as clutPixel); the corners are read four bytes at a time, so
     // the two bytes after the grid must lie in the tag (its output tables follow).
     constexpr int block = 128;
-    const std::uint8_t* data = nativeData();
-    const std::uint32_t gridEnd = clut_ + 2 * outputs_ * [this] {
-        std::uint32_t points = 1;
+    const auto gridEnd = [this] {
+        std::uint64_t points = 1;
         for (unsigned k = 0; k < inputs_; ++k)
             points *= grid_[k];
-        return points;
-    }();
-    if (count >= 2 && inputs_ <= 4 && outputs_ <= 4 && gridEnd + 2 <= lut_->size()) {
+        return clut_ + 2 * outputs_ * points;
+    };
+    if (count >= 2 && inputs_ <= 4 && outputs_ <= 4 && gridEnd() + 2 <= lut_->size()) {
+        const std::uint8_t* data = nativeData();
         double position[4][block], sum[4][block];
         double* positions[4] = {position[0], position[1], position[2], position[3]};
         double* sums[4] = {sum[0], sum[1], sum[2], sum[3]};
