@@ -146,17 +146,18 @@ void csICCmft2Interpolator::inputTables(double* samples, int count, int stride) 
     if (identityInputs_)
         return;
     const int step = stride == 0 ? static_cast<int>(inputs_) : stride;
-    for (unsigned c = 0; c < inputs_; ++c) {
-        const std::uint16_t* table = inputTables_.data() + c * inputEntries_;
-        const int four = count < 4 ? 0
-                                   : tableFourAtATime(table, inputEntries_, inputScale_,
-                                                      samples + c, count, step);
-        for (int i = four; i < count; ++i) {
+    // Four samples of a channel at a time where there are enough, the rest one by one.
+    int done = 0;
+    for (unsigned c = 0; c < inputs_ && count >= 4; ++c)
+        done = tableFourAtATime(inputTables_.data() + c * inputEntries_, inputEntries_, inputScale_,
+                                samples + c, count, step);
+    for (int i = done; i < count; ++i)
+        for (unsigned c = 0; c < inputs_; ++c) {
+            const std::uint16_t* table = inputTables_.data() + c * inputEntries_;
             double& sample = samples[std::ptrdiff_t{i} * step + c];
             sample = interpolate(inputEntries_, inputScale_, sample,
                                  [table](std::uint32_t k) { return double(table[k]); });
         }
-    }
 }
 
 void csICCmft2Interpolator::inputTables(std::uint16_t* const planes[], int count) {
