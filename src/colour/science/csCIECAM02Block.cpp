@@ -6,7 +6,7 @@
 // when everything within 2^-40 of it (relative) rounds to the same float, the library functions'
 // double, which differs from it by far less, rounds to that float too, and the result is the
 // model's to the bit. A colour with any result nearer a rounding boundary than that, which happens
-// for a few in a hundred thousand, is left to the one-at-a-time path.
+// for a few in ten thousand, is left to the one-at-a-time path.
 //
 // The approximations:
 // - x^p as e^(p ln x); ln x from the exponent and the series of 2 atanh((m - 1)/(m + 1)) for the
