@@ -11,18 +11,8 @@ namespace {
 
 double clamp01(double v) { return !(v > 0) ? 0 : v > 1 ? 1 : v; }
 
-// clamp01(v / 65535) * 65535 of n values in place, without branches so that the compiler
-// vectorises it; the same results (not-a-number and -0 give 0).
-void clampToSteps(double* v, int n) {
-    for (int i = 0; i < n; ++i) {
-        double x = v[i] / 65535;
-        x = x > 0 ? x : 0.0;
-        x = x < 1 ? x : 1.0;
-        v[i] = x * 65535;
-    }
-}
-
-// clamp01(v) * 65535, and clamp01(v / 65535), of n values in place, likewise.
+// clamp01(v) * 65535, and clamp01(v / 65535), of n values in place, without branches so that the
+// compiler vectorises them; the same results (not-a-number and -0 give 0).
 void scaleClamped(double* v, int n) {
     for (int i = 0; i < n; ++i) {
         double x = v[i] > 0 ? v[i] : 0.0;
@@ -36,6 +26,11 @@ void clampScaled(double* v, int n) {
         x = x > 0 ? x : 0.0;
         v[i] = x < 1 ? x : 1.0;
     }
+}
+// clamp01(v / 65535) * 65535.
+void clampToSteps(double* v, int n) {
+    clampScaled(v, n);
+    scaleClamped(v, n);
 }
 
 std::vector<csICCToneCurve> curvesOf(const std::vector<std::unique_ptr<csICCTag>>& tags) {

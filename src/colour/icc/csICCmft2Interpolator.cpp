@@ -109,6 +109,13 @@ void csICCmft2Interpolator::layout() {
     for (unsigned c = 0; c < outputs_; ++c)
         for (std::uint32_t k = 0; k < outputEntries_; ++k)
             outputTables_[c * outputEntries_ + k] = lut_->valueAt(outputTableOffsets_[c] + 2 * k);
+    // Blocks of pixels read the grid's corners four bytes at a time, so the two bytes after the
+    // grid must lie in the tag (its output tables follow).
+    std::uint64_t points = 1;
+    for (unsigned k = 0; k < inputs_; ++k)
+        points *= grid_[k];
+    clutInBlocks_ =
+        inputs_ <= 4 && outputs_ <= 4 && clut_ + 2 * outputs_ * points + 2 <= lut_->size();
     // Identity tables, common in device-to-PCS luts, are left out of the conversions.
     identityInputs_ = identityOutputs_ = true;
     for (unsigned c = 0; c < inputs_; ++c)
@@ -336,16 +343,9 @@ void csICCmft2Interpolator::clut(const double* in, double* out, int count, int i
     const int inStep = inStride == 0 ? static_cast<int>(inputs_) : inStride;
     const int outStep = outStride == 0 ? static_cast<int>(outputs_) : outStride;
     // Many pixels in blocks, four at a time where the processor has AVX2 and the grid has a
-    // common size (the same sums as clutPixel); the corners are read four bytes at a time, so
-    // the two bytes after the grid must lie in the tag (its output tables follow).
+    // common size (the same sums as clutPixel).
     constexpr int block = 128;
-    const auto gridEnd = [this] {
-        std::uint64_t points = 1;
-        for (unsigned k = 0; k < inputs_; ++k)
-            points *= grid_[k];
-        return clut_ + 2 * outputs_ * points;
-    };
-    if (count >= 2 && inputs_ <= 4 && outputs_ <= 4 && gridEnd() + 2 <= lut_->size()) {
+    if (count >= 2 && clutInBlocks_) {
         const std::uint8_t* data = nativeData();
         double position[4][block], sum[4][block];
         double* positions[4] = {position[0], position[1], position[2], position[3]};

@@ -49,4 +49,6 @@ private:
     std::vector<std::uint16_t> outputTables_;
     bool identityInputs_ = false;
     bool identityOutputs_ = false;
+    // Whether the CLUT of many pixels may go through simplexBlock.
+    bool clutInBlocks_ = false;
 };
