@@ -168,8 +168,10 @@ TEST_F(CurveTags, ParametricTypesEvaluate) {
 }
 
 // A curve through its table gives exactly what the curve gives: anywhere, outside the range, and
-// on both sides of the inputs where the rounded result steps (found by bisection), for powers
-// below and above 1, pieces that meet in a kink, a cut-off, a falling curve and a gamma "curv".
+// on both sides of the inputs where the rounded result steps (found by bisection), and densely
+// over the first stretches, for powers below and above 1, pieces that meet in a kink, a cut-off,
+// a falling curve, a gamma "curv", and a line falling to d just below 33 (one step under where
+// the curve goes on from there, and under both ends of that quarter step).
 TEST_F(CurveTags, TablesOfPowersGiveTheCurvesOwnSteps) {
     std::vector<std::unique_ptr<csICCTag>> tags;
     for (const auto& [type, parameters] :
@@ -180,7 +182,8 @@ TEST_F(CurveTags, TablesOfPowersGiveTheCurvesOwnSteps) {
              {4, {2.0, 1.0, 0.0, 0.2, 0.2, 0.0, 0.0}},
              {1, {1.3, 1.25, -0.25}},
              {2, {0.8, 0.9, 0.0, 0.1}},
-             {3, {2.0, -1.0, 1.0, 0.0, 0.0}}}) {
+             {3, {2.0, -1.0, 1.0, 0.0, 0.0}},
+             {4, {2.0, 1.0, 0.0, -1.0, 33 / 65536.0, 41968 / 65536.0, 42000 / 65536.0}}}) {
         const std::vector<std::uint8_t> block = paraBlock(type, {});
         std::vector<std::uint8_t> full(12 + 4 * parameters.size(), 0);
         std::copy(block.begin(), block.begin() + 12, full.begin());
@@ -220,6 +223,8 @@ TEST_F(CurveTags, TablesOfPowersGiveTheCurvesOwnSteps) {
         };
         for (int i = 0; i < 20000; ++i)
             same(anywhere(random));
+        for (int i = 0; i <= 64 * 64; ++i)
+            same(i / 64.0);
         // Where the result steps: bisection between inputs with different results.
         for (int i = 0; i < 2000; ++i) {
             double low = 65535.0 * i / 2000, high = 65535.0 * (i + 1) / 2000;

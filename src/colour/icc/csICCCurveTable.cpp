@@ -18,11 +18,32 @@ constexpr double step = 65535.0 / csICCCurveTable::stretches;
 constexpr int evaluatedStart = 4;
 // The smallest margin, in 16-bit steps, for what the arithmetic of the line itself may add.
 constexpr double leastMargin = 1e-6;
+// The first stretches (to 4 * step, just below 64) in quarter steps, exact in binary as their
+// ends are.
+constexpr double quarter = 0.25;
+constexpr int quarters = 256;
+
+// The step a value before rounding goes to, as the curve rounds it; not a number within
+// leastMargin of the middle between two steps (which a unit in the last place of a power could
+// cross). Below the first middle, negative values included, it is 0; above the last, 65535.
+double clearStep(double v) {
+    const double half = v + 0.5;
+    if (!(half == half))
+        return half;
+    if (half < 1 - leastMargin)
+        return 0;
+    if (half >= 65535 + leastMargin)
+        return 65535;
+    const double whole = std::floor(half);
+    return half - whole > leastMargin && whole + 1 - half > leastMargin
+               ? whole
+               : std::numeric_limits<double>::quiet_NaN();
+}
 
 } // namespace
 
 csICCCurveTable::csICCCurveTable(const csICCToneCurve& curve)
-    : curve_(&curve), values_(stretches + 1), margins_(stretches) {
+    : curve_(&curve), values_(stretches + 1), margins_(stretches), nearStart_(quarters) {
     for (int k = 0; k <= stretches; ++k)
         values_[k] = curve.beforeRounding(k * step);
     const auto secondDifference = [this](int k) {
@@ -42,11 +63,39 @@ csICCCurveTable::csICCCurveTable(const csICCToneCurve& curve)
             margin = always;
         margins_[k] = margin;
     }
+    // A monotone curve lies between its values at the ends, so where both round to one step
+    // (clear of the middles by more than a power's error), every value between rounds to it.
+    double end = clearStep(curve.beforeRounding(0));
+    for (int j = 0; j < quarters; ++j) {
+        const double start = end;
+        end = clearStep(curve.beforeRounding((j + 1) * quarter));
+        nearStart_[j] = start == end && curve.monotoneOn(j * quarter, (j + 1) * quarter)
+                            ? start
+                            : std::numeric_limits<double>::quiet_NaN();
+    }
 }
 
 bool csICCCurveTable::stepByLine(double x, double* step) const {
     if (!(x >= 0 && x <= 65535))
         return false;
+    if (x < quarters * quarter) {
+        const double near = nearStart_[static_cast<int>(x * (1 / quarter))];
+        if (near == near) {
+            *step = near;
+            return true;
+        }
+    }
+    if (x == 0 || x == 65535) {
+        // The table holds the curve's own values there (k * step is 0 and 65535 exactly): its
+        // rounding is the curve's, with no margin. (Clamped samples land on these often.)
+        const double half = values_[x == 0 ? 0 : stretches] + 0.5;
+        if (!(half == half))
+            return false;
+        *step = half < 0        ? 0
+                : half >= 65536 ? 65535
+                                : static_cast<double>(static_cast<std::int32_t>(half));
+        return true;
+    }
     const double position = x * (1 / ::step);
     const int k = std::min(static_cast<int>(position), stretches - 1);
     const double margin = margins_[k];

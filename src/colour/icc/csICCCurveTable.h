@@ -12,7 +12,9 @@
 // itself is evaluated. A stretch's margin is half the largest second difference of the values
 // around it (a line strays at most an eighth of the second difference from a smooth curve, and a
 // quarter of it across a kink), and the curve's value in the middle of the stretch is checked to
-// lie within half of it. The curve is not owned and must outlive the table.
+// lie within half of it. Over the first stretches, which are always evaluated so, the curve's own
+// values every quarter of a 16-bit step decide where the curve is monotone between two of them
+// and both round to the same step. The curve is not owned and must outlive the table.
 class csICCCurveTable {
 public:
     static constexpr int stretches = 4096;
@@ -35,4 +37,6 @@ private:
     const csICCToneCurve* curve_;
     std::vector<double> values_;  // before rounding, at k * 65535 / stretches
     std::vector<double> margins_; // per stretch; infinite where the curve is always evaluated
+    // Per quarter step of the first stretches, the step where it decides it, else not a number.
+    std::vector<double> nearStart_;
 };

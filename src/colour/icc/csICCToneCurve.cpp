@@ -118,6 +118,10 @@ double csICCToneCurve::beforeRounding(double x) const {
     return para_ != nullptr ? para_->beforeRounding(x) : curv_->beforeRounding(x);
 }
 
+bool csICCToneCurve::monotoneOn(double x0, double x1) const {
+    return para_ != nullptr ? para_->monotoneOn(x0, x1) : true; // a gamma curve everywhere
+}
+
 bool csICCToneCurve::roundsAPower() const {
     if (para_ != nullptr)
         return para_->parameter(0) != 1;

@@ -50,6 +50,8 @@ public:
     // gamma 1) and gamma curves.
     bool roundsAPower() const;
     double beforeRounding(double x) const;
+    // For a curve that roundsAPower: whether beforeRounding is monotone on [x0, x1] (0..65535).
+    bool monotoneOn(double x0, double x1) const;
 
 private:
     const csICCcurvTag* curv_ = nullptr;

@@ -331,6 +331,16 @@ double csICCparaTag::beforeRounding(double x) const {
     return evaluate(clamp01(x / 65535.0)) * 65535;
 }
 
+bool csICCparaTag::monotoneOn(double x0, double x1) const {
+    const double g = parameters_[0], d = parameters_[4];
+    if (!(g > 0))
+        return false; // (refused when read)
+    if (type_ < 3)
+        return true;
+    const double t0 = clamp01(x0 / 65535.0), t1 = clamp01(x1 / 65535.0);
+    return t0 >= d || t1 < d; // as evaluate() compares
+}
+
 double csICCparaTag::forwardValue(double x) const {
     const double y = evaluate(clamp01(x / 65535.0));
     if (!(y >= 0 && y <= 1))

@@ -54,6 +54,9 @@ public:
     // kept within 0..65535.
     double forwardValue(double x) const;
     double beforeRounding(double x) const;
+    // Whether beforeRounding is monotone on [x0, x1] (on 0..65535): everywhere but across d,
+    // where types 3 and 4 go from the line to the power (each monotone, as g > 0 keeps a power).
+    bool monotoneOn(double x0, double x1) const;
 
 private:
     // The size the type needs, after reading the parameters; 0 when the type is not supported.
