@@ -22,6 +22,7 @@ constexpr double leastMargin = 1e-6;
 // ends are.
 constexpr double quarter = 0.25;
 constexpr int quarters = 256;
+constexpr double nearEnd = quarters * quarter;
 
 // The step a value before rounding goes to, as the curve rounds it; not a number within
 // leastMargin of the middle between two steps (which a unit in the last place of a power could
@@ -63,6 +64,15 @@ csICCCurveTable::csICCCurveTable(const csICCToneCurve& curve)
             margin = always;
         margins_[k] = margin;
     }
+    // The table holds the curve's own values at the ends (k * step is 0 and 65535 exactly): their
+    // rounding is the curve's, with no margin.
+    for (int end : {0, 1}) {
+        const double half = values_[end * stretches] + 0.5;
+        ends_[end] = !(half == half) ? half
+                     : half < 0      ? 0
+                     : half >= 65536 ? 65535
+                                     : static_cast<double>(static_cast<std::int32_t>(half));
+    }
     // A monotone curve lies between its values at the ends, so where both round to one step
     // (clear of the middles by more than a power's error), every value between rounds to it.
     double end = clearStep(curve.beforeRounding(0));
@@ -78,7 +88,7 @@ csICCCurveTable::csICCCurveTable(const csICCToneCurve& curve)
 bool csICCCurveTable::stepByLine(double x, double* step) const {
     if (!(x >= 0 && x <= 65535))
         return false;
-    if (x < quarters * quarter) {
+    if (x < nearEnd) {
         const double near = nearStart_[static_cast<int>(x * (1 / quarter))];
         if (near == near) {
             *step = near;
@@ -86,15 +96,8 @@ bool csICCCurveTable::stepByLine(double x, double* step) const {
         }
     }
     if (x == 0 || x == 65535) {
-        // The table holds the curve's own values there (k * step is 0 and 65535 exactly): its
-        // rounding is the curve's, with no margin. (Clamped samples land on these often.)
-        const double half = values_[x == 0 ? 0 : stretches] + 0.5;
-        if (!(half == half))
-            return false;
-        *step = half < 0        ? 0
-                : half >= 65536 ? 65535
-                                : static_cast<double>(static_cast<std::int32_t>(half));
-        return true;
+        *step = ends_[x == 0 ? 0 : 1];
+        return *step == *step;
     }
     const double position = x * (1 / ::step);
     const int k = std::min(static_cast<int>(position), stretches - 1);
@@ -131,11 +134,13 @@ double csICCCurveTable::forwardValue(double x) const {
 
 namespace {
 
-// The line's decision of forwardValue for the values of x four at a time, with the same
-// arithmetic: the whole step where the line decides, otherwise not a number (which no curve
-// value is here). Returns how many values it went through, a multiple of 4.
+// The table's decision of forwardValue for the values of x four at a time, with the arithmetic of
+// stepByLine: the whole step where the line, a quarter step near the start or the end at 0
+// decides, otherwise not a number (which no curve value is here). Returns how many values it went
+// through, a multiple of 4.
 __attribute__((target("avx2"))) int byLine(const double* values, const double* margins,
-                                           const double* x, double* out, int n) {
+                                           const double* nearStart, double atZero, const double* x,
+                                           double* out, int n) {
     // (The masked gathers: the plain ones trip a warning in the compiler's own header.)
     const __m256d all = _mm256_castsi256_pd(_mm256_set1_epi64x(-1)), zero = _mm256_setzero_pd();
     const __m256d one = _mm256_set1_pd(1), notANumber = _mm256_set1_pd(std::nan(""));
@@ -167,7 +172,21 @@ __attribute__((target("avx2"))) int byLine(const double* values, const double* m
         // (An infinite margin fails clear, and so does every margin of a value that is not a
         // number.)
         const __m256d decided = _mm256_and_pd(inRange, _mm256_and_pd(inSteps, clear));
-        _mm256_storeu_pd(out + i, _mm256_blendv_pd(notANumber, whole, decided));
+        // Near the start, where the line never decides, the quarter steps (their index kept in
+        // the table, a lane out of it not gathered); and 0, where clamped values land often.
+        const __m256d near =
+            _mm256_and_pd(inRange, _mm256_cmp_pd(v, _mm256_set1_pd(nearEnd), _CMP_LT_OQ));
+        const __m128i j = _mm_min_epi32(
+            _mm256_cvttpd_epi32(_mm256_and_pd(near, _mm256_mul_pd(v, _mm256_set1_pd(1 / quarter)))),
+            _mm_set1_epi32(quarters - 1));
+        const __m256d atQuarter = _mm256_mask_i32gather_pd(notANumber, nearStart, j, near, 8);
+        __m256d result = _mm256_blendv_pd(notANumber, whole, decided);
+        result =
+            _mm256_blendv_pd(result, atQuarter,
+                             _mm256_and_pd(near, _mm256_cmp_pd(atQuarter, atQuarter, _CMP_EQ_OQ)));
+        result =
+            _mm256_blendv_pd(result, _mm256_set1_pd(atZero), _mm256_cmp_pd(v, zero, _CMP_EQ_OQ));
+        _mm256_storeu_pd(out + i, result);
     }
     return i;
 }
@@ -181,21 +200,25 @@ bool hasAVX2() {
 
 #endif
 
-void csICCCurveTable::forwardValues(const double* x, double* out, int n) const {
+void csICCCurveTable::stepsByLine(const double* x, double* out, int n) const {
     int i = 0;
 #ifdef TINTORA_CURVE_VECTORS
-    if (hasAVX2()) {
-        // In place the line's results would overwrite what the rest needs.
-        double decided[256];
-        for (; i + 4 <= n;) {
-            const int m =
-                byLine(values_.data(), margins_.data(), x + i, decided, std::min(n - i, 256));
-            for (int j = 0; j < m; ++j)
-                out[i + j] = decided[j] == decided[j] ? decided[j] : forwardValue(x[i + j]);
-            i += m;
-        }
-    }
+    if (hasAVX2())
+        i = byLine(values_.data(), margins_.data(), nearStart_.data(), ends_[0], x, out, n);
 #endif
-    for (; i < n; ++i)
-        out[i] = forwardValue(x[i]);
+    for (; i < n; ++i) {
+        double step;
+        out[i] = stepByLine(x[i], &step) ? step : std::numeric_limits<double>::quiet_NaN();
+    }
+}
+
+void csICCCurveTable::forwardValues(const double* x, double* out, int n) const {
+    // In place the line's results would overwrite what the rest needs.
+    double decided[256];
+    for (int i = 0; i < n; i += 256) {
+        const int m = std::min(n - i, 256);
+        stepsByLine(x + i, decided, m);
+        for (int j = 0; j < m; ++j)
+            out[i + j] = decided[j] == decided[j] ? decided[j] : forwardValue(x[i + j]);
+    }
 }

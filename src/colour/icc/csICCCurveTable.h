@@ -4,8 +4,8 @@
 
 #include <vector>
 
-// A curve that evaluates a power (csICCToneCurve::roundsAPower), forward on doubles over 0..65535,
-// with the same results as the curve gives and mostly without the power: the curve's values
+// A curve that rounds (csICCToneCurve::rounds), forward on doubles over 0..65535, with the same
+// results as the curve gives and mostly without evaluating it (and its power): the curve's values
 // before rounding at 4097 even points; between two of them the straight line decides the rounded
 // 16-bit step, unless the line comes within the stretch's margin of the middle between two steps.
 // There, and on stretches where the line is not known to stay that near the curve, the curve
@@ -23,14 +23,17 @@ public:
 
     // forwardValue of the curve for x in 0..65535 (values outside are taken as the nearest end).
     double forwardValue(double x) const;
-    // Whether the line alone decides forwardValue at x, in 0..65535: true with the step in *step
+    // Whether the table alone decides forwardValue at x, in 0..65535: true with the step in *step
     // when the line stays clear of the middle between two steps by the stretch's margin (or lies
-    // beyond either end of the range, where the curve rounds to that end). The margin's
-    // slack (leastMargin) covers the line's own arithmetic many times over, so the curve has that
-    // step at every point within a few units in the last place of x as well.
+    // beyond either end of the range, where the curve rounds to that end), in a quarter step that
+    // decides it, and at 0 and 65535. The margin's slack (leastMargin) covers the line's own
+    // arithmetic many times over, so the curve has that step at every point within a few units in
+    // the last place of x as well (at the ends, which normalising does not move, at x itself).
     bool stepByLine(double x, double* step) const;
-    // forwardValue of n values, out[i] for x[i] (out may be x); four at a time on processors
-    // with AVX2.
+    // stepByLine of n values: out[i] the step for x[i], or not a number where the table does not
+    // decide it (out may be x); four at a time on processors with AVX2.
+    void stepsByLine(const double* x, double* out, int n) const;
+    // forwardValue of n values, out[i] for x[i] (out may be x).
     void forwardValues(const double* x, double* out, int n) const;
 
 private:
@@ -39,4 +42,5 @@ private:
     std::vector<double> margins_; // per stretch; infinite where the curve is always evaluated
     // Per quarter step of the first stretches, the step where it decides it, else not a number.
     std::vector<double> nearStart_;
+    double ends_[2]; // the steps at 0 and 65535, or not a number
 };

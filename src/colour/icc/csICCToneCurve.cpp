@@ -122,9 +122,9 @@ bool csICCToneCurve::monotoneOn(double x0, double x1) const {
     return para_ != nullptr ? para_->monotoneOn(x0, x1) : true; // a gamma curve everywhere
 }
 
-bool csICCToneCurve::roundsAPower() const {
+bool csICCToneCurve::rounds() const {
     if (para_ != nullptr)
-        return para_->parameter(0) != 1;
+        return true;
     return curv_ != nullptr && curv_->isGamma() && !curv_->isIdentity();
 }
 

@@ -46,11 +46,10 @@ public:
     // One value of forward on doubles.
     double forwardValue(double x) const;
     // Whether, on 0..65535, forwardValue(x) is beforeRounding(x) rounded to the nearest 16-bit
-    // step and kept within 0..65535, with a power to evaluate: parametric curves (but those of
-    // gamma 1) and gamma curves.
-    bool roundsAPower() const;
+    // step and kept within 0..65535: parametric curves and gamma curves.
+    bool rounds() const;
     double beforeRounding(double x) const;
-    // For a curve that roundsAPower: whether beforeRounding is monotone on [x0, x1] (0..65535).
+    // For a curve that rounds: whether beforeRounding is monotone on [x0, x1] (0..65535).
     bool monotoneOn(double x0, double x1) const;
 
 private:

@@ -27,11 +27,6 @@ void clampScaled(double* v, int n) {
         v[i] = x < 1 ? x : 1.0;
     }
 }
-// clamp01(v / 65535) * 65535.
-void clampToSteps(double* v, int n) {
-    clampScaled(v, n);
-    scaleClamped(v, n);
-}
 
 std::vector<csICCToneCurve> curvesOf(const std::vector<std::unique_ptr<csICCTag>>& tags) {
     std::vector<csICCToneCurve> curves;
@@ -84,8 +79,7 @@ void csICCmABInterpolator::tabulate() const {
     const auto tablesOf = [](const std::vector<csICCToneCurve>& set,
                              std::vector<std::unique_ptr<csICCCurveTable>>& tables) {
         for (const csICCToneCurve& curve : set)
-            tables.push_back(curve.roundsAPower() ? std::make_unique<csICCCurveTable>(curve)
-                                                  : nullptr);
+            tables.push_back(curve.rounds() ? std::make_unique<csICCCurveTable>(curve) : nullptr);
     };
     tablesOf(a_, aTables_);
     tablesOf(m_, mTables_);
@@ -219,8 +213,8 @@ void csICCmABInterpolator::stepFirstCurves() const {
     for (std::size_t c = 0; c < first.size(); ++c) {
         // Kept only when every result is a whole step, which 16 bits hold. For a whole step s,
         // s / 65535 * 65535 is s again in double arithmetic (all 65536 of them), so the steps
-        // stand for the normalised results both ways. Curves that evaluate a power go through
-        // their tables (the same steps), which evaluate few powers.
+        // stand for the normalised results both ways. Curves that round go through their
+        // tables (the same steps), which evaluate the curve few times.
         std::vector<std::uint16_t> steps(65536);
         bool whole = true;
         for (std::uint32_t v = 0; v < 65536 && whole; ++v) {
@@ -238,6 +232,7 @@ template <unsigned Inputs, unsigned Outputs, typename Sample>
 void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count, int inStep,
                                        int outStep) const {
     constexpr bool sixteenBit = std::is_same_v<Sample, std::uint16_t>;
+    constexpr int block = 128;
     const bool aToB = tag_->isAToB();
     const std::vector<csICCToneCurve>& first = aToB ? a_ : b_;
     const std::vector<csICCToneCurve>& last = aToB ? b_ : a_;
@@ -338,10 +333,25 @@ void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count,
         for (unsigned c = 0; c < Outputs; ++c)
             pixel[c] = sample(v[c]);
     };
+    // A curve with a table on n values on the 16-bit scale, in place, as curve() takes them
+    // normalised: where the table decides, its step straight from the value (which normalising
+    // moves by a unit in the last place at most; a whole step comes back from normalising and
+    // scaling again); elsewhere normalised, through the curve, and clamped as curve() does.
+    const auto throughTable = [](const csICCCurveTable& table, double* v, int n) {
+        for (int i = 0; i < n; ++i) {
+            const double x = v[i] > 0 ? v[i] : 0.0; // not a number too
+            v[i] = x < 65535 ? x : 65535.0;
+        }
+        double decided[block];
+        table.stepsByLine(v, decided, n);
+        for (int i = 0; i < n; ++i)
+            v[i] = decided[i] == decided[i]
+                       ? decided[i]
+                       : clamp01(table.forwardValue(clamp01(v[i] / 65535) * 65535) / 65535) * 65535;
+    };
     // One pixel by itself; more in blocks, a step at a time over the block, so that the table
     // lookups of neighbouring pixels overlap instead of waiting on each other (and the curves with
     // tables and the CLUT go four at a time on processors with AVX2).
-    constexpr int block = 128;
     if (count < 2) {
         for (int i = 0; i < count; ++i, in += inStep, out += outStep) {
             double position[Inputs], sum[Outputs];
@@ -408,12 +418,9 @@ void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count,
         for (unsigned k = 0; k < Inputs && !middleFirst; ++k) {
             double* p = position[k];
             if (steps[k] == nullptr && k < first.size() && firstTables[k]) {
-                // The table's values many at a time, between the steps of curve() around them.
                 for (int i = 0; i < n; ++i)
                     p[i] = in[std::ptrdiff_t{i} * inStep + k];
-                clampToSteps(p, n);
-                firstTables[k]->forwardValues(p, p, n);
-                clampToSteps(p, n);
+                throughTable(*firstTables[k], p, n);
                 continue;
             }
             for (int i = 0; i < n; ++i)
@@ -454,11 +461,8 @@ void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count,
         }
         for (unsigned c = 0; c < Outputs && !middleLast; ++c) {
             if (c < last.size() && lastTables[c]) {
-                // The table's values many at a time, between the steps of curve() around them.
                 double* v = sum[c];
-                clampToSteps(v, n);
-                lastTables[c]->forwardValues(v, v, n);
-                clampToSteps(v, n);
+                throughTable(*lastTables[c], v, n);
                 for (int i = 0; i < n; ++i) {
                     if constexpr (sixteenBit)
                         out[std::ptrdiff_t{i} * outStep + c] = static_cast<Sample>(v[i] + 0.5);

@@ -12,8 +12,8 @@
 // Runs samples through an "mAB " or "mBA " tag in double precision: the curve sets, the matrix
 // with its offsets and the CLUT (simplex interpolation), in the order of the tag's type. Samples
 // are on the 16-bit scale (Lab PCS values in the version 4 encoding, XYZ with 1.0 at 32768); 16-bit
-// samples go through the same double evaluation and are rounded. Curves that evaluate a power go
-// through tables of them (csICCCurveTable, same results), made at the first conversion; one
+// samples go through the same double evaluation and are rounded. Curves that round to 16-bit steps
+// go through tables of them (csICCCurveTable, same results), made at the first conversion; one
 // interpolator converts on one thread at a time. The tag is not owned and must outlive the
 // interpolator.
 class csICCmABInterpolator {
@@ -64,7 +64,7 @@ private:
 
     const csICCLutABTag* tag_;
     std::vector<csICCToneCurve> a_, m_, b_;
-    // Per curve of each set, its table, or null for a curve that evaluates no power.
+    // Per curve of each set, its table, or null for a curve that does not round.
     mutable std::vector<std::unique_ptr<csICCCurveTable>> aTables_, mTables_, bTables_;
     mutable bool tabulated_ = false;
     // Per curve of the first set whose results on 16-bit samples are all whole steps, the CLUT
