@@ -134,60 +134,69 @@ double csICCCurveTable::forwardValue(double x) const {
 
 namespace {
 
-// The table's decision of forwardValue for the values of x four at a time, with the arithmetic of
-// stepByLine: the whole step where the line, a quarter step near the start or the end at 0
-// decides, otherwise not a number (which no curve value is here). Returns how many values it went
-// through, a multiple of 4.
-__attribute__((target("avx2"))) int byLine(const double* values, const double* margins,
-                                           const double* nearStart, double atZero, const double* x,
-                                           double* out, int n) {
+// A table's arrays, as the four-at-a-time pass reads them.
+struct Lookup {
+    const double *values, *margins, *nearStart;
+    double atZero;
+};
+
+// The table's decision of forwardValue for four values, with the arithmetic of stepByLine: the
+// whole step where the line, a quarter step near the start or the end at 0 decides, otherwise not
+// a number (which no curve value is here).
+__attribute__((target("avx2"), always_inline)) inline __m256d decideFour(const Lookup& t,
+                                                                         __m256d v) {
     // (The masked gathers: the plain ones trip a warning in the compiler's own header.)
     const __m256d all = _mm256_castsi256_pd(_mm256_set1_epi64x(-1)), zero = _mm256_setzero_pd();
     const __m256d one = _mm256_set1_pd(1), notANumber = _mm256_set1_pd(std::nan(""));
-    int i = 0;
-    for (; i + 4 <= n; i += 4) {
-        const __m256d v = _mm256_loadu_pd(x + i);
-        const __m256d inRange = _mm256_and_pd(_mm256_cmp_pd(v, zero, _CMP_GE_OQ),
-                                              _mm256_cmp_pd(v, _mm256_set1_pd(65535), _CMP_LE_OQ));
-        const __m256d position = _mm256_mul_pd(v, _mm256_set1_pd(1 / step));
-        // Indexes of values out of range (or not numbers) are kept in the table; their lanes
-        // are not decided here.
-        const __m128i k =
-            _mm_min_epi32(_mm_max_epi32(_mm256_cvttpd_epi32(position), _mm_setzero_si128()),
-                          _mm_set1_epi32(csICCCurveTable::stretches - 1));
-        const __m256d margin = _mm256_mask_i32gather_pd(zero, margins, k, all, 8);
-        const __m256d start = _mm256_mask_i32gather_pd(zero, values, k, all, 8);
-        const __m256d end = _mm256_mask_i32gather_pd(zero, values + 1, k, all, 8);
-        const __m256d half = _mm256_add_pd(
-            _mm256_add_pd(start, _mm256_mul_pd(_mm256_sub_pd(position, _mm256_cvtepi32_pd(k)),
-                                               _mm256_sub_pd(end, start))),
-            _mm256_set1_pd(0.5));
-        const __m256d inSteps =
-            _mm256_and_pd(_mm256_cmp_pd(half, zero, _CMP_GE_OQ),
-                          _mm256_cmp_pd(half, _mm256_set1_pd(65536), _CMP_LT_OQ));
-        const __m256d whole = _mm256_cvtepi32_pd(_mm256_cvttpd_epi32(half));
-        const __m256d clear = _mm256_and_pd(
-            _mm256_cmp_pd(_mm256_sub_pd(half, whole), margin, _CMP_GT_OQ),
-            _mm256_cmp_pd(_mm256_sub_pd(_mm256_add_pd(whole, one), half), margin, _CMP_GT_OQ));
-        // (An infinite margin fails clear, and so does every margin of a value that is not a
-        // number.)
-        const __m256d decided = _mm256_and_pd(inRange, _mm256_and_pd(inSteps, clear));
-        // Near the start, where the line never decides, the quarter steps (their index kept in
-        // the table, a lane out of it not gathered); and 0, where clamped values land often.
-        const __m256d near =
-            _mm256_and_pd(inRange, _mm256_cmp_pd(v, _mm256_set1_pd(nearEnd), _CMP_LT_OQ));
+    const __m256d inRange = _mm256_and_pd(_mm256_cmp_pd(v, zero, _CMP_GE_OQ),
+                                          _mm256_cmp_pd(v, _mm256_set1_pd(65535), _CMP_LE_OQ));
+    const __m256d position = _mm256_mul_pd(v, _mm256_set1_pd(1 / step));
+    // Indexes of values out of range (or not numbers) are kept in the table; their lanes are not
+    // decided here.
+    const __m128i k =
+        _mm_min_epi32(_mm_max_epi32(_mm256_cvttpd_epi32(position), _mm_setzero_si128()),
+                      _mm_set1_epi32(csICCCurveTable::stretches - 1));
+    const __m256d margin = _mm256_mask_i32gather_pd(zero, t.margins, k, all, 8);
+    const __m256d start = _mm256_mask_i32gather_pd(zero, t.values, k, all, 8);
+    const __m256d end = _mm256_mask_i32gather_pd(zero, t.values + 1, k, all, 8);
+    const __m256d half = _mm256_add_pd(
+        _mm256_add_pd(start, _mm256_mul_pd(_mm256_sub_pd(position, _mm256_cvtepi32_pd(k)),
+                                           _mm256_sub_pd(end, start))),
+        _mm256_set1_pd(0.5));
+    const __m256d inSteps = _mm256_and_pd(_mm256_cmp_pd(half, zero, _CMP_GE_OQ),
+                                          _mm256_cmp_pd(half, _mm256_set1_pd(65536), _CMP_LT_OQ));
+    const __m256d whole = _mm256_cvtepi32_pd(_mm256_cvttpd_epi32(half));
+    const __m256d clear = _mm256_and_pd(
+        _mm256_cmp_pd(_mm256_sub_pd(half, whole), margin, _CMP_GT_OQ),
+        _mm256_cmp_pd(_mm256_sub_pd(_mm256_add_pd(whole, one), half), margin, _CMP_GT_OQ));
+    // (An infinite margin fails clear, and so does every margin of a value that is not a number.)
+    const __m256d decided = _mm256_and_pd(inRange, _mm256_and_pd(inSteps, clear));
+    // Near the start, where the line never decides, the quarter steps (their index kept in the
+    // table, a lane out of it not gathered); and 0, where clamped values land often.
+    const __m256d near =
+        _mm256_and_pd(inRange, _mm256_cmp_pd(v, _mm256_set1_pd(nearEnd), _CMP_LT_OQ));
+    __m256d result = _mm256_blendv_pd(notANumber, whole, decided);
+    if (_mm256_movemask_pd(near) != 0) {
         const __m128i j = _mm_min_epi32(
             _mm256_cvttpd_epi32(_mm256_and_pd(near, _mm256_mul_pd(v, _mm256_set1_pd(1 / quarter)))),
             _mm_set1_epi32(quarters - 1));
-        const __m256d atQuarter = _mm256_mask_i32gather_pd(notANumber, nearStart, j, near, 8);
-        __m256d result = _mm256_blendv_pd(notANumber, whole, decided);
+        const __m256d atQuarter = _mm256_mask_i32gather_pd(notANumber, t.nearStart, j, near, 8);
         result =
             _mm256_blendv_pd(result, atQuarter,
                              _mm256_and_pd(near, _mm256_cmp_pd(atQuarter, atQuarter, _CMP_EQ_OQ)));
-        result =
-            _mm256_blendv_pd(result, _mm256_set1_pd(atZero), _mm256_cmp_pd(v, zero, _CMP_EQ_OQ));
-        _mm256_storeu_pd(out + i, result);
     }
+    return _mm256_blendv_pd(result, _mm256_set1_pd(t.atZero), _mm256_cmp_pd(v, zero, _CMP_EQ_OQ));
+}
+
+// The decisions for n values of each of count tables, four at a time, a vector of each table in
+// turn so that their lookups overlap. Returns how many values of each it went through, a multiple
+// of 4.
+__attribute__((target("avx2"))) int byLine(const Lookup* tables, int count, const double* const x[],
+                                           double* const out[], int n) {
+    int i = 0;
+    for (; i + 4 <= n; i += 4)
+        for (int c = 0; c < count; ++c)
+            _mm256_storeu_pd(out[c] + i, decideFour(tables[c], _mm256_loadu_pd(x[c] + i)));
     return i;
 }
 
@@ -201,15 +210,29 @@ bool hasAVX2() {
 #endif
 
 void csICCCurveTable::stepsByLine(const double* x, double* out, int n) const {
+    const csICCCurveTable* self = this;
+    stepsByLine(&self, 1, &x, &out, n);
+}
+
+void csICCCurveTable::stepsByLine(const csICCCurveTable* const tables[], int count,
+                                  const double* const x[], double* const out[], int n) {
     int i = 0;
 #ifdef TINTORA_CURVE_VECTORS
-    if (hasAVX2())
-        i = byLine(values_.data(), margins_.data(), nearStart_.data(), ends_[0], x, out, n);
-#endif
-    for (; i < n; ++i) {
-        double step;
-        out[i] = stepByLine(x[i], &step) ? step : std::numeric_limits<double>::quiet_NaN();
+    if (hasAVX2()) {
+        Lookup lookups[16];
+        for (int c = 0; c < count; ++c)
+            lookups[c] = {tables[c]->values_.data(), tables[c]->margins_.data(),
+                          tables[c]->nearStart_.data(), tables[c]->ends_[0]};
+        i = byLine(lookups, count, x, out, n);
     }
+#endif
+    for (int c = 0; c < count; ++c)
+        for (int r = i; r < n; ++r) {
+            double step;
+            out[c][r] = tables[c]->stepByLine(x[c][r], &step)
+                            ? step
+                            : std::numeric_limits<double>::quiet_NaN();
+        }
 }
 
 void csICCCurveTable::forwardValues(const double* x, double* out, int n) const {

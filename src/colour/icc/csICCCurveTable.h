@@ -33,6 +33,10 @@ public:
     // stepByLine of n values: out[i] the step for x[i], or not a number where the table does not
     // decide it (out may be x); four at a time on processors with AVX2.
     void stepsByLine(const double* x, double* out, int n) const;
+    // The same for n values of each of count tables (at most 16), out[c][i] for x[c][i], their
+    // lookups side by side.
+    static void stepsByLine(const csICCCurveTable* const tables[], int count,
+                            const double* const x[], double* const out[], int n);
     // forwardValue of n values, out[i] for x[i] (out may be x).
     void forwardValues(const double* x, double* out, int n) const;
 

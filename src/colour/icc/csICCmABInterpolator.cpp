@@ -333,21 +333,32 @@ void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count,
         for (unsigned c = 0; c < Outputs; ++c)
             pixel[c] = sample(v[c]);
     };
-    // A curve with a table on n values on the 16-bit scale, in place, as curve() takes them
-    // normalised: where the table decides, its step straight from the value (which normalising
+    // Curves with tables on n values each, planes on the 16-bit scale, in place, as curve() takes
+    // them normalised: where a table decides, its step straight from the value (which normalising
     // moves by a unit in the last place at most; a whole step comes back from normalising and
     // scaling again); elsewhere normalised, through the curve, and clamped as curve() does.
-    const auto throughTable = [](const csICCCurveTable& table, double* v, int n) {
-        for (int i = 0; i < n; ++i) {
-            const double x = v[i] > 0 ? v[i] : 0.0; // not a number too
-            v[i] = x < 65535 ? x : 65535.0;
+    const auto throughTables = [](const csICCCurveTable* const tables[], double* const planes[],
+                                  int count, int n) {
+        double decided[4][block];
+        double* results[4];
+        for (int c = 0; c < count; ++c) {
+            for (int i = 0; i < n; ++i) {
+                const double x = planes[c][i] > 0 ? planes[c][i] : 0.0; // not a number too
+                planes[c][i] = x < 65535 ? x : 65535.0;
+            }
+            results[c] = decided[c];
         }
-        double decided[block];
-        table.stepsByLine(v, decided, n);
-        for (int i = 0; i < n; ++i)
-            v[i] = decided[i] == decided[i]
-                       ? decided[i]
-                       : clamp01(table.forwardValue(clamp01(v[i] / 65535) * 65535) / 65535) * 65535;
+        csICCCurveTable::stepsByLine(tables, count, planes, results, n);
+        for (int c = 0; c < count; ++c)
+            for (int i = 0; i < n; ++i) {
+                const double step = decided[c][i];
+                planes[c][i] =
+                    step == step
+                        ? step
+                        : clamp01(tables[c]->forwardValue(clamp01(planes[c][i] / 65535) * 65535) /
+                                  65535) *
+                              65535;
+            }
     };
     // One pixel by itself; more in blocks, a step at a time over the block, so that the table
     // lookups of neighbouring pixels overlap instead of waiting on each other (and the curves with
@@ -415,16 +426,24 @@ void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count,
             for (unsigned k = 0; k < Inputs; ++k)
                 scaleClamped(position[k], n);
         }
-        for (unsigned k = 0; k < Inputs && !middleFirst; ++k) {
-            double* p = position[k];
-            if (steps[k] == nullptr && k < first.size() && firstTables[k]) {
+        if (!middleFirst) {
+            // The channels with tables all at once.
+            const csICCCurveTable* tables[Inputs];
+            double* tabled[Inputs];
+            int count = 0;
+            for (unsigned k = 0; k < Inputs; ++k) {
+                double* p = position[k];
+                if (steps[k] == nullptr && k < first.size() && firstTables[k]) {
+                    for (int i = 0; i < n; ++i)
+                        p[i] = in[std::ptrdiff_t{i} * inStep + k];
+                    tables[count] = firstTables[k].get();
+                    tabled[count++] = p;
+                    continue;
+                }
                 for (int i = 0; i < n; ++i)
-                    p[i] = in[std::ptrdiff_t{i} * inStep + k];
-                throughTable(*firstTables[k], p, n);
-                continue;
+                    p[i] = firstCurve(k, in[std::ptrdiff_t{i} * inStep + k]);
             }
-            for (int i = 0; i < n; ++i)
-                p[i] = firstCurve(k, in[std::ptrdiff_t{i} * inStep + k]);
+            throughTables(tables, tabled, count, n);
         }
         // The last vector filled up with the last pixel, so that none is left over.
         const int padded = (n + 3) / 4 * 4;
@@ -459,20 +478,30 @@ void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count,
                 for (int i = 0; i < n; ++i)
                     out[std::ptrdiff_t{i} * outStep + c] = sample(sum[c][i]);
         }
-        for (unsigned c = 0; c < Outputs && !middleLast; ++c) {
-            if (c < last.size() && lastTables[c]) {
-                double* v = sum[c];
-                throughTable(*lastTables[c], v, n);
-                for (int i = 0; i < n; ++i) {
-                    if constexpr (sixteenBit)
-                        out[std::ptrdiff_t{i} * outStep + c] = static_cast<Sample>(v[i] + 0.5);
-                    else
-                        out[std::ptrdiff_t{i} * outStep + c] = v[i];
+        if (!middleLast) {
+            const csICCCurveTable* tables[Outputs];
+            double* tabled[Outputs];
+            int count = 0;
+            for (unsigned c = 0; c < Outputs; ++c)
+                if (c < last.size() && lastTables[c]) {
+                    tables[count] = lastTables[c].get();
+                    tabled[count++] = sum[c];
                 }
-                continue;
+            throughTables(tables, tabled, count, n);
+            for (unsigned c = 0; c < Outputs; ++c) {
+                const double* v = sum[c];
+                if (c < last.size() && lastTables[c]) {
+                    for (int i = 0; i < n; ++i) {
+                        if constexpr (sixteenBit)
+                            out[std::ptrdiff_t{i} * outStep + c] = static_cast<Sample>(v[i] + 0.5);
+                        else
+                            out[std::ptrdiff_t{i} * outStep + c] = v[i];
+                    }
+                    continue;
+                }
+                for (int i = 0; i < n; ++i)
+                    out[std::ptrdiff_t{i} * outStep + c] = lastCurve(c, v[i]);
             }
-            for (int i = 0; i < n; ++i)
-                out[std::ptrdiff_t{i} * outStep + c] = lastCurve(c, sum[c][i]);
         }
         in += std::ptrdiff_t{n} * inStep;
         out += std::ptrdiff_t{n} * outStep;
