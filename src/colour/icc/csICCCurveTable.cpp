@@ -44,30 +44,31 @@ double clearStep(double v) {
 } // namespace
 
 csICCCurveTable::csICCCurveTable(const csICCToneCurve& curve)
-    : curve_(&curve), values_(stretches + 1), margins_(stretches), nearStart_(quarters) {
-    for (int k = 0; k <= stretches; ++k)
-        values_[k] = curve.beforeRounding(k * step);
-    const auto secondDifference = [this](int k) {
-        return k < 1 || k >= stretches ? 0.0
-                                       : std::abs(values_[k - 1] - 2 * values_[k] + values_[k + 1]);
-    };
+    : curve_(&curve), line_(2 * (stretches + 1)), nearStart_(quarters) {
     constexpr double always = std::numeric_limits<double>::infinity();
+    for (int k = 0; k <= stretches; ++k) {
+        line_[2 * k] = curve.beforeRounding(k * step);
+        line_[2 * k + 1] = always;
+    }
+    const auto secondDifference = [this](int k) {
+        return k < 1 || k >= stretches ? 0.0 : std::abs(value(k - 1) - 2 * value(k) + value(k + 1));
+    };
     for (int k = 0; k < stretches; ++k) {
         double margin = std::max({secondDifference(k - 1), secondDifference(k),
                                   secondDifference(k + 1), secondDifference(k + 2)}) /
                             2 +
                         leastMargin;
         const double middle = curve.beforeRounding((k + 0.5) * step);
-        const double line = (values_[k] + values_[k + 1]) / 2;
+        const double line = (value(k) + value(k + 1)) / 2;
         // Not a number anywhere near fails this comparison too.
         if (k < evaluatedStart || !(std::abs(middle - line) <= margin / 2))
             margin = always;
-        margins_[k] = margin;
+        line_[2 * k + 1] = margin;
     }
     // The table holds the curve's own values at the ends (k * step is 0 and 65535 exactly): their
     // rounding is the curve's, with no margin.
     for (int end : {0, 1}) {
-        const double half = values_[end * stretches] + 0.5;
+        const double half = value(end * stretches) + 0.5;
         ends_[end] = !(half == half) ? half
                      : half < 0      ? 0
                      : half >= 65536 ? 65535
@@ -88,6 +89,26 @@ csICCCurveTable::csICCCurveTable(const csICCToneCurve& curve)
 bool csICCCurveTable::stepByLine(double x, double* step) const {
     if (!(x >= 0 && x <= 65535))
         return false;
+    const double position = x * (1 / ::step);
+    const int k = std::min(static_cast<int>(position), stretches - 1);
+    const double margin = this->margin(k);
+    // (An infinite margin, and every margin of a stretch with a value that is not a number, fails
+    // this; the line's values below are then finite.)
+    if (!(margin < 1))
+        return byEnds(x, step);
+    const double half = value(k) + (position - k) * (value(k + 1) - value(k)) + 0.5;
+    // A line below the range (or above it) is within less than a step of the curve, which
+    // rounds to the end there.
+    if (half < 0 || half >= 65536) {
+        *step = half < 0 ? 0 : 65535;
+        return true;
+    }
+    const double whole = static_cast<double>(static_cast<std::int32_t>(half));
+    *step = whole;
+    return half - whole > margin && whole + 1 - half > margin;
+}
+
+bool csICCCurveTable::byEnds(double x, double* step) const {
     if (x < nearEnd) {
         const double near = nearStart_[static_cast<int>(x * (1 / quarter))];
         if (near == near) {
@@ -99,23 +120,7 @@ bool csICCCurveTable::stepByLine(double x, double* step) const {
         *step = ends_[x == 0 ? 0 : 1];
         return *step == *step;
     }
-    const double position = x * (1 / ::step);
-    const int k = std::min(static_cast<int>(position), stretches - 1);
-    const double margin = margins_[k];
-    // (An infinite margin, and every margin of a stretch with a value that is not a number, fails
-    // this; the line's values below are then finite.)
-    if (!(margin < 1))
-        return false;
-    const double half = values_[k] + (position - k) * (values_[k + 1] - values_[k]) + 0.5;
-    // A line below the range (or above it) is within less than a step of the curve, which
-    // rounds to the end there.
-    if (half < 0 || half >= 65536) {
-        *step = half < 0 ? 0 : 65535;
-        return true;
-    }
-    const double whole = static_cast<double>(static_cast<std::int32_t>(half));
-    *step = whole;
-    return half - whole > margin && whole + 1 - half > margin;
+    return false;
 }
 
 double csICCCurveTable::forwardValue(double x) const {
@@ -136,7 +141,7 @@ namespace {
 
 // A table's arrays, as the four-at-a-time pass reads them.
 struct Lookup {
-    const double *values, *margins, *nearStart;
+    const double *line, *nearStart;
     double atZero;
 };
 
@@ -145,8 +150,7 @@ struct Lookup {
 // a number (which no curve value is here).
 __attribute__((target("avx2"), always_inline)) inline __m256d decideFour(const Lookup& t,
                                                                          __m256d v) {
-    // (The masked gathers: the plain ones trip a warning in the compiler's own header.)
-    const __m256d all = _mm256_castsi256_pd(_mm256_set1_epi64x(-1)), zero = _mm256_setzero_pd();
+    const __m256d zero = _mm256_setzero_pd();
     const __m256d one = _mm256_set1_pd(1), notANumber = _mm256_set1_pd(std::nan(""));
     const __m256d inRange = _mm256_and_pd(_mm256_cmp_pd(v, zero, _CMP_GE_OQ),
                                           _mm256_cmp_pd(v, _mm256_set1_pd(65535), _CMP_LE_OQ));
@@ -156,9 +160,17 @@ __attribute__((target("avx2"), always_inline)) inline __m256d decideFour(const L
     const __m128i k =
         _mm_min_epi32(_mm_max_epi32(_mm256_cvttpd_epi32(position), _mm_setzero_si128()),
                       _mm_set1_epi32(csICCCurveTable::stretches - 1));
-    const __m256d margin = _mm256_mask_i32gather_pd(zero, t.margins, k, all, 8);
-    const __m256d start = _mm256_mask_i32gather_pd(zero, t.values, k, all, 8);
-    const __m256d end = _mm256_mask_i32gather_pd(zero, t.values + 1, k, all, 8);
+    // Each lane's stretch in one load, its start, margin, end (and the next margin); then the
+    // lanes' starts, ends and margins side by side.
+    const __m256d s0 = _mm256_loadu_pd(t.line + 2 * _mm_extract_epi32(k, 0));
+    const __m256d s1 = _mm256_loadu_pd(t.line + 2 * _mm_extract_epi32(k, 1));
+    const __m256d s2 = _mm256_loadu_pd(t.line + 2 * _mm_extract_epi32(k, 2));
+    const __m256d s3 = _mm256_loadu_pd(t.line + 2 * _mm_extract_epi32(k, 3));
+    const __m256d values01 = _mm256_unpacklo_pd(s0, s1), values23 = _mm256_unpacklo_pd(s2, s3);
+    const __m256d margins01 = _mm256_unpackhi_pd(s0, s1), margins23 = _mm256_unpackhi_pd(s2, s3);
+    const __m256d start = _mm256_permute2f128_pd(values01, values23, 0x20);
+    const __m256d end = _mm256_permute2f128_pd(values01, values23, 0x31);
+    const __m256d margin = _mm256_permute2f128_pd(margins01, margins23, 0x20);
     const __m256d half = _mm256_add_pd(
         _mm256_add_pd(start, _mm256_mul_pd(_mm256_sub_pd(position, _mm256_cvtepi32_pd(k)),
                                            _mm256_sub_pd(end, start))),
@@ -180,6 +192,7 @@ __attribute__((target("avx2"), always_inline)) inline __m256d decideFour(const L
         const __m128i j = _mm_min_epi32(
             _mm256_cvttpd_epi32(_mm256_and_pd(near, _mm256_mul_pd(v, _mm256_set1_pd(1 / quarter)))),
             _mm_set1_epi32(quarters - 1));
+        // (A masked gather: the plain one trips a warning in the compiler's own header.)
         const __m256d atQuarter = _mm256_mask_i32gather_pd(notANumber, t.nearStart, j, near, 8);
         result =
             _mm256_blendv_pd(result, atQuarter,
@@ -221,8 +234,8 @@ void csICCCurveTable::stepsByLine(const csICCCurveTable* const tables[], int cou
     if (hasAVX2()) {
         Lookup lookups[16];
         for (int c = 0; c < count; ++c)
-            lookups[c] = {tables[c]->values_.data(), tables[c]->margins_.data(),
-                          tables[c]->nearStart_.data(), tables[c]->ends_[0]};
+            lookups[c] = {tables[c]->line_.data(), tables[c]->nearStart_.data(),
+                          tables[c]->ends_[0]};
         i = byLine(lookups, count, x, out, n);
     }
 #endif

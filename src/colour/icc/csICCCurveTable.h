@@ -41,9 +41,16 @@ public:
     void forwardValues(const double* x, double* out, int n) const;
 
 private:
+    // stepByLine where the line does not decide: the quarter steps near the start and the ends.
+    bool byEnds(double x, double* step) const;
+
     const csICCToneCurve* curve_;
-    std::vector<double> values_;  // before rounding, at k * 65535 / stretches
-    std::vector<double> margins_; // per stretch; infinite where the curve is always evaluated
+    // Per point k * 65535 / stretches, the curve's value before rounding, then the margin of the
+    // stretch from there (infinite where the curve is always evaluated, and after the last point):
+    // a stretch's two values and its margin lie side by side.
+    std::vector<double> line_;
+    double value(int k) const { return line_[2 * std::size_t(k)]; }
+    double margin(int k) const { return line_[2 * std::size_t(k) + 1]; }
     // Per quarter step of the first stretches, the step where it decides it, else not a number.
     std::vector<double> nearStart_;
     double ends_[2]; // the steps at 0 and 65535, or not a number
