@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <memory>
+#include <random>
 
 namespace {
 
@@ -194,6 +195,42 @@ TEST_F(Optimizer, XYZAndLabPCSGiveTheSameResult) {
         EXPECT_LT(d1 + d2, 1e-3);
         for (int c = 0; c < 3; ++c)
             EXPECT_NEAR(devLab[c], devXYZ[c], 0.01) << "method " << method;
+    }
+}
+
+// A colour kept from the iteration before is that of the same device values: where a shifted
+// candidate is clamped onto a face or rounds to other values, it is converted again. So the colour
+// a pass ends on is its end point's own, over many passes along the faces of a curved press.
+TEST_F(Optimizer, AColourKeptFromTheLastIterationIsThatOfTheSameDeviceValues) {
+    const auto colour = [](const double* d, double lab[3]) {
+        const double c = d[0] / 65535, m = d[1] / 65535, y = d[2] / 65535;
+        lab[0] = 95 - 40 * std::sqrt(c) - 30 * m * m - 10 * y;
+        lab[1] = 70 * m - 40 * c + 5 * std::sin(9 * y);
+        lab[2] = 80 * y - 50 * c * m - 20 * std::cos(7 * c);
+    };
+    FunctionConverter press([&](const double* d, double* pcs, int) {
+        double lab[3];
+        colour(d, lab);
+        encodeLab(lab[0], lab[1], lab[2], pcs);
+    });
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> percent(0, 100), ab(-90, 90);
+    for (int n = 0; n < 3000; ++n) {
+        double dev[4] = {percent(random), percent(random), percent(random), 0};
+        if (n % 2 == 0)
+            dev[n / 2 % 3] = n % 4 == 0 ? 0 : 100; // starting on a face
+        double reference[3] = {percent(random), ab(random), ab(random)};
+        const double first = std::ldexp(65535.0, -static_cast<int>(random() % 8));
+        optimizer.searchDeviceValues(press, context, dev, reference, 1, 1, 1, 0, false,
+                                     {first, 0.5, n % 3 != 0, 40});
+        double in[4], lab[3], pcs[3];
+        for (int k = 0; k < 4; ++k)
+            in[k] = toSingle(dev[k] * percentTo16);
+        colour(in, lab);
+        encodeLab(lab[0], lab[1], lab[2], pcs);
+        pcsToLab(pcs, 1, false);
+        for (int k = 0; k < 3; ++k)
+            ASSERT_EQ(reference[k], pcs[k]) << "pass " << n << " component " << k;
     }
 }
 
