@@ -86,28 +86,6 @@ csICCCurveTable::csICCCurveTable(const csICCToneCurve& curve)
     }
 }
 
-bool csICCCurveTable::stepByLine(double x, double* step) const {
-    if (!(x >= 0 && x <= 65535))
-        return false;
-    const double position = x * (1 / ::step);
-    const int k = std::min(static_cast<int>(position), stretches - 1);
-    const double margin = this->margin(k);
-    // (An infinite margin, and every margin of a stretch with a value that is not a number, fails
-    // this; the line's values below are then finite.)
-    if (!(margin < 1))
-        return byEnds(x, step);
-    const double half = value(k) + (position - k) * (value(k + 1) - value(k)) + 0.5;
-    // A line below the range (or above it) is within less than a step of the curve, which
-    // rounds to the end there.
-    if (half < 0 || half >= 65536) {
-        *step = half < 0 ? 0 : 65535;
-        return true;
-    }
-    const double whole = static_cast<double>(static_cast<std::int32_t>(half));
-    *step = whole;
-    return half - whole > margin && whole + 1 - half > margin;
-}
-
 bool csICCCurveTable::byEnds(double x, double* step) const {
     if (x < nearEnd) {
         const double near = nearStart_[static_cast<int>(x * (1 / quarter))];
@@ -154,7 +132,7 @@ __attribute__((target("avx2"), always_inline)) inline __m256d decideFour(const L
     const __m256d one = _mm256_set1_pd(1), notANumber = _mm256_set1_pd(std::nan(""));
     const __m256d inRange = _mm256_and_pd(_mm256_cmp_pd(v, zero, _CMP_GE_OQ),
                                           _mm256_cmp_pd(v, _mm256_set1_pd(65535), _CMP_LE_OQ));
-    const __m256d position = _mm256_mul_pd(v, _mm256_set1_pd(1 / step));
+    const __m256d position = _mm256_mul_pd(v, _mm256_set1_pd(csICCCurveTable::perStep));
     // Indexes of values out of range (or not numbers) are kept in the table; their lanes are not
     // decided here.
     const __m128i k =

@@ -2,6 +2,8 @@
 
 #include "csICCToneCurve.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 // A curve that rounds (csICCToneCurve::rounds), forward on doubles over 0..65535, with the same
@@ -18,6 +20,8 @@
 class csICCCurveTable {
 public:
     static constexpr int stretches = 4096;
+    // Stretches per 16-bit step.
+    static constexpr double perStep = 1 / (65535.0 / stretches);
 
     explicit csICCCurveTable(const csICCToneCurve& curve);
 
@@ -29,7 +33,28 @@ public:
     // decides it, and at 0 and 65535. The margin's slack (leastMargin) covers the line's own
     // arithmetic many times over, so the curve has that step at every point within a few units in
     // the last place of x as well (at the ends, which normalising does not move, at x itself).
-    bool stepByLine(double x, double* step) const;
+    // (Inline: a single pixel's curves come here one value at a time.)
+    bool stepByLine(double x, double* step) const {
+        if (!(x >= 0 && x <= 65535))
+            return false;
+        const double position = x * perStep;
+        const int k = std::min(static_cast<int>(position), stretches - 1);
+        const double margin = this->margin(k);
+        // (An infinite margin, and every margin of a stretch with a value that is not a number,
+        // fails this; the line's values below are then finite.)
+        if (!(margin < 1))
+            return byEnds(x, step);
+        const double half = value(k) + (position - k) * (value(k + 1) - value(k)) + 0.5;
+        // A line below the range (or above it) is within less than a step of the curve, which
+        // rounds to the end there.
+        if (half < 0 || half >= 65536) {
+            *step = half < 0 ? 0 : 65535;
+            return true;
+        }
+        const double whole = static_cast<double>(static_cast<std::int32_t>(half));
+        *step = whole;
+        return half - whole > margin && whole + 1 - half > margin;
+    }
     // stepByLine of n values: out[i] the step for x[i], or not a number where the table does not
     // decide it (out may be x); four at a time on processors with AVX2.
     void stepsByLine(const double* x, double* out, int n) const;
