@@ -3,6 +3,7 @@
 #include "DeviceToLab.h"
 #include "VariationOptimizer.h"
 #include "csColorConverter.h"
+#include "csProcessor.h"
 #include "csTypes.h"
 
 #include <algorithm>
@@ -140,8 +141,7 @@ __attribute__((target("avx2"))) void rankAllAVX2(const Ranking& r, int n, double
 }
 
 void rankPoints(const Ranking& r, int n, double* rank) {
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (avx2)
+    if (processorHasAVX2())
         rankAllAVX2(r, n, rank);
     else
         rankAll(r, n, rank);

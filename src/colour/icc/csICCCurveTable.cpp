@@ -1,5 +1,7 @@
 #include "csICCCurveTable.h"
 
+#include "csProcessor.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -191,11 +193,6 @@ __attribute__((target("avx2"))) int byLine(const Lookup* tables, int count, cons
     return i;
 }
 
-bool hasAVX2() {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
-
 } // namespace
 
 #endif
@@ -209,7 +206,7 @@ void csICCCurveTable::stepsByLine(const csICCCurveTable* const tables[], int cou
                                   const double* const x[], double* const out[], int n) {
     int i = 0;
 #ifdef TINTORA_CURVE_VECTORS
-    if (hasAVX2()) {
+    if (processorHasAVX2()) {
         Lookup lookups[16];
         for (int c = 0; c < count; ++c)
             lookups[c] = {tables[c]->line_.data(), tables[c]->nearStart_.data(),

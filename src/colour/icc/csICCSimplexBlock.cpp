@@ -1,6 +1,7 @@
 #include "csICCSimplexBlock.h"
 
 #include "csICCSimplex.h"
+#include "csProcessor.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 
@@ -100,18 +101,13 @@ __attribute__((target("avx2"))) int fourAtATime(const double* const positions[],
     return i;
 }
 
-bool hasAVX2() {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
-
 } // namespace
 
 int simplexBlock(unsigned inputs, unsigned outputs, const double* const positions[], int n,
                  const std::uint32_t* grid, const double* gridScale, const std::uint32_t* strides,
                  const float* values, double* const sums[]) {
     int done = 0;
-    if (hasAVX2())
+    if (processorHasAVX2())
         withCommonSize(inputs, outputs, [&]<unsigned Inputs, unsigned Outputs>() {
             done = fourAtATime<Inputs, Outputs>(positions, n, grid, gridScale, strides, 0,
                                                 FloatGrid{values}, sums);
@@ -123,7 +119,7 @@ int simplexBlock(unsigned inputs, unsigned outputs, const double* const position
                  const std::uint32_t* grid, const double* gridScale, const std::uint32_t* strides,
                  std::uint32_t start, const std::uint8_t* native16, double* const sums[]) {
     int done = 0;
-    if (hasAVX2())
+    if (processorHasAVX2())
         withCommonSize(inputs, outputs, [&]<unsigned Inputs, unsigned Outputs>() {
             done = fourAtATime<Inputs, Outputs>(positions, n, grid, gridScale, strides, start,
                                                 Native16Grid{native16}, sums);

@@ -3,6 +3,7 @@
 #include "cs1DInterpolate.h"
 #include "csICCPCS.h"
 #include "csICCSimplexBlock.h"
+#include "csProcessor.h"
 
 #include <algorithm>
 #include <cstring>
@@ -36,14 +37,11 @@ Position position(std::uint32_t x, std::uint32_t g) {
 
 // Linear interpolation in a table of n 16-bit entries, as csICCmftInterpolator::interpolate does
 // it, four samples at a time with AVX2 (the same operations, no fused multiply-adds): the samples
-// of one channel of count pixels, `step` apart. Returns how many pixels it did (a multiple of 4,
-// or 0 without AVX2); the caller does the rest.
+// of one channel of count pixels, `step` apart, on processors with AVX2. Returns how many pixels
+// it did (a multiple of 4); the caller does the rest.
 __attribute__((target("avx2"))) int tableFourAtATime(const std::uint16_t* table, std::uint32_t n,
                                                      double scale, double* samples, int count,
                                                      int step) {
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (!avx2)
-        return 0;
     const __m256d top = _mm256_set1_pd(n - 1.0), last = _mm256_set1_pd(n - 2.0);
     int i = 0;
     for (; i + 4 <= count; i += 4) {
@@ -155,7 +153,7 @@ void csICCmft2Interpolator::inputTables(double* samples, int count, int stride) 
     const int step = stride == 0 ? static_cast<int>(inputs_) : stride;
     // Four samples of a channel at a time where there are enough, the rest one by one.
     int done = 0;
-    for (unsigned c = 0; c < inputs_ && count >= 4; ++c)
+    for (unsigned c = 0; c < inputs_ && count >= 4 && processorHasAVX2(); ++c)
         done = tableFourAtATime(inputTables_.data() + c * inputEntries_, inputEntries_, inputScale_,
                                 samples + c, count, step);
     for (int i = done; i < count; ++i)

@@ -1,6 +1,7 @@
 #include "csCIECAM02.h"
 
 #include "csCIEConstants.h"
+#include "csProcessor.h"
 #include "csTypes.h"
 
 #include <algorithm>
@@ -159,7 +160,8 @@ void csCIECAM02::forward(const float* xyz, int count, float* J, float* C, float*
         for (int k = 3 * n; k < 3 * padded; ++k)
             in[k] = in[k % 3];
         const std::uint64_t settled =
-            forwardBlock(in, padded, out[0], out[1], out[2], out[3], out[4]);
+            processorHasAVX2() ? forwardBlock(in, padded, out[0], out[1], out[2], out[3], out[4])
+                               : 0;
         for (int i = 0; i < n; ++i) {
             if ((settled >> i & 1) == 0) {
                 forward(in[3 * i], in[3 * i + 1], in[3 * i + 2], &out[0][i], &out[1][i],

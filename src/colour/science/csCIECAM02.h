@@ -56,8 +56,9 @@ public:
 private:
     // forward() and cartesian() of up to blockColours colours (a multiple of 4) with AVX2, four
     // to a vector, from approximations of the powers and the hue angle that are checked against
-    // every rounding to single precision: returns a mask of the colours whose results it settled
-    // (bit i for colour i), or 0 without AVX2. The others' outputs are left undefined.
+    // every rounding to single precision, on processors with AVX2 (0 on others): returns a mask of
+    // the colours whose results it settled (bit i for colour i). The others' outputs are left
+    // undefined.
     static constexpr int blockColours = 64;
     std::uint64_t forwardBlock(const float* xyz, int count, float* J, float* C, float* h, float* ac,
                                float* bc) const;

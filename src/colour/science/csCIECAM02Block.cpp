@@ -171,8 +171,6 @@ constexpr double slack = 0x1p-40;
 __attribute__((target("avx2"))) std::uint64_t csCIECAM02::forwardBlock(const float* xyz, int count,
                                                                        float* J, float* C, float* h,
                                                                        float* ac, float* bc) const {
-    if (!__builtin_cpu_supports("avx2"))
-        return 0;
     // Step by step over all the vectors: each step's vectors are independent of each other, so
     // the long chains of the powers and the arc tangent overlap instead of waiting on each other.
     constexpr int most = blockColours / 4;

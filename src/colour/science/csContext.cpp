@@ -4,6 +4,7 @@
 #include "csCIEConstants.h"
 #include "csCIETables.h"
 #include "csLog.h"
+#include "csProcessor.h"
 #include "csTypes.h"
 
 #include <algorithm>
@@ -128,13 +129,10 @@ TINTORA_AVX2 __m256d inverseFFour(__m256d f) {
         line, cube, _mm256_cmp_pd(cube, _mm256_set1_pd(csCIE::epsilon), _CMP_GT_OQ)));
 }
 
-// labToXYZ of four colours at a time with AVX2, the same operations (no fused multiply-adds):
-// returns how many it converted (a multiple of 4, or 0 without AVX2).
+// labToXYZ of four colours at a time, on processors with AVX2, with the same operations (no fused
+// multiply-adds): returns how many it converted (a multiple of 4).
 __attribute__((target("avx2"))) int labToXYZFour(const float* lab, float* xyz, int count,
                                                  const double* white) {
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (!avx2)
-        return 0;
     int i = 0;
     for (; i + 4 <= count; i += 4, lab += 12, xyz += 12) {
         __m256d v[3];
@@ -414,7 +412,7 @@ void csContext::labToXYZ(float L, float a, float b, float* X, float* Y, float* Z
 }
 
 void csContext::labToXYZ(const float* lab, float* xyz, int count) const {
-    const int done = labToXYZFour(lab, xyz, count, white_);
+    const int done = processorHasAVX2() ? labToXYZFour(lab, xyz, count, white_) : 0;
     lab += 3 * done;
     xyz += 3 * done;
     for (int i = done; i < count; ++i, lab += 3, xyz += 3)
