@@ -398,8 +398,12 @@ void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count,
                     position[k][i] = p[k];
             }
         } else if (middleFirst) {
-            // The first curves' results normalised, as pixel() and pixel16() have them; then the
-            // matrix and the M curves, and the CLUT positions.
+            // The first curves' results normalised, as pixel() and pixel16() have them (those of
+            // tables as whole steps first, which normalise exactly); then the matrix and the M
+            // curves, and the CLUT positions.
+            const csICCCurveTable* tables[Inputs];
+            double* tabled[Inputs];
+            int count = 0;
             for (unsigned k = 0; k < Inputs; ++k) {
                 double* p = position[k];
                 if (steps[k] != nullptr) {
@@ -411,16 +415,19 @@ void csICCmABInterpolator::plainPixels(const Sample* in, Sample* out, int count,
                 }
                 for (int i = 0; i < n; ++i)
                     p[i] = in[std::ptrdiff_t{i} * inStep + k];
-                clampScaled(p, n);
                 if (k < first.size() && firstTables[k]) {
-                    scaleClamped(p, n);
-                    firstTables[k]->forwardValues(p, p, n);
-                    clampScaled(p, n);
-                } else if (k < first.size()) {
+                    tables[count] = firstTables[k].get();
+                    tabled[count++] = p;
+                    continue;
+                }
+                clampScaled(p, n);
+                if (k < first.size())
                     for (int i = 0; i < n; ++i)
                         p[i] = curve(first, firstTables, k, p[i]);
-                }
             }
+            throughTables(tables, tabled, count, n);
+            for (int c = 0; c < count; ++c)
+                clampScaled(tabled[c], n);
             matrix(positions, n);
             curves(m_, mTables_, positions, n);
             for (unsigned k = 0; k < Inputs; ++k)
