@@ -19,9 +19,11 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -52,6 +54,8 @@ Tintora::Tintora(QWidget* parent, Qt::WindowFlags flags) : TintoraBase(parent, f
     context = new csContext;
     setWindowViewingConditions(*context);
 
+    // Tolerances are read and shown with '.', as every number of the window.
+    spinBoxTolerance->setLocale(QLocale::c());
     restoreLastSettings();
 
     // Drops are taken by the two profile fields, each of which knows which profile it sets.
@@ -76,6 +80,7 @@ Tintora::Tintora(QWidget* parent, Qt::WindowFlags flags) : TintoraBase(parent, f
     // Nothing has been searched yet; without an output profile there is nothing to search in.
     textLabelOutOfGamut->hide();
     textLabelNearNeutral->hide();
+    showTolerance();
     showProfileState();
     frameDiagram(diagramLAB, false, 50);
     frameDiagram(diagramLCH, true, 50);
@@ -164,6 +169,10 @@ void Tintora::makeConnections() {
     });
     for (QCheckBox* lock : {checkBoxLock1, checkBoxLock2, checkBoxLock3, checkBoxLock4})
         connect(lock, &QCheckBox::toggled, this, &Tintora::lockChanged);
+    connect(spinBoxTolerance, &QDoubleSpinBox::valueChanged, this, [this](double tolerance) {
+        showTolerance();
+        SettingsStore::write("lastTolerance", tolerance);
+    });
     connect(sliderStrength, &QSlider::valueChanged, this, &Tintora::requestSearch);
     connect(sliderPriority, &QSlider::valueChanged, this, &Tintora::requestSearch);
 

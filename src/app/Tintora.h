@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QStringList>
 
+#include <limits>
 #include <memory>
 
 class csContext;
@@ -139,6 +140,9 @@ private:
     void showLocks();
     // Raises a total ink limit that is below what the locks and a fixed black take.
     void keepInkLimit();
+    // With a tolerance set, colours the total field by whether the shown total passes it and
+    // says so beside it; without one, the total keeps the colour of its size.
+    void showTolerance();
 
     // The search's fixed storage, reused by every search of this window.
     SearchWorkspace search_;
@@ -147,4 +151,6 @@ private:
     // The combo index each side's converter is prepared for.
     int boundIntent_ = 0;
     int boundSourceIntent_ = 0;
+    // The total of the achieved colour, as the total field shows it; not a number before any.
+    double shownTotal_ = std::numeric_limits<double>::quiet_NaN();
 };

@@ -53,6 +53,22 @@ void Tintora::showDelta(QLineEdit* lineEdit, double value) {
     setBrushForAllGroups(lineEdit, lineEdit->backgroundRole(), deltaColour(value));
 }
 
+void Tintora::showTolerance() {
+    const double tolerance = spinBoxTolerance->value();
+    const bool judged = tolerance > 0 && shownTotal_ == shownTotal_;
+    showDelta(lineEditDeltaE, shownTotal_);
+    if (shownTotal_ != shownTotal_)
+        lineEditDeltaE->clear();
+    const bool pass = judged && withinTolerance(shownTotal_, tolerance);
+    if (judged)
+        setBrushForAllGroups(lineEditDeltaE, lineEditDeltaE->backgroundRole(),
+                             pass ? QColor(160, 235, 160) : QColor(255, 128, 128));
+    textLabelTolerancePass->setText(pass ? tr("within tolerance") : tr("outside tolerance"));
+    setBrushForAllGroups(textLabelTolerancePass, QPalette::WindowText,
+                         pass ? QColor(0, 128, 0) : QColor(Qt::red));
+    textLabelTolerancePass->setVisible(judged);
+}
+
 SearchPreferences Tintora::searchPreferences() const {
     SearchPreferences preferences;
     preferences.strength = sliderStrength->value();
@@ -139,7 +155,8 @@ void Tintora::setAchievedLab(double L, double a, double b) {
     showDelta(lineEditDeltaB, f.db);
     showDelta(lineEditDeltaC, f.dC);
     showDelta(lineEditDeltaH, f.dH);
-    showDelta(lineEditDeltaE, f.total);
+    shownTotal_ = f.total;
+    showTolerance();
 
     fillDiagram(diagramLAB, false, L, a, b, f.total);
     fillDiagram(diagramLCH, true, L, a, b, f.total);

@@ -24,6 +24,7 @@ void Tintora::restoreLastSettings() {
     sliderBlack->setValue(read("lastBlack", 0).toInt());
     comboBoxBlackMode->setCurrentIndex(read("lastBlackMode", 0).toInt());
     spinBoxInkLimit->setValue(read("lastInkLimit", 0).toInt());
+    spinBoxTolerance->setValue(read("lastTolerance", 0.0).toDouble());
     QCheckBox* const lockBoxes[4] = {checkBoxLock1, checkBoxLock2, checkBoxLock3, checkBoxLock4};
     for (int i = 0; i < 4; ++i) {
         locks_[i] = read(lockKeys[i], -1.0).toDouble();

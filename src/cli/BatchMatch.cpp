@@ -82,7 +82,7 @@ int matchColourList(const BatchOptions& options, const ColourList& list, std::os
     report.notes = list.notes;
     report.problems = list.problems;
     matchAll(options, list, std::move(matcher), report.rows, errors);
-    report.summary = summarize(report.rows, list.problems.size());
+    report.summary = summarize(report.rows, list.problems.size(), match.tolerance);
 
     if (match.format == "json") {
         writeBatchJson(out, report);

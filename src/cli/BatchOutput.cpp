@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <charconv>
 
 namespace {
 
@@ -50,6 +51,12 @@ const char* const resultFields[] = {"ACHIEVED_L",  "ACHIEVED_A",   "ACHIEVED_B",
 
 } // namespace
 
+std::string toleranceText(double tolerance) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, tolerance).ptr;
+    return std::string(text, end);
+}
+
 std::string blackGenerationName(const SearchPreferences& preferences) {
     switch (preferences.press.black) {
     case BlackGeneration::Minimum:
@@ -83,12 +90,16 @@ nlohmann::ordered_json constraintsJson(const SearchPreferences& preferences,
     return json;
 }
 
-BatchSummary summarize(const std::vector<BatchRow>& rows, std::size_t skipped) {
+BatchSummary summarize(const std::vector<BatchRow>& rows, std::size_t skipped,
+                       std::optional<double> tolerance) {
     BatchSummary summary;
     summary.count = rows.size();
     summary.skipped = skipped;
+    summary.tolerance = tolerance;
     for (const BatchRow& row : rows) {
         summary.outOfGamut += row.match.result.outOfGamut ? 1 : 0;
+        if (tolerance)
+            summary.passed += withinTolerance(row.match.figures.total, *tolerance) ? 1 : 0;
         if (summary.largestName.empty() || row.match.figures.total > summary.largestTotal) {
             summary.largestTotal = row.match.figures.total;
             summary.largestName = row.colour.name;
@@ -101,12 +112,22 @@ std::string summaryLine(const BatchSummary& summary, const std::string& methodLa
     std::string line =
         std::to_string(summary.count) + (summary.count == 1 ? " colour" : " colours");
     line += ", " + std::to_string(summary.outOfGamut) + " out of gamut";
+    if (summary.tolerance)
+        line += ", " + std::to_string(summary.passed) + " within tolerance " +
+                toleranceText(*summary.tolerance) + ", " +
+                std::to_string(summary.count - summary.passed) + " outside";
     if (summary.count > 0)
         line += ", largest " + methodLabel + ' ' + deltaText(summary.largestTotal) + " (" +
                 summary.largestName + ")";
     if (summary.skipped > 0)
         line += ", " + std::to_string(summary.skipped) + " skipped";
     return line;
+}
+
+const char* passText(const BatchSummary& summary, const BatchRow& row) {
+    return summary.tolerance && withinTolerance(row.match.figures.total, *summary.tolerance)
+               ? "pass"
+               : "fail";
 }
 
 std::vector<std::string> deviceFieldNames(const BatchReport& report) {
@@ -139,6 +160,9 @@ void writeBatchText(std::ostream& out, const BatchReport& report) {
     for (const char* title : {"\u0394L", "\u0394C", "\u0394H"})
         header += "  " + padLeft(title, 6);
     header += "  " + padLeft(report.methodLabel, 6);
+    const bool tolerance = report.summary.tolerance.has_value();
+    if (tolerance)
+        header += "  pass";
     out << header << "\n";
 
     for (const BatchRow& row : report.rows) {
@@ -155,6 +179,8 @@ void writeBatchText(std::ostream& out, const BatchReport& report) {
             line += number(v);
         for (double v : {f.dL, f.dC, f.dH, f.total})
             line += delta(v);
+        if (tolerance)
+            line += std::string("  ") + passText(report.summary, row);
         if (result.outOfGamut)
             line += "  Out of gamut!";
         if (result.nearNeutral)
@@ -171,7 +197,9 @@ void writeBatchCsv(std::ostream& out, const BatchReport& report) {
     const bool coverage = hasCoverage(report.channels);
     if (coverage)
         out << ",coverage";
-    out << ",achieved_L,achieved_a,achieved_b,dL,dC,dH,total,method,out_of_gamut,near_neutral\n";
+    out << ",achieved_L,achieved_a,achieved_b,dL,dC,dH,total,method,out_of_gamut,near_neutral";
+    const std::optional<double> tolerance = report.summary.tolerance;
+    out << (tolerance ? ",tolerance,pass\n" : "\n");
     for (const BatchRow& row : report.rows) {
         const ResultFigures& f = row.match.figures;
         out << csvField(row.colour.name);
@@ -186,7 +214,11 @@ void writeBatchCsv(std::ostream& out, const BatchReport& report) {
         for (double v : {f.dL, f.dC, f.dH, f.total})
             out << ',' << deltaText(v);
         out << ',' << report.methodName << ',' << (row.match.result.outOfGamut ? "true" : "false")
-            << ',' << (row.match.result.nearNeutral ? "true" : "false") << "\n";
+            << ',' << (row.match.result.nearNeutral ? "true" : "false");
+        if (tolerance)
+            out << ',' << toleranceText(*tolerance) << ','
+                << (withinTolerance(row.match.figures.total, *tolerance) ? "true" : "false");
+        out << "\n";
     }
 }
 
@@ -211,13 +243,18 @@ void writeBatchCgats(std::ostream& out, const BatchReport& report) {
             locks += (locks.empty() ? "" : " ") + report.channels[c] + '=' +
                      fieldText(press.locks[c], 2);
     out << "KEYWORD\t\"LOCKED_CHANNELS\"\nLOCKED_CHANNELS\t" << cgatsString(locks) << "\n";
+    const std::optional<double> tolerance = report.summary.tolerance;
+    if (tolerance)
+        out << "KEYWORD\t\"TOLERANCE\"\nTOLERANCE\t" << toleranceText(*tolerance)
+            << "\nKEYWORD\t\"PASS\"\n";
     for (const std::string& note : report.notes)
         out << "# " << note << "\n";
     for (const char* field : resultFields)
         out << "KEYWORD\t\"" << field << "\"\n";
     if (coverage)
         out << "KEYWORD\t\"TOTAL_COVERAGE\"\n";
-    out << "NUMBER_OF_FIELDS\t" << 5 + device.size() + (coverage ? 1 : 0) + std::size(resultFields)
+    out << "NUMBER_OF_FIELDS\t"
+        << 5 + device.size() + (coverage ? 1 : 0) + std::size(resultFields) + (tolerance ? 1 : 0)
         << "\nBEGIN_DATA_FORMAT\nSAMPLE_ID\tSAMPLE_NAME\tLAB_L\tLAB_A\tLAB_B";
     for (const std::string& field : device)
         out << '\t' << field;
@@ -225,6 +262,8 @@ void writeBatchCgats(std::ostream& out, const BatchReport& report) {
         out << "\tTOTAL_COVERAGE";
     for (const char* field : resultFields)
         out << '\t' << field;
+    if (tolerance)
+        out << "\tPASS";
     out << "\nEND_DATA_FORMAT\nNUMBER_OF_SETS\t" << report.rows.size() << "\nBEGIN_DATA\n";
     std::size_t id = 0;
     for (const BatchRow& row : report.rows) {
@@ -241,7 +280,10 @@ void writeBatchCgats(std::ostream& out, const BatchReport& report) {
         for (double v : {f.dL, f.dC, f.dH, f.total})
             out << '\t' << deltaText(v);
         out << '\t' << (row.match.result.outOfGamut ? 1 : 0) << '\t'
-            << (row.match.result.nearNeutral ? 1 : 0) << "\n";
+            << (row.match.result.nearNeutral ? 1 : 0);
+        if (tolerance)
+            out << '\t' << (withinTolerance(f.total, *tolerance) ? 1 : 0);
+        out << "\n";
     }
     out << "END_DATA\n# " << summaryLine(report.summary, report.methodName) << "\n";
 }
@@ -252,6 +294,9 @@ void writeBatchJson(std::ostream& out, const BatchReport& report) {
     json["intent"] = report.intent;
     json["method"] = report.methodName;
     json["constraints"] = constraintsJson(report.preferences, report.channels);
+    const std::optional<double> tolerance = report.summary.tolerance;
+    if (tolerance)
+        json["tolerance"] = *tolerance;
     json["notes"] = report.notes;
     json["colours"] = nlohmann::ordered_json::array();
     for (const BatchRow& row : report.rows) {
@@ -272,6 +317,8 @@ void writeBatchJson(std::ostream& out, const BatchReport& report) {
         colour["total"] = f.total;
         colour["outOfGamut"] = row.match.result.outOfGamut;
         colour["nearNeutral"] = row.match.result.nearNeutral;
+        if (tolerance)
+            colour["pass"] = withinTolerance(f.total, *tolerance);
         json["colours"].push_back(colour);
     }
     json["skipped"] = report.problems;
@@ -280,5 +327,9 @@ void writeBatchJson(std::ostream& out, const BatchReport& report) {
                        {"largestTotal", report.summary.largestTotal},
                        {"largestName", report.summary.largestName},
                        {"skipped", report.summary.skipped}};
+    if (tolerance) {
+        json["summary"]["passed"] = report.summary.passed;
+        json["summary"]["failed"] = report.summary.count - report.summary.passed;
+    }
     out << json.dump(2) << "\n";
 }

@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -17,6 +18,8 @@ struct BatchRow {
 
 struct BatchSummary {
     std::size_t count = 0, outOfGamut = 0, skipped = 0;
+    std::optional<double> tolerance;
+    std::size_t passed = 0; // within the tolerance, when there is one
     double largestTotal = 0;
     std::string largestName; // of the first colour with the largest total
 };
@@ -47,13 +50,18 @@ inline bool hasCoverage(const std::vector<std::string>& channels) {
 nlohmann::ordered_json constraintsJson(const SearchPreferences& preferences,
                                        const std::vector<std::string>& channels);
 
+// A tolerance as given, in its shortest form ("2", "1.5"), whatever the locale.
+std::string toleranceText(double tolerance);
+
 // "fixed=40", "min", "max" or "free", as --black takes it.
 std::string blackGenerationName(const SearchPreferences& preferences);
 
-BatchSummary summarize(const std::vector<BatchRow>& rows, std::size_t skipped);
+BatchSummary summarize(const std::vector<BatchRow>& rows, std::size_t skipped,
+                       std::optional<double> tolerance = std::nullopt);
 
-// "12 colours, 3 out of gamut, largest ΔE00 4.2 (Reflex Blue), 2 skipped"; the total with one
-// decimal as the results show it; the skipped part only when something was.
+// "12 colours, 3 out of gamut, 10 within tolerance 2.0, 2 outside, largest ΔE00 4.2 (Reflex
+// Blue), 2 skipped"; the totals with one decimal as the results show them; the tolerance part
+// only with a tolerance, the skipped part only when something was.
 std::string summaryLine(const BatchSummary& summary, const std::string& methodLabel);
 
 // The column names of the device values in CSV and CGATS output, such as "CMYK_C".
@@ -69,3 +77,6 @@ void writeBatchCsv(std::ostream& out, const BatchReport& report);
 void writeBatchCgats(std::ostream& out, const BatchReport& report);
 // JSON: profile, intent, method, notes, colours, skipped and summary; numbers unrounded.
 void writeBatchJson(std::ostream& out, const BatchReport& report);
+
+// "pass" or "fail" against the summary's tolerance, as withinTolerance judges the total.
+const char* passText(const BatchSummary& summary, const BatchRow& row);

@@ -11,7 +11,8 @@
 namespace {
 
 void writeText(std::ostream& out, const std::vector<std::string>& channels,
-               const SpotSearchResult& result, const ResultFigures& f, const std::string& label) {
+               const SpotSearchResult& result, const ResultFigures& f, const std::string& label,
+               std::optional<double> tolerance) {
     out << "device   ";
     for (std::size_t c = 0; c < channels.size(); ++c)
         out << ' ' << channels[c] << ' ' << fieldText(result.device[c], 2);
@@ -21,7 +22,11 @@ void writeText(std::ostream& out, const std::vector<std::string>& channels,
         << fieldText(f.b, 2) << "  C* " << fieldText(f.C, 2) << "  h " << fieldText(f.h, 2)
         << "\ndelta     \u0394L " << deltaText(f.dL) << "  \u0394a " << deltaText(f.da)
         << "  \u0394b " << deltaText(f.db) << "  \u0394C " << deltaText(f.dC) << "  \u0394H "
-        << deltaText(f.dH) << "\ntotal     " << label << ' ' << deltaText(f.total) << "\n";
+        << deltaText(f.dH) << "\ntotal     " << label << ' ' << deltaText(f.total);
+    if (tolerance)
+        out << "  " << (withinTolerance(f.total, *tolerance) ? "within" : "outside")
+            << " tolerance " << toleranceText(*tolerance);
+    out << "\n";
     if (result.outOfGamut)
         out << "Out of gamut!\n";
     if (result.nearNeutral)
@@ -29,13 +34,15 @@ void writeText(std::ostream& out, const std::vector<std::string>& channels,
 }
 
 void writeCsv(std::ostream& out, const std::vector<std::string>& channels,
-              const SpotSearchResult& result, const ResultFigures& f, const std::string& method) {
+              const SpotSearchResult& result, const ResultFigures& f, const std::string& method,
+              std::optional<double> tolerance) {
     for (const std::string& channel : channels)
         out << channel << ',';
     if (hasCoverage(channels))
         out << "coverage,";
     out << "L*,a*,b*,C*,h,\u0394L,\u0394a,\u0394b,\u0394C,\u0394H,total,method,outOfGamut,"
-           "nearNeutral\n";
+           "nearNeutral"
+        << (tolerance ? ",tolerance,pass\n" : "\n");
     for (std::size_t c = 0; c < channels.size(); ++c)
         out << fieldText(result.device[c], 2) << ',';
     if (hasCoverage(channels))
@@ -45,12 +52,16 @@ void writeCsv(std::ostream& out, const std::vector<std::string>& channels,
     for (double v : {f.dL, f.da, f.db, f.dC, f.dH, f.total})
         out << deltaText(v) << ',';
     out << method << ',' << (result.outOfGamut ? "true" : "false") << ','
-        << (result.nearNeutral ? "true" : "false") << "\n";
+        << (result.nearNeutral ? "true" : "false");
+    if (tolerance)
+        out << ',' << toleranceText(*tolerance) << ','
+            << (withinTolerance(f.total, *tolerance) ? "true" : "false");
+    out << "\n";
 }
 
 void writeJson(std::ostream& out, const std::vector<std::string>& channels,
                const SpotSearchResult& result, const ResultFigures& f, const std::string& method,
-               const SearchPreferences& preferences) {
+               const SearchPreferences& preferences, std::optional<double> tolerance) {
     nlohmann::ordered_json json;
     // Keyed by channel, as in the results of a library.
     nlohmann::ordered_json device = nlohmann::ordered_json::object();
@@ -66,6 +77,10 @@ void writeJson(std::ostream& out, const std::vector<std::string>& channels,
     json["constraints"] = constraintsJson(preferences, channels);
     json["outOfGamut"] = result.outOfGamut;
     json["nearNeutral"] = result.nearNeutral;
+    if (tolerance) {
+        json["tolerance"] = *tolerance;
+        json["pass"] = withinTolerance(f.total, *tolerance);
+    }
     out << json.dump(2) << "\n";
 }
 
@@ -82,10 +97,11 @@ int runMatch(const MatchOptions& options, std::ostream& out, std::ostream& error
     const std::string name = methodName(options.preferences.method);
     if (options.format == "json")
         writeJson(out, matcher->channels(), match.result, match.figures, name,
-                  matcher->preferences());
+                  matcher->preferences(), options.tolerance);
     else if (options.format == "csv")
-        writeCsv(out, matcher->channels(), match.result, match.figures, name);
+        writeCsv(out, matcher->channels(), match.result, match.figures, name, options.tolerance);
     else
-        writeText(out, matcher->channels(), match.result, match.figures, matcher->methodLabel());
+        writeText(out, matcher->channels(), match.result, match.figures, matcher->methodLabel(),
+                  options.tolerance);
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "SpotMatcher.h"
 #include "SpotSearch.h"
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -13,7 +14,8 @@ struct MatchOptions {
     int intent = 3; // the window's combo index: 3 is absolute colorimetric
     SearchPreferences preferences;
     std::vector<ChannelLock> locks;
-    std::string format = "text"; // text, csv or json
+    std::string format = "text";     // text, csv or json
+    std::optional<double> tolerance; // a total that withinTolerance passes; none by default
 };
 
 // `tintora-cli match`: binds the output profile as the window does (same checks, same messages,

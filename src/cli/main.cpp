@@ -239,12 +239,22 @@ int main(int argc, char** argv) {
     matchCommand->add_option("--method", match.preferences.method, "Colour-difference method")
         ->transform(CLI::CheckedTransformer(methods))
         ->default_str("cam02");
+    double tolerance = 0;
+    const CLI::Option* toleranceOption =
+        matchCommand
+            ->add_option("--tolerance", tolerance,
+                         "Largest total difference that passes, with the chosen method; each "
+                         "result then passes or fails (its total as shown, with one decimal) and "
+                         "the summary counts them")
+            ->check(CLI::NonNegativeNumber);
     matchCommand->add_option("--format", match.format, "Output format")
         ->check(CLI::IsMember({"text", "csv", "cgats", "json"}))
         ->capture_default_str();
 
     CLI11_PARSE(app, argc, argv);
     readBlackGeneration(black, match.preferences);
+    if (*toleranceOption)
+        match.tolerance = tolerance;
     for (const std::string& lock : locks)
         match.locks.push_back(readLock(lock));
 

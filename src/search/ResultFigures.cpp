@@ -67,3 +67,10 @@ std::string deltaText(double value) {
     const std::string text = fieldText(value, 1);
     return text == "-0.0" ? "0.0" : text;
 }
+
+bool withinTolerance(double total, double tolerance) {
+    const std::string text = deltaText(total);
+    double shown = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), shown);
+    return error == std::errc() && end == text.data() + text.size() && shown <= tolerance;
+}

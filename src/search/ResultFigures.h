@@ -23,3 +23,8 @@ ResultFigures resultFigures(const double reference[3], const double achieved[3],
 std::string fieldText(double value, int decimals);
 // A difference as the delta fields show it: one decimal, and "0.0" instead of "-0.0".
 std::string deltaText(double value);
+
+// Whether a total passes a tolerance: the total as deltaText shows it (one decimal) is at most the
+// tolerance, so that a shown "2.0" passes a tolerance of 2 wherever it is shown. Not a number
+// never passes.
+bool withinTolerance(double total, double tolerance);

@@ -132,6 +132,24 @@ TEST_F(WindowSession, ResultsRowsAndDiagrams) {
     EXPECT_NEAR(cl->points(1)[0].x, 100, 1e-9) << "chroma along the reference hue";
     EXPECT_EQ(cl->points(1)[0].y, 48.0);
     EXPECT_EQ(cl->points(5).size(), 2u) << "the neutral axis";
+
+    // A tolerance colours the total by the total as shown, and says so beside it.
+    const auto totalColour = [&] {
+        return window.lineEditDeltaE->palette().color(window.lineEditDeltaE->backgroundRole());
+    };
+    const QColor bySize = totalColour();
+    const double shown = window.lineEditDeltaE->text().toDouble();
+    EXPECT_FALSE(window.textLabelTolerancePass->isVisibleTo(&window));
+    window.spinBoxTolerance->setValue(shown);
+    EXPECT_TRUE(window.textLabelTolerancePass->isVisibleTo(&window));
+    EXPECT_EQ(window.textLabelTolerancePass->text(), "within tolerance");
+    const QColor pass = totalColour();
+    window.spinBoxTolerance->setValue(shown - 0.1);
+    EXPECT_EQ(window.textLabelTolerancePass->text(), "outside tolerance");
+    EXPECT_NE(totalColour(), pass);
+    window.spinBoxTolerance->setValue(0);
+    EXPECT_FALSE(window.textLabelTolerancePass->isVisibleTo(&window));
+    EXPECT_EQ(totalColour(), bySize);
 }
 
 // Writes a synthetic profile into the folder and returns its path.
@@ -258,6 +276,7 @@ TEST_F(WindowSession, SettingsSurviveASecondWindow) {
     window.checkBoxLab->setChecked(true);
     window.checkBoxLCh->setChecked(false);
     window.src = {1, 2, 3, 4};
+    window.spinBoxTolerance->setValue(2.5);
     window.rememberEverything();
 
     Window second;
@@ -272,6 +291,7 @@ TEST_F(WindowSession, SettingsSurviveASecondWindow) {
               1540);
     EXPECT_FALSE(second.checkBoxLCh->isChecked());
     EXPECT_EQ(second.lineEditSrc3->text(), "3.0");
+    EXPECT_EQ(second.spinBoxTolerance->text(), "2.5") << "with '.' in every locale";
 }
 } // namespace
 

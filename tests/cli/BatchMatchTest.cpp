@@ -4,6 +4,7 @@
 #include "DelimitedColours.h"
 #include "MatchCommand.h"
 #include "ProgressBar.h"
+#include "ResultFigures.h"
 #include "TestProfiles.h"
 #include "csICCXYZTag.h"
 #include "csICCncl2Tag.h"
@@ -12,8 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace {
@@ -98,6 +102,53 @@ TEST(BatchMatch, CsvAndCgatsOutputReadBackAsTheLibrary) {
               "name,L,a,b,CMYK_C,CMYK_M,CMYK_Y,CMYK_K,coverage,achieved_L,achieved_a,achieved_b,dL,"
               "dC,dH,total,method,out_of_gamut,near_neutral");
     EXPECT_EQ(csv.errors.rfind("5 colours, ", 0), 0u) << "the summary goes with the messages";
+}
+
+// With a tolerance every format judges each colour alike, and the summaries count the passes.
+TEST(BatchMatch, ATolerancePassesOrFailsEachColourInEveryFormat) {
+    std::map<std::string, BatchRun> runs;
+    for (const char* format : {"json", "csv", "cgats", "text"}) {
+        BatchOptions o = options(format);
+        o.match.tolerance = 2.5;
+        runs[format] = batch(o, libraryCsv);
+    }
+    const auto json = nlohmann::json::parse(runs["json"].out);
+    std::string passes;
+    for (const auto& colour : json["colours"]) {
+        const bool pass = colour["pass"];
+        EXPECT_EQ(pass, std::stod(deltaText(colour["total"].get<double>())) <= 2.5);
+        passes += pass ? 'p' : 'f';
+    }
+    ASSERT_NE(passes.find('p'), std::string::npos);
+    ASSERT_NE(passes.find('f'), std::string::npos);
+    const auto passed = std::count(passes.begin(), passes.end(), 'p');
+    EXPECT_EQ(json["tolerance"], 2.5);
+    EXPECT_EQ(json["summary"]["passed"], passed);
+    EXPECT_EQ(json["summary"]["failed"], 5 - passed);
+
+    // The last field of each CSV and CGATS row, and the column after the total in the text.
+    const auto lastFields = [](const std::string& text, char separator, const char* begin,
+                               const char* end) {
+        std::string marks;
+        std::istringstream lines(text.substr(text.find(begin) + std::strlen(begin)));
+        for (std::string line; std::getline(lines, line) && line.rfind(end, 0) != 0;)
+            if (!line.empty())
+                marks += line.substr(line.rfind(separator) + 1) == (separator == ',' ? "true" : "1")
+                             ? 'p'
+                             : 'f';
+        return marks;
+    };
+    EXPECT_EQ(lastFields(runs["csv"].out, ',', "tolerance,pass\n", "\x01"), passes);
+    EXPECT_EQ(lastFields(runs["cgats"].out, '\t', "BEGIN_DATA\n", "END_DATA"), passes);
+    EXPECT_NE(runs["cgats"].out.find("TOLERANCE\t2.5\n"), std::string::npos);
+    std::string text;
+    for (std::size_t at = 0; (at = runs["text"].out.find("  pass", at + 1)) != std::string::npos;)
+        text += 'p';
+    EXPECT_EQ(text.size(), static_cast<std::size_t>(passed) + 1) << "and the header's column";
+    const std::string summary = std::to_string(passed) + " within tolerance 2.5, " +
+                                std::to_string(5 - passed) + " outside";
+    EXPECT_NE(runs["text"].out.find(summary), std::string::npos);
+    EXPECT_NE(runs["csv"].errors.find(summary), std::string::npos);
 }
 
 TEST(BatchMatch, TextTableAndSummary) {

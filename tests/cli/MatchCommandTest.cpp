@@ -111,6 +111,16 @@ TEST(MatchCommand, JsonAndCsvCarryTheTextsAnswer) {
               "Out of gamut!\nNearest is near-neutral\n");
     options.format = "json";
     EXPECT_EQ(nlohmann::json::parse(match(options).out)["nearNeutral"], true);
+
+    // A tolerance judges the total in every format.
+    options.tolerance = 100;
+    EXPECT_EQ(nlohmann::json::parse(match(options).out)["pass"], true);
+    options.tolerance = 0.5;
+    options.format = "csv";
+    const std::string failed = match(options).out;
+    EXPECT_EQ(failed.substr(failed.size() - 15), "true,0.5,false\n");
+    options.format = "text";
+    EXPECT_NE(match(options).out.find("  outside tolerance 0.5\n"), std::string::npos);
 }
 
 // A synthetic printer profile with a white point, written to a temporary file.

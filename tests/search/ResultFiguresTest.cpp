@@ -53,6 +53,13 @@ TEST(FieldText, ExactValuesRoundHalfAwayFromZero) {
     EXPECT_EQ(deltaText(-0.06), "-0.1");
     EXPECT_EQ(deltaText(1.05), "1.1") << "stored just above";
     EXPECT_EQ(deltaText(12.25), "12.3");
+
+    // A tolerance judges the total as shown: 2.04 shows "2.0" and passes 2, 2.05 (stored just
+    // below, shown "2.0") too, 2.06 does not.
+    EXPECT_TRUE(withinTolerance(2.04, 2));
+    EXPECT_TRUE(withinTolerance(2.05, 2));
+    EXPECT_FALSE(withinTolerance(2.06, 2));
+    EXPECT_FALSE(withinTolerance(std::nan(""), 1e300));
 }
 
 } // namespace
