@@ -3,8 +3,10 @@
 // Version 2 printer profiles with a Lab PCS: "mft2" A2B0 (perceptual), A2B1 (colorimetric) and
 // A2B2 (saturation), "wtpt" (the paper), "bkpt", "desc" and "cprt".
 // And a named colour profile of a small spot colour library, Tintora-Sample-Spots.icc: version 2,
-// "nmcl" with an "ncl2" tag of L*a*b* values in the legacy 16-bit encoding.
+// "nmcl" with an "ncl2" tag of L*a*b* values in the legacy 16-bit encoding. And Tintora-sRGB.icc,
+// the display profile of the colour swatches.
 
+#include "DisplayColour.h"
 #include "PressModel.h"
 #include "csICCNumbers.h"
 #include "csICCProfile.h"
@@ -236,6 +238,10 @@ int main(int argc, char** argv) {
     for (const Variant& variant : variants)
         status |= writeProfile(press, variant, argv[1]);
     status |= writeSpotLibrary(argv[1]);
+    // The display profile the swatches use unless the user chooses another.
+    csICCProfile sRGB;
+    makeSRGBProfile(sRGB);
+    status |= writeFile(sRGB, std::string(argv[1]) + "/Tintora-sRGB.icc");
     clearLog();
     return status;
 }
