@@ -32,20 +32,8 @@ void setBrushForAllGroups(QWidget* widget, QPalette::ColorRole role, const QColo
 } // namespace
 
 QColor Tintora::deltaColour(double value) {
-    const double d = std::abs(value);
-    if (d <= 0.1)
-        return {192, 255, 192};
-    if (d <= 1)
-        return {224, 255, 192};
-    if (d <= 2)
-        return {255, 255, 192};
-    if (d <= 3)
-        return {255, 224, 192};
-    if (d <= 4)
-        return {255, 192, 192};
-    if (d <= 5)
-        return {255, 128, 128};
-    return {255, 64, 64}; // also for not a number
+    const BandColour band = differenceColour(value);
+    return {band.r, band.g, band.b};
 }
 
 void Tintora::showDelta(QLineEdit* lineEdit, double value) {

@@ -1,5 +1,6 @@
 #include "BatchMatch.h"
 
+#include "BatchHtml.h"
 #include "BatchOutput.h"
 #include "ProgressBar.h"
 #include "SpotMatcher.h"
@@ -88,6 +89,8 @@ int matchColourList(const BatchOptions& options, const ColourList& list, std::os
         writeBatchJson(out, report);
     } else if (match.format == "cgats") {
         writeBatchCgats(out, report);
+    } else if (match.format == "html") {
+        writeBatchHtml(out, report);
     } else if (match.format == "csv") {
         writeBatchCsv(out, report);
         // CSV stays a plain table; what it cannot hold goes with the messages.

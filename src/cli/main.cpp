@@ -98,7 +98,7 @@ int runMatchCommand(BatchOptions& batch, const CLI::Option& library, bool refere
     int status;
     if (library) {
         status = runBatchMatch(batch, std::cin, out, std::cerr);
-    } else if (batch.match.format == "cgats") {
+    } else if (batch.match.format == "cgats" || batch.match.format == "html") {
         // A single reference as a library of one.
         ColourList list;
         const double lab[3] = {batch.match.L, batch.match.a, batch.match.b};
@@ -248,7 +248,7 @@ int main(int argc, char** argv) {
                          "the summary counts them")
             ->check(CLI::NonNegativeNumber);
     matchCommand->add_option("--format", match.format, "Output format")
-        ->check(CLI::IsMember({"text", "csv", "cgats", "json"}))
+        ->check(CLI::IsMember({"text", "csv", "cgats", "json", "html"}))
         ->capture_default_str();
 
     CLI11_PARSE(app, argc, argv);

@@ -68,6 +68,23 @@ std::string deltaText(double value) {
     return text == "-0.0" ? "0.0" : text;
 }
 
+BandColour differenceColour(double value) {
+    const double d = std::abs(value);
+    if (d <= 0.1)
+        return {192, 255, 192};
+    if (d <= 1)
+        return {224, 255, 192};
+    if (d <= 2)
+        return {255, 255, 192};
+    if (d <= 3)
+        return {255, 224, 192};
+    if (d <= 4)
+        return {255, 192, 192};
+    if (d <= 5)
+        return {255, 128, 128};
+    return {255, 64, 64}; // also for not a number
+}
+
 bool withinTolerance(double total, double tolerance) {
     const std::string text = deltaText(total);
     double shown = 0;

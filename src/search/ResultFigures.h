@@ -24,6 +24,13 @@ std::string fieldText(double value, int decimals);
 // A difference as the delta fields show it: one decimal, and "0.0" instead of "-0.0".
 std::string deltaText(double value);
 
+// The colour a difference is shown in, by its size: from light green (at most 0.1) to red (above
+// 5, and not a number).
+struct BandColour {
+    int r, g, b;
+};
+BandColour differenceColour(double value);
+
 // Whether a total passes a tolerance: the total as deltaText shows it (one decimal) is at most the
 // tolerance, so that a shown "2.0" passes a tolerance of 2 wherever it is shown. Not a number
 // never passes.
