@@ -9,6 +9,7 @@ TINTORA_PACKAGES=(
     googletest libgtest-dev libbenchmark-dev liblcms2-dev
     xvfb xauth imagemagick fonts-dejavu-core
     libgs-common icc-profiles-free colord-data locales gcovr
+    desktop-file-utils bash-completion file
 )
 
 tintora_install_packages() {

@@ -41,10 +41,16 @@ CommandLine parseCommandLine(const QStringList& arguments, std::FILE* usageStrea
     CommandLine result;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
-        if (argument.startsWith(QLatin1Char('?')))
+        if (argument.startsWith(QLatin1Char('?'))) {
             printUsage(usageStream);
-        if (!argument.startsWith(QLatin1Char('-')))
+            result.options = true;
             continue;
+        }
+        if (!argument.startsWith(QLatin1Char('-'))) {
+            result.files << argument;
+            continue;
+        }
+        result.options = true;
         if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             result.help = true;
             continue;

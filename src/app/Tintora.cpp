@@ -1,6 +1,7 @@
 #include "Tintora.h"
 
 #include "ColourDifference.h"
+#include "DataDirectory.h"
 #include "NumberText.h"
 #include "QDropFrame.h"
 #include "SettingsStore.h"
@@ -36,10 +37,8 @@ constexpr int menuBarHeight = 24;
 // A style value of the installation; an absent one reads as an empty string.
 QString styleValue(const char* name) { return QString::fromLatin1(velt_findStyleElement(name)); }
 
-// A file of the installation's Resources folder, beside the executable.
-QString resourcePath(const QString& name) {
-    return QDir(QCoreApplication::applicationDirPath()).absolutePath() + "/Resources/" + name;
-}
+// A file of the Resources folder in the program's data folder.
+QString resourcePath(const QString& name) { return dataDirectory() + "/Resources/" + name; }
 
 } // namespace
 

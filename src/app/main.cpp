@@ -10,9 +10,8 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    const bool withArguments = argc > 1;
     CommandLine commandLine;
-    if (withArguments) {
+    if (argc > 1) {
         QStringList arguments;
         for (int i = 1; i < argc; ++i)
             arguments << QString::fromLocal8Bit(argv[i]);
@@ -27,14 +26,19 @@ int main(int argc, char** argv) {
     } else {
         velt_splashPanel();
     }
+    // Files alone, as "Open with" passes them, open the first as the output profile in the last
+    // session's setting; options set what they name.
+    const bool withOptions = commandLine.options;
 
     int exitCode = 0;
     {
         Tintora window;
-        if (!withArguments) {
+        if (!withOptions) {
             window.show();
             // Reopen what the last session worked on; missing files are passed over silently.
             window.restoreLastSession();
+            if (!commandLine.files.isEmpty())
+                window.setProfile(commandLine.files.first());
         } else {
             window.setParams(commandLine.profilePath, commandLine.L, commandLine.a, commandLine.b);
             window.show();

@@ -1,5 +1,6 @@
 #include "VeltGlue.h"
 
+#include "DataDirectory.h"
 #include "VeltFramework.h"
 #include "velt.h"
 
@@ -18,7 +19,7 @@ VeltGlue::VeltGlue(const std::string& applicationDirectory, std::FILE* errors)
 
 VeltGlue& VeltGlue::instance() {
     static VeltGlue& glue = []() -> VeltGlue& {
-        static VeltGlue created(QCoreApplication::applicationDirPath().toStdString(), stderr);
+        static VeltGlue created(dataDirectory().toStdString(), stderr);
         VeltFramework::useStyle(created.style());
         return created;
     }();

@@ -16,7 +16,7 @@ public:
     const StyleFile& style() const { return style_; }
     const std::string& applicationDirectory() const { return applicationDirectory_; }
 
-    // The one glue object of the process, created on first use beside the running executable.
+    // The one glue object of the process, created on first use with the program's data folder.
     static VeltGlue& instance();
 
 private:

@@ -1,5 +1,7 @@
 #include "VeltPanels.h"
 
+#include "DataDirectory.h"
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -41,7 +43,7 @@ HostPanel::HostPanel(const QString& objectName, const QString& title, const QStr
 
 namespace VeltPanels {
 
-QPixmap banner() { return QPixmap(QApplication::applicationDirPath() + "/Resources/banner.png"); }
+QPixmap banner() { return QPixmap(dataDirectory() + "/Resources/banner.png"); }
 
 QDialog* showOnce(const QString& objectName, const std::function<QDialog*()>& make) {
     static std::map<QString, QPointer<QDialog>> open;

@@ -19,7 +19,7 @@ public:
 
 namespace VeltPanels {
 
-// The banner of the installation (Resources/banner.png beside the executable); null when absent.
+// The banner of the installation (Resources/banner.png in the data folder); null when absent.
 QPixmap banner();
 
 // Panels are not modal and exist once: showing a panel that is already open brings it to the

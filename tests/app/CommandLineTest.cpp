@@ -58,6 +58,15 @@ TEST(CommandLine, ArgumentsAsTheParserReadsThem) {
     EXPECT_EQ(parseCommandLine({"-L", "150"}).ignored, QStringList{"-L 150 is outside 0 to 100"});
     EXPECT_TRUE(parseCommandLine({"-h"}).help);
     EXPECT_TRUE(parseCommandLine({"-L", "5", "--help"}).help);
+
+    // Files alone, as a file manager's "Open with" passes them, are no options; values are not
+    // files.
+    const CommandLine opened = parseCommandLine({"/tmp/press one.icc", "b.icm"});
+    EXPECT_EQ(opened.files, QStringList({"/tmp/press one.icc", "b.icm"}));
+    EXPECT_FALSE(opened.options);
+    const CommandLine given = parseCommandLine({"-o", "a.icc", "-L", "50"});
+    EXPECT_TRUE(given.files.isEmpty());
+    EXPECT_TRUE(given.options);
 }
 
 } // namespace
