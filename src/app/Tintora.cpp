@@ -2,6 +2,7 @@
 
 #include "ColourDifference.h"
 #include "DataDirectory.h"
+#include "DisplayColour.h"
 #include "NumberText.h"
 #include "QDropFrame.h"
 #include "SettingsStore.h"
@@ -9,6 +10,7 @@
 #include "csContext.h"
 #include "csICCProfile.h"
 #include "csICCProfileConverter.h"
+#include "csLog.h"
 #include "velt.h"
 
 #include <tintora/version.h>
@@ -52,6 +54,15 @@ Tintora::Tintora(QWidget* parent, Qt::WindowFlags flags) : TintoraBase(parent, f
 
     context = new csContext;
     setWindowViewingConditions(*context);
+    display_ = DisplayColour::sRGB();
+    // A remembered display profile that no longer binds leaves the packaged sRGB, silently.
+    const QString displayPath = SettingsStore::read("lastDisplayProfile", QString()).toString();
+    if (!displayPath.isEmpty()) {
+        std::string why;
+        if (auto chosen = DisplayColour::bindFile(displayPath.toStdString(), &why))
+            display_ = std::move(chosen);
+        clearLog();
+    }
 
     // Tolerances are read and shown with '.', as every number of the window.
     spinBoxTolerance->setLocale(QLocale::c());
@@ -108,6 +119,11 @@ void Tintora::buildMenus() {
     menubar->setCornerWidget(displayBox);
 
     QMenu* file = menubar->addMenu(tr("&File"));
+    file->addAction(tr("&Display Profile for Swatches..."), this, &Tintora::chooseDisplayProfile)
+        ->setMenuRole(QAction::NoRole);
+    file->addAction(tr("Display Profile: &sRGB"), this, [this] { setDisplayProfile({}); })
+        ->setMenuRole(QAction::NoRole);
+    file->addSeparator();
     QAction* quit = file->addAction(tr("&Quit"), this, &Tintora::appquit);
     quit->setMenuRole(QAction::QuitRole);
 
@@ -355,6 +371,31 @@ void Tintora::help() { velt_showHelp(); }
 void Tintora::updateDialog() { velt_searchUpdate(); }
 void Tintora::supportDialog() { velt_showSupport(TINTORA_VERSION); }
 void Tintora::appquit() { QCoreApplication::quit(); }
+
+void Tintora::chooseDisplayProfile() {
+    const QString last = SettingsStore::read("lastDisplayProfile", QDir::homePath()).toString();
+    const QString path = askOpenFileName(tr("Choose RGB display profile"), last);
+    if (!path.isEmpty())
+        setDisplayProfile(path);
+}
+
+void Tintora::setDisplayProfile(const QString& path) {
+    if (path.isEmpty()) {
+        display_ = DisplayColour::sRGB();
+    } else {
+        std::string why;
+        auto chosen = DisplayColour::bindFile(path.toUtf8().constData(), &why);
+        clearLog();
+        if (!chosen) {
+            showWarning(tr("Display profile"), tr("\"%1\" cannot draw the swatches: %2")
+                                                   .arg(path, QString::fromUtf8(why.c_str())));
+            return;
+        }
+        display_ = std::move(chosen);
+    }
+    SettingsStore::write("lastDisplayProfile", path);
+    showSwatches();
+}
 
 void Tintora::showProfileState() { textLabelNoProfile->setVisible(outProfile == nullptr); }
 

@@ -9,6 +9,7 @@
 #include <limits>
 #include <memory>
 
+class DisplayColour;
 class csContext;
 class csICCProfile;
 class csICCProfileConverter;
@@ -46,6 +47,10 @@ public slots:
     void deviceChange() override;
     void chooseSource(bool tryLast);
     void chooseSource();
+    // Binds an RGB display profile for the swatches and remembers it; a refusal is reported and
+    // keeps the one in use. An empty path goes back to the packaged sRGB.
+    void setDisplayProfile(const QString& path);
+    void chooseDisplayProfile();
     void setSource(const QString& path);
     void sourceChange() override;
     void restoreLastSettings();
@@ -140,6 +145,8 @@ private:
     void showLocks();
     // Raises a total ink limit that is below what the locks and a fixed black take.
     void keepInkLimit();
+    // The swatches of the reference and the achieved colour on the paper, through the display.
+    void showSwatches();
     // With a tolerance set, colours the total field by whether the shown total passes it and
     // says so beside it; without one, the total keeps the colour of its size.
     void showTolerance();
@@ -151,6 +158,7 @@ private:
     // The combo index each side's converter is prepared for.
     int boundIntent_ = 0;
     int boundSourceIntent_ = 0;
+    std::unique_ptr<DisplayColour> display_;
     // The total of the achieved colour, as the total field shows it; not a number before any.
     double shownTotal_ = std::numeric_limits<double>::quiet_NaN();
 };

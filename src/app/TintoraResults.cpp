@@ -4,6 +4,7 @@
 #include "ColourDifference.h"
 #include "DeviceToLab.h"
 #include "DiagramLAB.h"
+#include "DisplayColour.h"
 #include "NumberText.h"
 #include "ResultFigures.h"
 #include "SpotSearch.h"
@@ -39,6 +40,25 @@ QColor Tintora::deltaColour(double value) {
 void Tintora::showDelta(QLineEdit* lineEdit, double value) {
     lineEdit->setText(deltaNumberText(value));
     setBrushForAllGroups(lineEdit, lineEdit->backgroundRole(), deltaColour(value));
+}
+
+void Tintora::showSwatches() {
+    if (outProfile == nullptr || outConverter == nullptr) {
+        swatchStrip->clear();
+        return;
+    }
+    // The paper is what the profile makes of no ink (or full RGB), under the intent in use.
+    const Signature space = outProfile->header().colorSpace();
+    const double white = deviceValuesAreBytes(space) ? 255 : 0;
+    const double noInk[4] = {white, white, white, 0};
+    double paper[3];
+    deviceToLab(*outConverter, space, xyzPcs(*outProfile), noInk, paper);
+    const double reference[3] = {refL, refA, refB}, achieved[3] = {achievedL, achievedA, achievedB};
+    const auto patch = [this](const double lab[3]) {
+        const DisplayRGB shown = display_->show(lab);
+        return SwatchStrip::Patch{QColor(shown.rgb[0], shown.rgb[1], shown.rgb[2]), shown.clipped};
+    };
+    swatchStrip->setSwatches(patch(paper).colour, patch(reference), patch(achieved));
 }
 
 void Tintora::showTolerance() {
@@ -145,6 +165,7 @@ void Tintora::setAchievedLab(double L, double a, double b) {
     showDelta(lineEditDeltaH, f.dH);
     shownTotal_ = f.total;
     showTolerance();
+    showSwatches();
 
     fillDiagram(diagramLAB, false, L, a, b, f.total);
     fillDiagram(diagramLCH, true, L, a, b, f.total);

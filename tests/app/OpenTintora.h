@@ -9,6 +9,8 @@
 // The window with the state the tests read made public.
 class OpenTintora : public Tintora {
 public:
+    using Tintora::achievedA;
+    using Tintora::achievedB;
     using Tintora::achievedL;
     using Tintora::context;
     using Tintora::outConverter;

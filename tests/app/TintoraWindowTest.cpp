@@ -128,7 +128,8 @@ TEST_F(TintoraWindowTest, MenusTitleAndUpdateEntryFollowTheStyleValues) {
     // The installed style has no update service.
     const QMenu* file = menuNamed(window, "&File");
     ASSERT_TRUE(file && menuNamed(window, "&Help"));
-    EXPECT_EQ(actionTexts(file), QStringList{"&Quit"});
+    EXPECT_EQ(actionTexts(file), (QStringList{"&Display Profile for Swatches...",
+                                              "Display Profile: &sRGB", "----", "&Quit"}));
     EXPECT_EQ(actionTexts(menuNamed(window, "&Help")),
               (QStringList{"&About", "&Help", "----", "&Support..."}));
 

@@ -2,6 +2,7 @@
 // refusing bad files, remembering settings.
 
 #include "DiagramLAB.h"
+#include "DisplayColour.h"
 #include "LutBytes.h"
 #include "OpenTintora.h"
 #include "ResultFigures.h"
@@ -333,6 +334,57 @@ TEST_F(WindowSession, PressConstraintsHoldAndSurviveASecondWindow) {
     EXPECT_FALSE(second.lineEditDev1->isReadOnly());
     EXPECT_FALSE(second.spinBoxInkLimit->isVisibleTo(&second));
     EXPECT_FALSE(second.textLabelCoverage->isVisibleTo(&second));
+}
+
+} // namespace
+
+namespace {
+
+// The swatches follow every search: the reference and the achieved colour through the display
+// profile, on the paper of the intent; a colour the display cannot show is marked; a chosen
+// display profile is kept for the next window, a refused one changes nothing.
+TEST_F(WindowSession, SwatchesShowTheColoursOnThePaperThroughTheDisplay) {
+    EXPECT_FALSE(window.swatchStrip->isShowing()) << "nothing searched yet";
+    window.setProfile(sampleCMYK);
+    window.setReferenceLab(60, -90, 40);
+    const auto rgb = [](DisplayColour& display, double L, double a, double b) {
+        const double lab[3] = {L, a, b};
+        const DisplayRGB shown = display.show(lab);
+        return QColor(shown.rgb[0], shown.rgb[1], shown.rgb[2]);
+    };
+    const auto sRGB = DisplayColour::sRGB();
+    ASSERT_TRUE(window.swatchStrip->isShowing());
+    EXPECT_EQ(window.swatchStrip->reference().colour, rgb(*sRGB, 60, -90, 40));
+    EXPECT_TRUE(window.swatchStrip->reference().clipped) << "a green beyond sRGB";
+    EXPECT_EQ(window.swatchStrip->achieved().colour,
+              rgb(*sRGB, window.achievedL, window.achievedA, window.achievedB));
+
+    // Absolute colorimetric shows the press's paper, which is not white; relative, white.
+    const QColor absolutePaper = window.swatchStrip->paper();
+    EXPECT_LT(absolutePaper.blue(), 250) << absolutePaper.name().toStdString();
+    choose(window.comboBoxIntent, 1);
+    EXPECT_EQ(window.swatchStrip->paper(), QColor(255, 255, 255));
+
+    // Another display profile, remembered; one that cannot show colours is refused.
+    const QString adobe = "/usr/share/color/icc/colord/AdobeRGB1998.icc";
+    window.nextFile = samples + "/Tintora-Sample-CMYK.icc";
+    window.chooseDisplayProfile();
+    ASSERT_EQ(window.warnings.size(), 1);
+    EXPECT_NE(window.warnings[0].indexOf("not an RGB profile"), -1);
+    window.nextFile = adobe;
+    window.chooseDisplayProfile();
+    EXPECT_EQ(window.warnings.size(), 1);
+    std::string why;
+    const auto adobeDisplay = DisplayColour::bindFile(adobe.toStdString(), &why);
+    ASSERT_NE(adobeDisplay, nullptr) << why;
+    EXPECT_EQ(window.swatchStrip->reference().colour, rgb(*adobeDisplay, 60, -90, 40));
+    EXPECT_NE(window.swatchStrip->reference().colour, rgb(*sRGB, 60, -90, 40));
+    Window second;
+    second.setProfile(sampleCMYK);
+    second.setReferenceLab(60, -90, 40);
+    EXPECT_EQ(second.swatchStrip->reference().colour, rgb(*adobeDisplay, 60, -90, 40));
+    second.setDisplayProfile({});
+    EXPECT_EQ(second.swatchStrip->reference().colour, rgb(*sRGB, 60, -90, 40));
 }
 
 } // namespace
