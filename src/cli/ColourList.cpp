@@ -2,6 +2,7 @@
 
 #include "csCIEConstants.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -102,9 +103,11 @@ bool parseNumber(std::string_view text, double& value, bool decimalComma) {
     }
     if (!digits)
         return false;
-    char* end = nullptr;
-    const double parsed = std::strtod(copy.c_str(), &end);
-    if (end != copy.c_str() + copy.size() || !std::isfinite(parsed))
+    // Read whatever the locale of the process (a program may set one with a decimal comma).
+    const char* begin = copy.c_str() + (copy[0] == '+' ? 1 : 0);
+    double parsed = 0;
+    const auto [end, error] = std::from_chars(begin, copy.c_str() + copy.size(), parsed);
+    if (error != std::errc() || end != copy.c_str() + copy.size() || !std::isfinite(parsed))
         return false;
     value = parsed;
     return true;

@@ -6,9 +6,10 @@
 #include "csICCProfileConverter.h"
 #include "csLog.h"
 
-#include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -24,10 +25,12 @@ bool readNumbers(const std::string& line, std::vector<double>& numbers) {
             ++at;
             continue;
         }
-        char* end = nullptr;
-        errno = 0;
-        const double value = std::strtod(at, &end);
-        if (end == at || errno != 0 ||
+        // Whatever the locale of the process.
+        const char* last = at + std::strlen(at);
+        double value = 0;
+        const auto [end, error] =
+            std::from_chars(*at == '+' && at[1] != '-' ? at + 1 : at, last, value);
+        if (error != std::errc() ||
             (*end != '\0' && *end != ' ' && *end != '\t' && *end != ',' && *end != '\r'))
             return false;
         numbers.push_back(value);

@@ -63,14 +63,14 @@ rows=$(grep -c '<tr><td class="name">[^<]*</td><td class="swatch' "$work/report.
 # The window: no data beside it, so it reads the installed style file and banner (a missing one
 # prints "Could not load 'style.xml'"); it keeps running until the timeout ends it.
 usage=$'Tintora, finds device values for spot colours in ICC output profiles \t\nTintora -o pathtoICCprofile -L Lab_L -a Lab_a -b Lab_b'
-timeout 3 "$prefix/bin/tintora" '?' >/dev/null 2>"$work/err"
+timeout 8 "$prefix/bin/tintora" '?' >/dev/null 2>"$work/err"
 status=$?
 if [[ $status -eq 124 && $(cat "$work/err"; echo x) == "${usage}x" ]]; then ok "window with ?"; else
     fail "window with ?: status $status, standard error:"
     cat -A "$work/err"
 fi
 # "Open with": the file alone binds as the output profile, and is remembered.
-timeout 3 "$prefix/bin/tintora" "$profiles/Tintora-Sample-CMY.icc" >/dev/null 2>"$work/err"
+timeout 8 "$prefix/bin/tintora" "$profiles/Tintora-Sample-CMY.icc" >/dev/null 2>"$work/err"
 if grep -q "lastProfilePath=.*Tintora-Sample-CMY.icc" "$XDG_CONFIG_HOME/Veltrane/Tintora.conf" \
     2>/dev/null; then ok "open with"; else
     fail "open with: the profile was not bound; standard error:"
