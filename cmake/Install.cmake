@@ -44,6 +44,8 @@ printing or display condition allows, in a window and on the command line (tinto
 its own ICC colour library.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# Debug information stays in the build tree.
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 # The Debian 12 packages of the libraries the programs link, and Qt's platform plugins for the
 # window.
