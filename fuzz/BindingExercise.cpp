@@ -1,6 +1,7 @@
 #include "BindingExercise.h"
 
 #include "DeviceToLab.h"
+#include "DisplayColour.h"
 #include "ProfileBinding.h"
 #include "ResultFigures.h"
 #include "SpotSearch.h"
@@ -12,6 +13,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <string>
 
 namespace {
 
@@ -77,6 +80,27 @@ void search(const ProfileBinding& binding) {
     sink = sink + figures.total + figures.dH + result.gamutDistance;
 }
 
+// The bytes as a display profile chosen for the swatches: what binds shows colours, a colour that
+// is not a number among them.
+void showOnDisplay(const std::uint8_t* data, std::size_t size) {
+    auto profile = std::make_unique<csICCProfile>();
+    if (profile->setProfile(data, size) != 0)
+        return;
+    std::string why;
+    const std::unique_ptr<DisplayColour> display = DisplayColour::bind(std::move(profile), &why);
+    if (display == nullptr) {
+        check(!why.empty(), "a display profile refused without a reason");
+        return;
+    }
+    static const double colours[][3] = {
+        {100, 0, 0}, {0, 0, 0}, {50, 127, -128}, {75, -40, 60}, {NAN, 0, 0}};
+    for (const auto& lab : colours) {
+        const DisplayRGB shown = display->show(lab);
+        sink = sink + shown.rgb[0] + shown.rgb[1] + shown.rgb[2] + (shown.clipped ? 1 : 0);
+    }
+    check(display->show(colours[4]).clipped, "a colour that is not a number shown as it is");
+}
+
 } // namespace
 
 void exerciseBindingBytes(const std::uint8_t* data, std::size_t size) {
@@ -117,5 +141,7 @@ void exerciseBindingBytes(const std::uint8_t* data, std::size_t size) {
             clearLog();
         }
     }
+    clearLog();
+    showOnDisplay(data, size);
     clearLog();
 }
