@@ -6,8 +6,8 @@
 #include <QColor>
 #include <QStringList>
 
-#include <limits>
 #include <memory>
+#include <optional>
 
 class DisplayColour;
 class csContext;
@@ -159,6 +159,6 @@ private:
     int boundIntent_ = 0;
     int boundSourceIntent_ = 0;
     std::unique_ptr<DisplayColour> display_;
-    // The total of the achieved colour, as the total field shows it; not a number before any.
-    double shownTotal_ = std::numeric_limits<double>::quiet_NaN();
+    // The total of the achieved colour, as the total field shows it; none before the first.
+    std::optional<double> shownTotal_;
 };

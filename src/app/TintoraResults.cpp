@@ -63,11 +63,10 @@ void Tintora::showSwatches() {
 
 void Tintora::showTolerance() {
     const double tolerance = spinBoxTolerance->value();
-    const bool judged = tolerance > 0 && shownTotal_ == shownTotal_;
-    showDelta(lineEditDeltaE, shownTotal_);
-    if (shownTotal_ != shownTotal_)
-        lineEditDeltaE->clear();
-    const bool pass = judged && withinTolerance(shownTotal_, tolerance);
+    const bool judged = tolerance > 0 && shownTotal_.has_value();
+    if (shownTotal_)
+        showDelta(lineEditDeltaE, *shownTotal_);
+    const bool pass = judged && withinTolerance(*shownTotal_, tolerance);
     if (judged)
         setBrushForAllGroups(lineEditDeltaE, lineEditDeltaE->backgroundRole(),
                              pass ? QColor(160, 235, 160) : QColor(255, 128, 128));

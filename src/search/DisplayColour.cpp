@@ -63,7 +63,6 @@ void makeSRGBProfile(csICCProfile& profile) {
 DisplayColour::~DisplayColour() = default;
 
 std::unique_ptr<DisplayColour> DisplayColour::bindFile(const std::string& path, std::string* why) {
-    auto profile = std::make_unique<csICCProfile>();
     ProfileBinding read = bindProfileFile(path, true, relativeColorimetric);
     if (!read.bound()) {
         *why = read.refusal ? read.refusal->message() : "";

@@ -156,6 +156,10 @@ TEST_F(TintoraWindowTest, InitialStateOfAFreshWindow) {
     EXPECT_FALSE(shown(window.lineEditRefA) || shown(window.textLabelOutOfGamut));
     EXPECT_TRUE(shown(window.lineEditRefH) && shown(window.textLabelNoProfile));
     EXPECT_TRUE(window.lineEditDev1->text().isEmpty() && window.lineEditDeltaE->text().isEmpty());
+    EXPECT_EQ(window.lineEditDeltaE->palette().color(QPalette::Base),
+              window.lineEditDeltaL->palette().color(QPalette::Base))
+        << "no total is coloured as a difference";
+    EXPECT_FALSE(window.swatchStrip->isShowing());
 
     EXPECT_EQ(window.comboBoxIntent->currentText(), "absolute colorimetric");
     EXPECT_EQ(window.comboBoxSourceIntent->currentIndex(), 3);
