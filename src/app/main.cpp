@@ -26,14 +26,13 @@ int main(int argc, char** argv) {
     } else {
         velt_splashPanel();
     }
-    // Files alone, as "Open with" passes them, open the first as the output profile in the last
-    // session's setting; options set what they name.
-    const bool withOptions = commandLine.options;
 
     int exitCode = 0;
     {
         Tintora window;
-        if (!withOptions) {
+        // Files alone, as "Open with" passes them, open the first as the output profile in the
+        // last session's setting; options set what they name.
+        if (!commandLine.options) {
             window.show();
             // Reopen what the last session worked on; missing files are passed over silently.
             window.restoreLastSession();

@@ -1,6 +1,7 @@
 #include "BatchHtml.h"
 
 #include "DisplayColour.h"
+#include "ProfileInfo.h"
 #include "ResultFigures.h"
 
 #include <tintora/version.h>
@@ -55,8 +56,6 @@ std::string swatch(DisplayColour& display, const double lab[3], const char* what
            (shown.clipped ? "<span>clipped</span>" : "") + "</td>";
 }
 
-const char* const intentNames[] = {"perceptual", "relative colorimetric", "saturation",
-                                   "absolute colorimetric"};
 const char* const preserveNames[] = {"hue", "chroma", "lightness", "none"};
 
 std::string settingRow(const char* name, const std::string& value) {
@@ -127,7 +126,7 @@ void writeBatchHtml(std::ostream& out, const BatchReport& report) {
         << "<h1>Spot colours matched in " << escaped(report.profilePath) << "</h1>\n"
         << "<table class=\"settings\">\n"
         << settingRow("Profile", escaped(report.profilePath))
-        << settingRow("Rendering intent", intentNames[std::clamp(report.intent, 0, 3)])
+        << settingRow("Rendering intent", intentName(static_cast<std::uint32_t>(report.intent)))
         << settingRow("Method", label + " (" + escaped(report.methodName) + ")");
     const SearchPreferences& p = report.preferences;
     out << settingRow("First preserve", std::string(preserveNames[std::clamp(p.preserve, 0, 3)]) +
@@ -178,7 +177,7 @@ void writeBatchHtml(std::ostream& out, const BatchReport& report) {
             cell(fieldText(v, 2));
         for (double v : {f.dL, f.dC, f.dH, f.total})
             cell(deltaText(v));
-        const bool pass = tolerance && withinTolerance(f.total, *summary.tolerance);
+        const bool pass = passes(summary, row);
         const BandColour band = tolerance
                                     ? (pass ? BandColour{96, 192, 96} : BandColour{224, 64, 64})
                                     : differenceColour(f.total);

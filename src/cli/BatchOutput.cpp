@@ -98,8 +98,7 @@ BatchSummary summarize(const std::vector<BatchRow>& rows, std::size_t skipped,
     summary.tolerance = tolerance;
     for (const BatchRow& row : rows) {
         summary.outOfGamut += row.match.result.outOfGamut ? 1 : 0;
-        if (tolerance)
-            summary.passed += withinTolerance(row.match.figures.total, *tolerance) ? 1 : 0;
+        summary.passed += passes(summary, row) ? 1 : 0;
         if (summary.largestName.empty() || row.match.figures.total > summary.largestTotal) {
             summary.largestTotal = row.match.figures.total;
             summary.largestName = row.colour.name;
@@ -124,10 +123,8 @@ std::string summaryLine(const BatchSummary& summary, const std::string& methodLa
     return line;
 }
 
-const char* passText(const BatchSummary& summary, const BatchRow& row) {
-    return summary.tolerance && withinTolerance(row.match.figures.total, *summary.tolerance)
-               ? "pass"
-               : "fail";
+bool passes(const BatchSummary& summary, const BatchRow& row) {
+    return summary.tolerance && withinTolerance(row.match.figures.total, *summary.tolerance);
 }
 
 std::vector<std::string> deviceFieldNames(const BatchReport& report) {
@@ -180,7 +177,7 @@ void writeBatchText(std::ostream& out, const BatchReport& report) {
         for (double v : {f.dL, f.dC, f.dH, f.total})
             line += delta(v);
         if (tolerance)
-            line += std::string("  ") + passText(report.summary, row);
+            line += passes(report.summary, row) ? "  pass" : "  fail";
         if (result.outOfGamut)
             line += "  Out of gamut!";
         if (result.nearNeutral)
@@ -217,7 +214,7 @@ void writeBatchCsv(std::ostream& out, const BatchReport& report) {
             << ',' << (row.match.result.nearNeutral ? "true" : "false");
         if (tolerance)
             out << ',' << toleranceText(*tolerance) << ','
-                << (withinTolerance(row.match.figures.total, *tolerance) ? "true" : "false");
+                << (passes(report.summary, row) ? "true" : "false");
         out << "\n";
     }
 }
@@ -282,7 +279,7 @@ void writeBatchCgats(std::ostream& out, const BatchReport& report) {
         out << '\t' << (row.match.result.outOfGamut ? 1 : 0) << '\t'
             << (row.match.result.nearNeutral ? 1 : 0);
         if (tolerance)
-            out << '\t' << (withinTolerance(f.total, *tolerance) ? 1 : 0);
+            out << '\t' << (passes(report.summary, row) ? 1 : 0);
         out << "\n";
     }
     out << "END_DATA\n# " << summaryLine(report.summary, report.methodName) << "\n";
@@ -318,7 +315,7 @@ void writeBatchJson(std::ostream& out, const BatchReport& report) {
         colour["outOfGamut"] = row.match.result.outOfGamut;
         colour["nearNeutral"] = row.match.result.nearNeutral;
         if (tolerance)
-            colour["pass"] = withinTolerance(f.total, *tolerance);
+            colour["pass"] = passes(report.summary, row);
         json["colours"].push_back(colour);
     }
     json["skipped"] = report.problems;

@@ -78,5 +78,6 @@ void writeBatchCgats(std::ostream& out, const BatchReport& report);
 // JSON: profile, intent, method, notes, colours, skipped and summary; numbers unrounded.
 void writeBatchJson(std::ostream& out, const BatchReport& report);
 
-// "pass" or "fail" against the summary's tolerance, as withinTolerance judges the total.
-const char* passText(const BatchSummary& summary, const BatchRow& row);
+// Whether the row's total passes the summary's tolerance, as withinTolerance judges it; false
+// without a tolerance.
+bool passes(const BatchSummary& summary, const BatchRow& row);

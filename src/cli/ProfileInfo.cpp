@@ -81,12 +81,6 @@ const char* className(Signature deviceClass) {
     return "unknown";
 }
 
-const char* intentName(std::uint32_t intent) {
-    static const char* const names[] = {"perceptual", "relative colorimetric", "saturation",
-                                        "absolute colorimetric"};
-    return intent < 4 ? names[intent] : "unknown";
-}
-
 int highestValidLevel(const csICCProfile& profile) {
     int level = -1;
     while (level < 3 && profile.isValid(level + 1))
@@ -153,6 +147,12 @@ std::string idText(const csICCProfileHeader& header) {
 }
 
 } // namespace
+
+const char* intentName(std::uint32_t intent) {
+    static const char* const names[] = {"perceptual", "relative colorimetric", "saturation",
+                                        "absolute colorimetric"};
+    return intent < 4 ? names[intent] : "unknown";
+}
 
 std::string profileDescription(const csICCProfile& profile) {
     const csICCTag* tag = profile.findTag(Signature("desc"));

@@ -69,19 +69,16 @@ std::string deltaText(double value) {
 }
 
 BandColour differenceColour(double value) {
+    // Each band up to and including its end.
+    static const struct {
+        double end;
+        BandColour colour;
+    } bands[] = {{0.1, {192, 255, 192}}, {1, {224, 255, 192}}, {2, {255, 255, 192}},
+                 {3, {255, 224, 192}},   {4, {255, 192, 192}}, {5, {255, 128, 128}}};
     const double d = std::abs(value);
-    if (d <= 0.1)
-        return {192, 255, 192};
-    if (d <= 1)
-        return {224, 255, 192};
-    if (d <= 2)
-        return {255, 255, 192};
-    if (d <= 3)
-        return {255, 224, 192};
-    if (d <= 4)
-        return {255, 192, 192};
-    if (d <= 5)
-        return {255, 128, 128};
+    for (const auto& band : bands)
+        if (d <= band.end)
+            return band.colour;
     return {255, 64, 64}; // also for not a number
 }
 
